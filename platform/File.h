@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tw {
+
+// Result of every block read and write. The values are stored nowhere but callers compare them,
+// so they are fixed.
+enum class FileResult : int {
+    Done = 0,          // every byte transferred
+    CallFailed = 1,    // the system call failed
+    NoBuffer = 2,      // no buffer was given
+    Short = 3,         // fewer bytes were transferred than asked
+    Nothing = 4,       // no byte was transferred (end of file on a read)
+    NoFile = 5,        // the file handle is null or invalid
+    BadMagic = 6,      // block readers: wrong magic or type identifier
+};
+
+enum class SeekFrom { Begin, Current, End };
+
+// An open file: one position, plain reads and writes at it. Every call reports failure by its
+// return value; nothing throws. Implementations: PosixFile (production) and MemoryFile (tests).
+class File {
+public:
+    virtual ~File() = default;
+
+    // One read call of up to `count` bytes at the current position. Returns false when the call
+    // itself failed; `*done` receives the number of bytes transferred (0 at end of file).
+    virtual bool read(void* buffer, std::size_t count, std::size_t* done) = 0;
+    // One write call of up to `count` bytes at the current position.
+    virtual bool write(const void* buffer, std::size_t count, std::size_t* done) = 0;
+    // Moves the position; `*position` (optional) receives the new absolute position.
+    virtual bool seek(std::int64_t offset, SeekFrom from, std::uint64_t* position = nullptr) = 0;
+    virtual bool size(std::uint64_t* size) = 0;
+    // Ends the file at the current position.
+    virtual bool truncateHere() = 0;
+    // Pushes written data to stable storage.
+    virtual bool flush() = 0;
+
+    std::uint64_t position() {
+        std::uint64_t p = 0;
+        return seek(0, SeekFrom::Current, &p) ? p : 0;
+    }
+    bool seekTo(std::uint64_t position) { return seek(static_cast<std::int64_t>(position), SeekFrom::Begin); }
+};
+
+enum class OpenMode {
+    Read,        // existing file, read only; others may read and write beside us
+    ReadWrite,   // existing file, read and write; no other writer at the same time
+    CreateNew,   // new file (fails when it exists), read and write, shared with nobody
+};
+
+// Files by path. Paths are UTF-8 on this platform.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Opens or creates a file; nullptr on failure.
+    virtual std::unique_ptr<File> open(const std::string& path, OpenMode mode) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool remove(const std::string& path) = 0;
+    // Replaces `to` by `from` atomically where the platform allows it.
+    virtual bool rename(const std::string& from, const std::string& to) = 0;
+};
+
+// The block read and write wrappers. Checks in this order: no buffer gives NoBuffer; no file
+// gives NoFile; `*transferred` is set to 0; a count of 0 gives Done without touching the file.
+// Then one call at the current position.
+FileResult readBlock(File* file, void* buffer, std::size_t count, std::size_t* transferred = nullptr);
+FileResult writeBlock(File* file, const void* buffer, std::size_t count, std::size_t* transferred = nullptr);
+
+}  // namespace tw

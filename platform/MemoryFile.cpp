@@ -1,0 +1,137 @@
+#include "platform/MemoryFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tw {
+namespace {
+
+class MemoryFile final : public File {
+public:
+    MemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable, std::shared_ptr<FaultPlan> faults)
+        : m_bytes(std::move(bytes)), m_writable(writable), m_faults(std::move(faults)) {}
+
+    bool read(void* buffer, std::size_t count, std::size_t* done) override {
+        *done = 0;
+        std::size_t want = count;
+        if (m_faults) {
+            const std::uint64_t n = ++m_faults->reads;
+            if (n == m_faults->failReadAt) return fail();
+            if (n == m_faults->shortReadAt && want > 1) {
+                want /= 2;
+                m_faults->failed = true;
+            }
+        }
+        const std::uint64_t size = m_bytes->size();
+        if (m_pos >= size) return true;
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(want, size - m_pos));
+        std::memcpy(buffer, m_bytes->data() + m_pos, n);
+        m_pos += n;
+        *done = n;
+        return true;
+    }
+
+    bool write(const void* buffer, std::size_t count, std::size_t* done) override {
+        *done = 0;
+        if (!m_writable) return false;
+        std::size_t want = count;
+        if (m_faults) {
+            const std::uint64_t n = ++m_faults->writes;
+            if (m_faults->stopAfterFailure && m_faults->failed) return false;
+            if (n == m_faults->failWriteAt) return fail();
+            if (n == m_faults->shortWriteAt) {
+                want /= 2;
+                m_faults->failed = true;
+            }
+            if (m_pos + want > m_faults->writeLimit) {
+                want = m_pos >= m_faults->writeLimit ? 0 : static_cast<std::size_t>(m_faults->writeLimit - m_pos);
+                m_faults->failed = true;
+            }
+        }
+        if (want == 0) return true;
+        if (m_pos + want > m_bytes->size()) m_bytes->resize(m_pos + want, 0);
+        std::memcpy(m_bytes->data() + m_pos, buffer, want);
+        m_pos += want;
+        *done = want;
+        return true;
+    }
+
+    bool seek(std::int64_t offset, SeekFrom from, std::uint64_t* position) override {
+        std::int64_t base = 0;
+        if (from == SeekFrom::Current) base = static_cast<std::int64_t>(m_pos);
+        if (from == SeekFrom::End) base = static_cast<std::int64_t>(m_bytes->size());
+        const std::int64_t p = base + offset;
+        if (p < 0) return false;
+        m_pos = static_cast<std::uint64_t>(p);
+        if (position != nullptr) *position = m_pos;
+        return true;
+    }
+
+    bool size(std::uint64_t* size) override {
+        *size = m_bytes->size();
+        return true;
+    }
+
+    bool truncateHere() override {
+        if (!m_writable) return false;
+        if (m_faults && (m_faults->failTruncate || (m_faults->stopAfterFailure && m_faults->failed))) return false;
+        m_bytes->resize(m_pos, 0);
+        return true;
+    }
+
+    bool flush() override { return !(m_faults && m_faults->failFlush); }
+
+private:
+    bool fail() {
+        m_faults->failed = true;
+        return false;
+    }
+
+    std::shared_ptr<std::vector<std::uint8_t>> m_bytes;
+    bool m_writable;
+    std::shared_ptr<FaultPlan> m_faults;
+    std::uint64_t m_pos = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<File> makeMemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable,
+                                     std::shared_ptr<FaultPlan> faults) {
+    return std::make_unique<MemoryFile>(std::move(bytes), writable, std::move(faults));
+}
+
+std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, OpenMode mode) {
+    auto it = m_files.find(path);
+    if (mode == OpenMode::CreateNew) {
+        if (it != m_files.end()) return nullptr;
+        it = m_files.emplace(path, std::make_shared<std::vector<std::uint8_t>>()).first;
+    } else if (it == m_files.end()) {
+        return nullptr;
+    }
+    return makeMemoryFile(it->second, mode != OpenMode::Read, m_faults);
+}
+
+bool MemoryFileSystem::exists(const std::string& path) { return m_files.count(path) != 0; }
+
+bool MemoryFileSystem::remove(const std::string& path) { return m_files.erase(path) != 0; }
+
+bool MemoryFileSystem::rename(const std::string& from, const std::string& to) {
+    auto it = m_files.find(from);
+    if (it == m_files.end()) return false;
+    auto bytes = it->second;
+    m_files.erase(it);
+    m_files[to] = std::move(bytes);
+    return true;
+}
+
+std::vector<std::uint8_t>& MemoryFileSystem::bytes(const std::string& path) {
+    auto& slot = m_files[path];
+    if (!slot) slot = std::make_shared<std::vector<std::uint8_t>>();
+    return *slot;
+}
+
+void MemoryFileSystem::setBytes(const std::string& path, std::vector<std::uint8_t> bytes) {
+    m_files[path] = std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
+}
+
+}  // namespace tw

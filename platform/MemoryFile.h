@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/File.h"
+
+namespace tw {
+
+// Faults that a MemoryFileSystem injects into the files it opens. Counters run across every
+// handle of the file system, so a test can let an operation run until its k-th write fails.
+struct FaultPlan {
+    static constexpr std::uint64_t kNever = ~std::uint64_t{0};
+
+    std::uint64_t failReadAt = kNever;    // the read call with this 1-based number fails
+    std::uint64_t failWriteAt = kNever;   // the write call with this 1-based number fails
+    std::uint64_t shortWriteAt = kNever;  // the write call with this number transfers half its bytes
+    std::uint64_t shortReadAt = kNever;   // the read call with this number transfers half its bytes
+    std::uint64_t writeLimit = kNever;    // no byte is stored at or beyond this file offset
+    bool failTruncate = false;            // truncateHere fails
+    bool failFlush = false;               // flush fails
+    bool stopAfterFailure = false;        // after the first injected failure, every write fails
+
+    std::uint64_t reads = 0;   // read calls seen so far
+    std::uint64_t writes = 0;  // write calls seen so far
+    bool failed = false;       // an injected failure has happened
+};
+
+// An in-memory file system for tests: named byte vectors, handles sharing them, and a FaultPlan
+// that can fail the k-th read or write, make a short transfer, or refuse writes past byte n.
+class MemoryFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override;
+    bool exists(const std::string& path) override;
+    bool remove(const std::string& path) override;
+    bool rename(const std::string& from, const std::string& to) override;
+
+    // Direct access to stored bytes, for building fixtures and checking results.
+    std::vector<std::uint8_t>& bytes(const std::string& path);
+    void setBytes(const std::string& path, std::vector<std::uint8_t> bytes);
+
+    FaultPlan& faults() { return *m_faults; }
+    void resetFaults() { *m_faults = FaultPlan{}; }
+
+private:
+    std::map<std::string, std::shared_ptr<std::vector<std::uint8_t>>> m_files;
+    std::shared_ptr<FaultPlan> m_faults = std::make_shared<FaultPlan>();
+};
+
+// A single in-memory file, not tied to a file system.
+std::unique_ptr<File> makeMemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable = true,
+                                     std::shared_ptr<FaultPlan> faults = nullptr);
+
+}  // namespace tw

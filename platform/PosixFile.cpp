@@ -1,0 +1,89 @@
+#include "platform/PosixFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tw {
+namespace {
+
+class PosixFile final : public File {
+public:
+    explicit PosixFile(int fd) : m_fd(fd) {}
+    ~PosixFile() override { ::close(m_fd); }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    bool read(void* buffer, std::size_t count, std::size_t* done) override {
+        ssize_t n;
+        do { n = ::read(m_fd, buffer, count); } while (n < 0 && errno == EINTR);
+        *done = n > 0 ? static_cast<std::size_t>(n) : 0;
+        return n >= 0;
+    }
+    bool write(const void* buffer, std::size_t count, std::size_t* done) override {
+        ssize_t n;
+        do { n = ::write(m_fd, buffer, count); } while (n < 0 && errno == EINTR);
+        *done = n > 0 ? static_cast<std::size_t>(n) : 0;
+        return n >= 0;
+    }
+    bool seek(std::int64_t offset, SeekFrom from, std::uint64_t* position) override {
+        const int whence = from == SeekFrom::Begin ? SEEK_SET : from == SeekFrom::Current ? SEEK_CUR : SEEK_END;
+        const off_t p = ::lseek(m_fd, static_cast<off_t>(offset), whence);
+        if (p < 0) return false;
+        if (position != nullptr) *position = static_cast<std::uint64_t>(p);
+        return true;
+    }
+    bool size(std::uint64_t* size) override {
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0) return false;
+        *size = static_cast<std::uint64_t>(st.st_size);
+        return true;
+    }
+    bool truncateHere() override {
+        const off_t p = ::lseek(m_fd, 0, SEEK_CUR);
+        return p >= 0 && ::ftruncate(m_fd, p) == 0;
+    }
+    bool flush() override { return ::fsync(m_fd) == 0; }
+
+private:
+    int m_fd;
+};
+
+}  // namespace
+
+std::unique_ptr<File> PosixFileSystem::open(const std::string& path, OpenMode mode) {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case OpenMode::Read: flags |= O_RDONLY; break;
+        case OpenMode::ReadWrite: flags |= O_RDWR; break;
+        case OpenMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+    }
+    const int fd = ::open(path.c_str(), flags, 0600);
+    if (fd < 0) return nullptr;
+    if (mode != OpenMode::Read && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(fd);
+}
+
+bool PosixFileSystem::exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool PosixFileSystem::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool PosixFileSystem::rename(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace tw

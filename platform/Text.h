@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tw {
+
+// UTF-8 <-> UTF-16 conversions. Invalid input is replaced by U+FFFD, never rejected.
+std::u16string fromUtf8(std::string_view utf8);
+std::string toUtf8(std::u16string_view utf16);
+// True when the bytes are well-formed UTF-8.
+bool isValidUtf8(std::string_view bytes);
+// Windows-1252 to UTF-16, for 8-bit text from the device's code page.
+std::u16string fromWindows1252(std::string_view bytes);
+// UTF-16 to Windows-1252; characters without a code are written as '?'.
+std::string toWindows1252(std::u16string_view text);
+
+// Case folding for comparisons without regard to case (Unicode simple folding of Latin,
+// Greek and Cyrillic letters, which is what names in a wallet hold).
+char16_t foldCase(char16_t c);
+std::u16string foldCase(std::u16string_view text);
+int compareNoCase(std::u16string_view a, std::u16string_view b);
+bool equalNoCase(std::u16string_view a, std::u16string_view b);
+
+// A printf-style format over UTF-16 texts, as the language files use: %s, %d, %u, %x, %%,
+// with an optional zero flag and width (%03d). A placeholder without an argument is left empty.
+using FormatArg = std::variant<std::u16string_view, std::int64_t>;
+std::u16string format(std::u16string_view pattern, std::initializer_list<FormatArg> args);
+
+// Length of a NUL-terminated UTF-16 text held in at most `maxUnits` code units.
+std::size_t boundedLength(const char16_t* text, std::size_t maxUnits);
+
+}  // namespace tw
