@@ -209,3 +209,13 @@ FileResult writeRecord(File* file, RecordHeader& header, const SystemTime& now) 
 }
 
 }  // namespace tw
+
+#include "platform/MemoryFile.h"
+
+namespace tw {
+std::vector<std::uint8_t> recordBytes(RecordHeader& header, const SystemTime& now) {
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    if (writeRecord(makeMemoryFile(bytes).get(), header, now) != FileResult::Done) return {};
+    return std::move(*bytes);
+}
+}  // namespace tw

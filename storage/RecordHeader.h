@@ -148,3 +148,8 @@ FileResult readRecord(File* file, RecordHeader& header, std::uint64_t* consumed)
 FileResult writeRecord(File* file, RecordHeader& header, const SystemTime& now);
 
 }  // namespace tw
+
+namespace tw {
+// The bytes writeRecord would write for this header (header and icon data), normalised the same way.
+std::vector<std::uint8_t> recordBytes(RecordHeader& header, const SystemTime& now);
+}  // namespace tw

@@ -1,0 +1,209 @@
+#include "storage/WalletFile.h"
+
+#include "platform/MemoryFile.h"
+#include "platform/Text.h"
+#include "storage/Bytes.h"
+
+namespace tw {
+
+namespace {
+constexpr std::u16string_view kUpgradeQuestion =
+    u"Tallowmere Pro would like to upgrade the wallet file format.\r\nContinue?";
+constexpr std::u16string_view kUpgradeCaption = u"Tallowmere Pro 6";
+}  // namespace
+
+WalletFile::WalletFile(Env& env) : m_env(env) {}
+
+WalletFile::~WalletFile() { close(); }
+
+OpenResult WalletFile::open(const std::string& path, std::optional<std::u16string_view> password, bool readOnly) {
+    close();
+    if (fromUtf8(path).size() < 6) return OpenResult::BadPath;
+    m_file = m_env.files.open(path, readOnly ? OpenMode::Read : OpenMode::ReadWrite);
+    if (!m_file) return OpenResult::CannotOpen;
+    m_path = path;
+    m_readOnly = readOnly;
+    const OpenResult r = loadBlocks(password);
+    if (r != OpenResult::Ok && r != OpenResult::OldFormat) {
+        close();
+        return r;
+    }
+    positionAtFirstRecord();
+    return r;
+}
+
+OpenResult WalletFile::loadBlocks(std::optional<std::u16string_view> password) {
+    std::uint64_t size = 0;
+    if (!m_file->seekTo(0) || !m_file->size(&size) || size < HeaderBlock::kSize) return OpenResult::NotAWallet;
+    if (m_header.read(m_file.get()) != FileResult::Done || !m_header.valid) return OpenResult::NotAWallet;
+    const HeaderBlock::Version version = m_header.version();
+    if (version == HeaderBlock::Version::Unknown) return OpenResult::BadVersion;
+    m_oldFormat = version == HeaderBlock::Version::Old;
+
+    if (m_keys.read(m_file.get()) != FileResult::Done) return OpenResult::BadKeyBlock;
+    if (m_keys.hasCheckValue()) {
+        if (!password || !m_keys.verifyPassword(*password)) return OpenResult::WrongPassword;
+        if (m_oldFormat) {
+            const Answer a = m_env.prompt.ask(
+                Message{std::u16string(kUpgradeQuestion), std::u16string(kUpgradeCaption), Buttons::OkCancel, Icon::Question});
+            if (a != Answer::Ok && a != Answer::Yes) return OpenResult::UpgradeDeclined;
+        }
+        m_keys.loadRecordKey(password);
+        if (m_oldFormat) m_header.changed = true;
+    } else {
+        // No check value: the wallet was keyed with the fallback pass phrase, which is the only
+        // key it can have been written with.
+        m_keys.loadRecordKey(std::nullopt);
+        m_unprotected = true;
+    }
+
+    if (m_settings.read(m_file.get()) != FileResult::Done) return OpenResult::BadSettingsBlock;
+    if (!m_oldFormat) return OpenResult::Ok;
+    if (flush() != 0) return OpenResult::CannotOpen;
+    return OpenResult::OldFormat;
+}
+
+OpenResult WalletFile::readAll(const std::string& path, std::optional<std::u16string_view> password, bool readOnly) {
+    const OpenResult r = open(path, password, readOnly);
+    if (r != OpenResult::Ok) return r;
+    return readRecords();
+}
+
+OpenResult WalletFile::readRecords() {
+    if (!positionAtFirstRecord()) return OpenResult::RecordUnreadable;
+    std::uint64_t size = 0;
+    if (!m_file->size(&size)) return OpenResult::RecordUnreadable;
+    for (;;) {
+        const std::uint64_t at = m_file->position();
+        RecordHeader h;
+        std::uint64_t consumed = 0;
+        const FileResult r = readRecord(m_file.get(), h, &consumed);
+        if (r == FileResult::Nothing) return OpenResult::Ok;
+        if (r != FileResult::Done) return consumed > 0 ? OpenResult::Damaged : OpenResult::RecordUnreadable;
+        const std::uint64_t bodyAt = at + consumed;
+        if (h.bodyLength() > size - bodyAt) return OpenResult::Damaged;
+        if (!h.deleted()) m_index.append(h);
+        if (!m_file->seekTo(bodyAt + h.bodyLength())) return OpenResult::RecordUnreadable;
+    }
+}
+
+OpenResult WalletFile::openWithRepair(const std::string& path, std::optional<std::u16string_view> password,
+                                      bool readOnly) {
+    const OpenResult r = readAll(path, password, readOnly);
+    if (r != OpenResult::Damaged) return r;
+    std::optional<std::u16string> kept;
+    if (password) kept = std::u16string(*password);
+    const int scan = repairScan(kept ? std::optional<std::u16string_view>(*kept) : std::nullopt);
+    if (scan != 0) {
+        if (kept) wipe(kept->data(), kept->size() * sizeof(char16_t));
+        return OpenResult::Damaged;
+    }
+    const OpenResult again = readAll(path, kept ? std::optional<std::u16string_view>(*kept) : std::nullopt, readOnly);
+    if (kept) wipe(kept->data(), kept->size() * sizeof(char16_t));
+    return again;
+}
+
+bool WalletFile::writeInPlace(std::uint64_t at, const std::uint8_t* data, std::size_t size) {
+    if (!m_file || m_readOnly) return false;
+    std::vector<std::uint8_t> old(size, 0);
+    std::size_t got = 0;
+    if (!m_file->seekTo(at)) return false;
+    const FileResult oldRead = readBlock(m_file.get(), old.data(), size, &got);
+    if (!m_file->seekTo(at)) return false;
+    if (writeBlock(m_file.get(), data, size) == FileResult::Done) return true;
+    // Put back what was there so that a torn write does not damage the block or record.
+    if (oldRead == FileResult::Done && m_file->seekTo(at)) writeBlock(m_file.get(), old.data(), size);
+    return false;
+}
+
+int WalletFile::flush() {
+    if (!m_file) return 0;
+    struct Block {
+        bool changed;
+        std::uint64_t at;
+        int code;
+    };
+    const Block blocks[] = {{m_header.changed, 0, 2},
+                            {m_keys.changed, HeaderBlock::kSize, 3},
+                            {m_settings.changed, HeaderBlock::kSize + KeyBlock::kSize, 4}};
+    for (const Block& b : blocks) {
+        if (!b.changed) continue;
+        bool ok = false;
+        if (b.code == 2) {
+            HeaderBlock copy = m_header;
+            auto mem = std::make_shared<std::vector<std::uint8_t>>();
+            ok = copy.write(makeMemoryFile(mem).get()) == FileResult::Done &&
+                 writeInPlace(b.at, mem->data(), mem->size());
+        } else if (b.code == 3) {
+            auto mem = std::make_shared<std::vector<std::uint8_t>>();
+            ok = m_keys.write(makeMemoryFile(mem).get(), m_env.random) == FileResult::Done &&
+                 writeInPlace(b.at, mem->data(), mem->size());
+            if (!ok) m_keys.changed = true;
+        } else {
+            ok = writeInPlace(b.at, m_settings.raw.data(), m_settings.raw.size());
+        }
+        if (!ok) {
+            close();
+            return b.code;
+        }
+        if (b.code == 2) m_header.changed = false;
+        if (b.code == 4) m_settings.changed = false;
+    }
+    m_file->flush();
+    return 0;
+}
+
+void WalletFile::close() {
+    if (m_file) {
+        m_file->flush();
+        m_file.reset();
+        m_env.system.pause(5);
+    }
+    m_index.clear();
+    m_path.clear();
+    m_header = HeaderBlock{};
+    m_keys.clear();
+    m_settings = SettingsBlock{};
+    m_readOnly = false;
+    m_unprotected = false;
+    m_oldFormat = false;
+    m_search = SearchResults{};
+}
+
+bool WalletFile::positionAtFirstRecord() {
+    return m_file && m_file->seekTo(0) && m_file->seek(static_cast<std::int64_t>(kFirstRecord), SeekFrom::Current);
+}
+
+bool WalletFile::findInFile(const RecordId& id, std::uint64_t* at, RecordHeader* header) {
+    if (!positionAtFirstRecord()) return false;
+    std::uint64_t size = 0;
+    if (!m_file->size(&size)) return false;
+    for (;;) {
+        const std::uint64_t start = m_file->position();
+        RecordHeader h;
+        std::uint64_t consumed = 0;
+        if (readRecord(m_file.get(), h, &consumed) != FileResult::Done) return false;
+        if (h.id() == id) {
+            m_file->seekTo(start);
+            if (at != nullptr) *at = start;
+            if (header != nullptr) *header = std::move(h);
+            return true;
+        }
+        const std::uint64_t bodyAt = start + consumed;
+        if (h.bodyLength() > size - bodyAt || !m_file->seekTo(bodyAt + h.bodyLength())) return false;
+    }
+}
+
+std::u16string WalletFile::nameOf(std::size_t position) const {
+    if (position >= m_index.count()) return {};
+    return m_index.at(position).name(m_keys.recordKey);
+}
+
+RecordHeader WalletFile::newFolder(const RecordId& parent, bool formsFolder) {
+    const SystemTime t = now();
+    const RecordId id = recordIds().next(m_env.random, t);
+    return RecordHeader::create(formsFolder ? RecordType::FormsFolder : RecordType::Folder, id,
+                                formsFolder ? RecordId{} : parent, t);
+}
+
+}  // namespace tw

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Env.h"
+#include "storage/HeaderBlock.h"
+#include "storage/KeyBlock.h"
+#include "storage/SettingsBlock.h"
+#include "storage/WalletIndex.h"
+
+namespace tw {
+
+class Card;
+
+enum class OpenResult : int {
+    Ok = 0,
+    BadPath = 1,           // no path, or shorter than 6 characters
+    CannotOpen = 2,        // the file cannot be opened
+    RecordUnreadable = 3,  // a record could not be read and nothing of it was read
+    BadKeyBlock = 4,
+    BadSettingsBlock = 5,
+    NotAWallet = 7,        // too short, header unreadable, signature wrong; also a repair declined
+    BadVersion = 8,
+    WrongPassword = 10,
+    OutOfMemory = 12,
+    Damaged = 13,          // some bytes were read but they are not a record
+    OldFormat = 14,        // old format, blocks rewritten: the caller runs the upgrade
+    UpgradeDeclined = 16,
+};
+
+// The find results kept with the open wallet: index positions and the text searched for.
+struct SearchResults {
+    static constexpr std::size_t kMax = 48;
+    std::vector<std::size_t> positions;
+    std::u16string text;
+};
+
+// The one open wallet: its file, its three blocks, its keys and the index of its record headers.
+//
+// Changes reach the file at once. Appends go to the end of the file; headers that keep their
+// size are rewritten where they lie; everything that removes bytes (saving a changed card,
+// deleting, repairing, changing the password) writes the new file beside the old one and swaps
+// it in, so that a failure at any point leaves either the old or the new wallet, never a mix.
+class WalletFile {
+public:
+    explicit WalletFile(Env& env);
+    ~WalletFile();
+    WalletFile(const WalletFile&) = delete;
+    WalletFile& operator=(const WalletFile&) = delete;
+
+    // --- Opening and closing --------------------------------------------------------------
+    // Loads the blocks; the file is left at the first record. A wallet whose check value is
+    // all zero was keyed with the fallback pass phrase: it opens with that key whatever the
+    // password, and `unprotected()` tells so.
+    OpenResult open(const std::string& path, std::optional<std::u16string_view> password, bool readOnly);
+    // Open, then read every record header into the index.
+    OpenResult readAll(const std::string& path, std::optional<std::u16string_view> password, bool readOnly);
+    // readAll; on a damaged record, the repair scan and a second reading.
+    OpenResult openWithRepair(const std::string& path, std::optional<std::u16string_view> password, bool readOnly);
+    // Writes the changed blocks. 0 when done; 2, 3 or 4 when writing the header, key or
+    // settings block failed, and the wallet is then closed.
+    int flush();
+    // Closes without writing the blocks (callers flush first); wipes keys and buffers.
+    void close();
+
+    bool isOpen() const { return m_file != nullptr; }
+    bool readOnly() const { return m_readOnly; }
+    bool unprotected() const { return m_unprotected; }
+    bool oldFormat() const { return m_oldFormat; }
+    const std::string& path() const { return m_path; }
+    Env& env() { return m_env; }
+    File* file() { return m_file.get(); }
+
+    HeaderBlock& header() { return m_header; }
+    KeyBlock& keys() { return m_keys; }
+    SettingsBlock& settings() { return m_settings; }
+    const KeyRecord& recordKey() const { return m_keys.recordKey; }
+    WalletIndex& index() { return m_index; }
+    const WalletIndex& index() const { return m_index; }
+    SearchResults& searchResults() { return m_search; }
+
+    // --- Reading ---------------------------------------------------------------------------
+    static constexpr std::uint64_t kFirstRecord = HeaderBlock::kSize + KeyBlock::kSize + SettingsBlock::kSize;
+    bool positionAtFirstRecord();
+    // Looks for the record (deletion markers included) from the first record on. On a match
+    // the file is left at its header, `*at` receives its position and `*header` the header.
+    bool findInFile(const RecordId& id, std::uint64_t* at, RecordHeader* header = nullptr);
+    // The live card with that identifier, with its body read; nullptr when not found or unreadable.
+    std::unique_ptr<Card> loadCard(const RecordId& id);
+    // The name of an index entry, deciphered.
+    std::u16string nameOf(std::size_t position) const;
+
+    // --- Writing ---------------------------------------------------------------------------
+    // Each returns the index position, or -1 when nothing was written (the file is as before).
+    std::int64_t appendFolder(const RecordHeader& header);
+    std::int64_t appendCard(Card& card);
+    std::int64_t saveFolder(const RecordHeader& header);
+    std::int64_t saveCard(Card& card);
+    // Rewrites a live record's header where it lies and updates its index entry.
+    bool rewriteHeader(const RecordHeader& header);
+    // Gives the record a new parent (change bit 0x02) and rewrites its header.
+    bool move(std::size_t position, const RecordId& folder);
+    // Renames an index entry (no change when the name is the same) and rewrites its header.
+    bool rename(std::size_t position, std::u16string_view name);
+    // Deletes a record: out of the favourites and the find results, a deletion marker left in
+    // the file and the body cut out. False (and the entry stays live) when the file was not changed.
+    bool remove(std::size_t position);
+
+    // --- Creating (nothing is written until appended) ---------------------------------------
+    RecordHeader newFolder(const RecordId& parent, bool formsFolder);
+    // A card header in `parent` with an empty body whose display settings come from the
+    // settings block.
+    std::unique_ptr<Card> newCard(const RecordId& parent);
+
+    // --- Primitives --------------------------------------------------------------------------
+    // Removes `length` bytes at `position`. True when done.
+    bool cutFileRange(std::uint64_t position, std::uint64_t length);
+    // Scans the file record by record and cuts out what is not a record, asking first.
+    // Returns 0 when it ran, 7 when declined, else the result of reopening.
+    int repairScan(std::optional<std::u16string_view> password);
+
+    // Replaces the whole file by what `produce` writes to a new file beside it, atomically.
+    // `produce` gets the old file (at an unspecified position) and the new one (empty).
+    bool replaceFile(const std::function<bool(File& oldFile, File& newFile)>& produce);
+    // Copies `length` bytes from `from` at `offset` to the current position of `to`.
+    bool copyRange(File& from, std::uint64_t offset, std::uint64_t length, File& to);
+
+private:
+    OpenResult loadBlocks(std::optional<std::u16string_view> password);
+    OpenResult readRecords();
+    std::int64_t appendRecord(const RecordHeader& header, const std::vector<std::uint8_t>* body);
+    bool writeInPlace(std::uint64_t at, const std::uint8_t* data, std::size_t size);
+    std::size_t blockSize();
+    SystemTime now() { return m_env.clock.localTime(); }
+
+    Env& m_env;
+    std::unique_ptr<File> m_file;
+    std::string m_path;
+    bool m_readOnly = false;
+    bool m_unprotected = false;
+    bool m_oldFormat = false;
+    HeaderBlock m_header;
+    KeyBlock m_keys;
+    SettingsBlock m_settings;
+    WalletIndex m_index;
+    SearchResults m_search;
+};
+
+}  // namespace tw

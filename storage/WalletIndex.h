@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "storage/RecordHeader.h"
+
+namespace tw {
+
+// The in-memory index of an open wallet's record headers. Positions are stable while the wallet
+// is open: a record written again replaces its entry in place, and a deleted record keeps its
+// entry with the deleted mark set.
+class WalletIndex {
+public:
+    static constexpr std::size_t kInitialCapacity = 4096;
+    static constexpr std::size_t kGrowth = 1024;
+
+    // Virtual positions naming the tree's special entries, and their type codes.
+    static constexpr std::int64_t kFavouritesNode = 0x10000000;
+    static constexpr std::int64_t kSearchResultsNode = 0x20000000;
+    static constexpr std::int64_t kThirdNode = 0x40000000;
+
+    WalletIndex() { m_entries.reserve(kInitialCapacity); }
+
+    std::size_t count() const { return m_entries.size(); }
+    std::size_t capacity() const { return m_capacity; }
+    RecordHeader& at(std::size_t position) { return *m_entries[position]; }
+    const RecordHeader& at(std::size_t position) const { return *m_entries[position]; }
+
+    // Replaces the entry with the same identifier, else appends (growing the capacity by 1024
+    // when full). Returns the position.
+    std::size_t put(const RecordHeader& header);
+    // Appends without looking for an existing entry.
+    std::size_t append(const RecordHeader& header);
+    void clear();
+
+    // Lookups; -1 when there is none.
+    std::int64_t find(const RecordId& id) const;
+    std::int64_t parentOf(std::int64_t position) const;
+    // The folder (type 2 or 3) that holds the entry.
+    std::int64_t folderOf(std::int64_t position) const;
+    std::int64_t formsFolder() const;
+    // 100, 200, 300 for the special entries; the record type's number for a real position; 0 else.
+    int typeCode(std::int64_t position) const;
+
+private:
+    void grow();
+
+    std::vector<std::unique_ptr<RecordHeader>> m_entries;
+    std::size_t m_capacity = kInitialCapacity;
+};
+
+}  // namespace tw

@@ -1,0 +1,173 @@
+#include "storage/Bytes.h"
+#include "storage/WalletFile.h"
+
+namespace tw {
+
+std::size_t WalletFile::blockSize() {
+    // A quarter of the free memory, at most 1 MiB, at least 1 KiB.
+    std::uint64_t size = m_env.system.availableMemory() / 4;
+    if (size > (1u << 20)) size = 1u << 20;
+    if (size < 1024) size = 1024;
+    return static_cast<std::size_t>(size);
+}
+
+bool WalletFile::copyRange(File& from, std::uint64_t offset, std::uint64_t length, File& to) {
+    if (length == 0) return true;
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize(), length)), 0);
+    if (!from.seekTo(offset)) return false;
+    while (length > 0) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), length));
+        if (readBlock(&from, buffer.data(), n) != FileResult::Done) return false;
+        if (writeBlock(&to, buffer.data(), n) != FileResult::Done) return false;
+        length -= n;
+    }
+    return true;
+}
+
+bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFile)>& produce) {
+    if (!m_file || m_readOnly) return false;
+    const std::string temp = m_path + ".~new";
+    m_env.files.remove(temp);
+    std::unique_ptr<File> out = m_env.files.open(temp, OpenMode::CreateNew);
+    if (!out) return false;
+    const bool ok = produce(*m_file, *out) && out->flush();
+    if (!ok || !m_env.files.rename(temp, m_path)) {
+        out.reset();
+        m_env.files.remove(temp);
+        return false;
+    }
+    // The new file is the wallet now; its handle carries the write lock.
+    m_file = std::move(out);
+    return true;
+}
+
+bool WalletFile::cutFileRange(std::uint64_t position, std::uint64_t length) {
+    if (!m_file) return false;
+    std::uint64_t size = 0;
+    if (!m_file->size(&size) || position > size) return false;
+    if (length > size - position) length = size - position;
+    return replaceFile([&](File& in, File& out) {
+        return copyRange(in, 0, position, out) && copyRange(in, position + length, size - position - length, out);
+    });
+}
+
+std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vector<std::uint8_t>* body) {
+    if (!m_file || m_readOnly) return -1;
+    std::uint64_t size = 0;
+    if (!m_file->size(&size) || !m_file->seekTo(size)) return -1;
+    RecordHeader h = header;
+    h.setBodyLength(body ? static_cast<std::uint32_t>(body->size()) : 0);
+    h.setWord(RecordHeader::kTail, 0);
+    FileResult r = writeRecord(m_file.get(), h, now());
+    if (r == FileResult::Done && body && !body->empty()) r = writeBlock(m_file.get(), body->data(), body->size());
+    if (r != FileResult::Done) {
+        // Take back what was written, so the file ends with its last whole record again.
+        if (m_file->seekTo(size)) m_file->truncateHere();
+        return -1;
+    }
+    h.changed = false;
+    return static_cast<std::int64_t>(m_index.put(h));
+}
+
+std::int64_t WalletFile::appendFolder(const RecordHeader& header) { return appendRecord(header, nullptr); }
+
+std::int64_t WalletFile::saveFolder(const RecordHeader& header) {
+    std::uint64_t at = 0;
+    RecordHeader old;
+    if (!findInFile(header.id(), &at, &old)) return appendFolder(header);
+    RecordHeader h = header;
+    h.setBodyLength(0);
+    h.setWord(RecordHeader::kTail, 0);
+    const std::vector<std::uint8_t> bytes = recordBytes(h, now());
+    if (bytes.empty()) return -1;
+    std::uint64_t size = 0;
+    if (!m_file->size(&size)) return -1;
+    const std::uint64_t end = at + old.storedSize();
+    const bool ok = replaceFile([&](File& in, File& out) {
+        return copyRange(in, 0, at, out) && copyRange(in, end, size - end, out) &&
+               writeBlock(&out, bytes.data(), bytes.size()) == FileResult::Done;
+    });
+    if (!ok) return -1;
+    h.changed = false;
+    return static_cast<std::int64_t>(m_index.put(h));
+}
+
+bool WalletFile::rewriteHeader(const RecordHeader& header) {
+    if (!m_file || m_readOnly) return false;
+    std::uint64_t at = 0;
+    RecordHeader old;
+    if (!findInFile(header.id(), &at, &old) || old.deleted()) return false;
+    RecordHeader h = header;
+    // The body stays where it is: keep its length as stored.
+    h.setBodyLength(old.bodyLength());
+    h.setWord(RecordHeader::kTail, old.word(RecordHeader::kTail));
+    const std::vector<std::uint8_t> bytes = recordBytes(h, now());
+    if (bytes.empty()) return false;
+    bool ok;
+    if (bytes.size() == RecordHeader::kSize + old.iconLength()) {
+        ok = writeInPlace(at, bytes.data(), bytes.size());
+    } else {
+        // A custom icon of another size: the record keeps its place, the file its order.
+        std::uint64_t size = 0;
+        if (!m_file->size(&size)) return false;
+        const std::uint64_t bodyAt = at + RecordHeader::kSize + old.iconLength();
+        ok = replaceFile([&](File& in, File& out) {
+            return copyRange(in, 0, at, out) && writeBlock(&out, bytes.data(), bytes.size()) == FileResult::Done &&
+                   copyRange(in, bodyAt, size - bodyAt, out);
+        });
+    }
+    if (!ok) return false;
+    h.changed = false;
+    m_index.put(h);
+    return true;
+}
+
+bool WalletFile::move(std::size_t position, const RecordId& folder) {
+    if (position >= m_index.count()) return false;
+    RecordHeader h = m_index.at(position);
+    h.setParent(folder);
+    h.markChange(change::kMoved, now());
+    return rewriteHeader(h);
+}
+
+bool WalletFile::rename(std::size_t position, std::u16string_view name) {
+    if (position >= m_index.count()) return false;
+    RecordHeader h = m_index.at(position);
+    if (!h.setName(name, m_keys.recordKey, now())) return true;
+    return rewriteHeader(h);
+}
+
+bool WalletFile::remove(std::size_t position) {
+    if (position >= m_index.count() || m_index.at(position).deleted()) return false;
+    const RecordId id = m_index.at(position).id();
+    std::uint64_t at = 0;
+    RecordHeader old;
+    if (!findInFile(id, &at, &old) || old.deleted()) return false;
+    std::uint64_t size = 0;
+    if (!m_file->size(&size)) return false;
+
+    // The marker keeps the header and icon data; the body is cut out with it in one step.
+    const SystemTime t = now();
+    RecordHeader marker = old;
+    marker.markDeleted(t);
+    marker.setBodyLength(0);
+    marker.setWord(RecordHeader::kTail, 0);
+    const std::vector<std::uint8_t> bytes = recordBytes(marker, t);
+    if (bytes.empty()) return false;
+    const std::uint64_t end = at + old.storedSize();
+    const bool ok = replaceFile([&](File& in, File& out) {
+        return copyRange(in, 0, at, out) && writeBlock(&out, bytes.data(), bytes.size()) == FileResult::Done &&
+               copyRange(in, end, size - end, out);
+    });
+    if (!ok) return false;
+
+    RecordHeader& entry = m_index.at(position);
+    entry.markDeleted(t);
+    entry.changed = false;
+    if (m_settings.isFavourite(id)) m_settings.removeFavourite(id, t);
+    auto& found = m_search.positions;
+    found.erase(std::remove(found.begin(), found.end(), position), found.end());
+    return true;
+}
+
+}  // namespace tw
