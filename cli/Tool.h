@@ -9,3 +9,15 @@ namespace tw::cli {
 int runTool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace tw::cli
+
+namespace tw {
+class StringTable;
+}
+
+namespace tw::cli {
+
+// Loads the user's language file for the tool's texts (wallet names at creation, messages of
+// the repair scan and the import). `programPath` is argv[0].
+void loadStrings(StringTable& strings, const char* programPath);
+
+}  // namespace tw::cli

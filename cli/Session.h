@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Command.h"
+#include "storage/WalletFile.h"
+
+namespace tw::cli {
+
+// A one-line description of an open failure, for the error stream.
+std::string describe(OpenResult result);
+// The exit code for an open failure.
+int exitCodeFor(OpenResult result);
+
+// One command's use of a wallet: asks the password, opens and reads the wallet (offering the
+// repair of a damaged one), and writes the changed blocks back at the end.
+class Session {
+public:
+    explicit Session(Context& context) : m_context(context), m_wallet(context.env) {}
+    ~Session();
+
+    // Returns kOk when the wallet is open with its records read; else prints why and returns
+    // the exit code.
+    int open(const std::string& path, bool readOnly);
+    // Flushes the changed blocks and closes; the exit code.
+    int finish();
+
+    WalletFile& wallet() { return m_wallet; }
+    const std::u16string& password() const { return m_password; }
+    // Prints "tmpro: <message>" on the error stream and returns `code`.
+    int fail(int code, const std::string& message);
+
+private:
+    Context& m_context;
+    WalletFile m_wallet;
+    std::u16string m_password;
+};
+
+// A record named by a path of names from the top level, "/" between them ("\/" for a slash
+// inside a name), compared without case. Deleted records are never matched.
+struct Resolved {
+    std::int64_t position = -1;  // -1: the top level (for an empty path)
+    int error = exit_code::kOk;  // kNotFound or kAmbiguous
+    std::string message;
+};
+Resolved resolvePath(const WalletFile& wallet, const std::string& path);
+// The path of an index entry, as resolvePath reads it.
+std::string pathOf(const WalletFile& wallet, std::size_t position);
+
+}  // namespace tw::cli

@@ -1,0 +1,63 @@
+#include "storage/WalletInfo.h"
+
+#include <cstring>
+#include <set>
+
+#include "platform/Text.h"
+
+namespace tw {
+
+OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info) {
+    if (fromUtf8(path).size() < 6) return OpenResult::BadPath;
+    std::unique_ptr<File> file = env.files.open(path, OpenMode::Read);
+    if (!file) return OpenResult::CannotOpen;
+    HeaderBlock header;
+    if (!file->size(&info.fileSize) || info.fileSize < HeaderBlock::kSize) return OpenResult::NotAWallet;
+    if (header.read(file.get()) != FileResult::Done || !header.valid) return OpenResult::NotAWallet;
+    if (header.version() == HeaderBlock::Version::Unknown) return OpenResult::BadVersion;
+    info.oldFormat = header.version() == HeaderBlock::Version::Old;
+    const char* v = reinterpret_cast<const char*>(header.raw.data() + HeaderBlock::kVersionAt);
+    info.version.assign(v, strnlen(v, HeaderBlock::kVersionSize));
+
+    KeyBlock keys;
+    if (keys.read(file.get()) != FileResult::Done) return OpenResult::BadKeyBlock;
+    info.hasPassword = keys.hasCheckValue();
+    info.created = keys.createdAt();
+    keys.readHint(info.hint);
+    for (int entry = 1; entry <= KeyBlock::kSpecialCount; ++entry) {
+        std::uint32_t icon = 0;
+        keys.readSpecial(entry, info.specialNames[entry - 1], icon);
+        info.specialIcons[entry - 1] = keys.specialIcon(entry);
+    }
+    SettingsBlock settings;
+    if (settings.read(file.get()) != FileResult::Done) return OpenResult::BadSettingsBlock;
+    info.closeMinutes = settings.closeMinutes();
+    info.favourites = settings.favouriteCount();
+
+    std::set<RecordId> formsFolders;
+    std::vector<RecordHeader> cards;
+    for (;;) {
+        const std::uint64_t at = file->position();
+        RecordHeader h;
+        std::uint64_t consumed = 0;
+        const FileResult r = readRecord(file.get(), h, &consumed);
+        if (r == FileResult::Nothing) break;
+        if (r != FileResult::Done || h.bodyLength() > info.fileSize - at - consumed) {
+            info.damaged = true;
+            break;
+        }
+        if (h.deleted()) {
+            ++info.deleted;
+        } else if (h.type() == RecordType::Card) {
+            cards.push_back(h);
+        } else {
+            ++info.folders;
+            if (h.type() == RecordType::FormsFolder) formsFolders.insert(h.id());
+        }
+        if (!file->seekTo(at + consumed + h.bodyLength())) break;
+    }
+    for (const RecordHeader& h : cards) (formsFolders.count(h.parent()) ? info.forms : info.cards)++;
+    return OpenResult::Ok;
+}
+
+}  // namespace tw
