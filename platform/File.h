@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Clock.h"
+
 namespace tw {
 
 // Result of every block read and write. The values are stored nowhere but callers compare them,
@@ -63,6 +65,13 @@ public:
     virtual bool remove(const std::string& path) = 0;
     // Replaces `to` by `from` atomically where the platform allows it.
     virtual bool rename(const std::string& from, const std::string& to) = 0;
+    // The file's last-write time as a SystemTime in UTC (no local-time adjustment). False when
+    // the file system keeps no such time for it; the default keeps none.
+    virtual bool modifiedTime(const std::string& path, SystemTime* time) {
+        (void)path;
+        (void)time;
+        return false;
+    }
 };
 
 // The block read and write wrappers. Checks in this order: no buffer gives NoBuffer; no file

@@ -113,7 +113,10 @@ std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, OpenMode m
 
 bool MemoryFileSystem::exists(const std::string& path) { return m_files.count(path) != 0; }
 
-bool MemoryFileSystem::remove(const std::string& path) { return m_files.erase(path) != 0; }
+bool MemoryFileSystem::remove(const std::string& path) {
+    m_modified.erase(path);
+    return m_files.erase(path) != 0;
+}
 
 bool MemoryFileSystem::rename(const std::string& from, const std::string& to) {
     auto it = m_files.find(from);
@@ -121,6 +124,18 @@ bool MemoryFileSystem::rename(const std::string& from, const std::string& to) {
     auto bytes = it->second;
     m_files.erase(it);
     m_files[to] = std::move(bytes);
+    m_modified.erase(to);
+    if (const auto t = m_modified.find(from); t != m_modified.end()) {
+        m_modified[to] = t->second;
+        m_modified.erase(t);
+    }
+    return true;
+}
+
+bool MemoryFileSystem::modifiedTime(const std::string& path, SystemTime* time) {
+    const auto it = m_modified.find(path);
+    if (time == nullptr || it == m_modified.end() || m_files.count(path) == 0) return false;
+    *time = it->second;
     return true;
 }
 

@@ -37,6 +37,9 @@ public:
     bool exists(const std::string& path) override;
     bool remove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
+    // Files have no last-write time until a test gives them one with setModifiedTime.
+    bool modifiedTime(const std::string& path, SystemTime* time) override;
+    void setModifiedTime(const std::string& path, const SystemTime& time) { m_modified[path] = time; }
 
     // Direct access to stored bytes, for building fixtures and checking results.
     std::vector<std::uint8_t>& bytes(const std::string& path);
@@ -47,6 +50,7 @@ public:
 
 private:
     std::map<std::string, std::shared_ptr<std::vector<std::uint8_t>>> m_files;
+    std::map<std::string, SystemTime> m_modified;
     std::shared_ptr<FaultPlan> m_faults = std::make_shared<FaultPlan>();
 };
 

@@ -95,4 +95,12 @@ bool PosixFileSystem::rename(const std::string& from, const std::string& to) {
     return true;
 }
 
+bool PosixFileSystem::modifiedTime(const std::string& path, SystemTime* time) {
+    struct stat st {};
+    if (time == nullptr || ::stat(path.c_str(), &st) != 0) return false;
+    *time = systemTimeFromUnix(static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                               static_cast<std::uint16_t>(st.st_mtim.tv_nsec / 1000000));
+    return true;
+}
+
 }  // namespace tw

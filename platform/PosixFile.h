@@ -12,6 +12,7 @@ public:
     bool exists(const std::string& path) override;
     bool remove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
+    bool modifiedTime(const std::string& path, SystemTime* time) override;
 };
 
 }  // namespace tw

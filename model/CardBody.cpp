@@ -1,0 +1,151 @@
+// The card body codec: Card::readBody, parseBody, serializeBody and writeCard.
+#include <limits>
+
+#include "model/Card.h"
+#include "storage/Bytes.h"
+
+namespace tw {
+namespace {
+
+// Sub-record head: u32 reserved (0), u32 type, u32 payload length.
+constexpr std::size_t kHeadType = 4;
+constexpr std::size_t kHeadLength = 8;
+static_assert(kHeadLength + 4 == Card::kSubRecordHead);
+
+constexpr std::uint32_t kFieldType = 1;
+constexpr std::uint32_t kPictureType = static_cast<std::uint32_t>(AttachmentKind::Picture);
+constexpr std::uint32_t kSoundType = static_cast<std::uint32_t>(AttachmentKind::Sound);
+constexpr std::uint32_t kFileType = static_cast<std::uint32_t>(AttachmentKind::File);
+
+constexpr std::size_t kMaxBody = std::numeric_limits<std::uint32_t>::max();
+
+// Appends a head and the payload written by `writePayload`; fills in the length afterwards.
+template <typename WritePayload>
+bool appendSubRecord(std::vector<std::uint8_t>& out, std::uint32_t type, WritePayload writePayload) {
+    const std::size_t head = out.size();
+    out.resize(head + Card::kSubRecordHead, 0);
+    putU32(out.data(), head + kHeadType, type);
+    if (!writePayload(out)) return false;
+    const std::size_t length = out.size() - head - Card::kSubRecordHead;
+    putU32(out.data(), head + kHeadLength, static_cast<std::uint32_t>(length));
+    return true;
+}
+
+}  // namespace
+
+bool Card::serializeBody(const KeyRecord& key, std::vector<std::uint8_t>* body) const {
+    if (!key.active()) return false;
+    // Size everything first so that the body is built in one allocation and never passes the
+    // format's 32-bit length.
+    std::size_t size = CardDisplay::kSize;
+    for (const Field& field : m_fields) size += kSubRecordHead + field.payloadSize();
+    for (const Attachment* a : {&m_picture, &m_sound})
+        if (a->hasData()) size += kSubRecordHead + a->payloadSize();
+    for (const Attachment& a : m_files)
+        if (a.hasData()) size += kSubRecordHead + a.payloadSize();
+    if (size > kMaxBody) return false;
+
+    std::vector<std::uint8_t> out;
+    out.reserve(size);
+    out.resize(CardDisplay::kSize);
+    m_display.write(out.data());
+    bool ok = true;
+    for (const Field& field : m_fields)
+        ok = ok && appendSubRecord(out, kFieldType, [&](auto& o) { return field.writePayload(key, o); });
+    for (const Attachment* a : {&m_picture, &m_sound})
+        if (a->hasData())
+            ok = ok && appendSubRecord(out, static_cast<std::uint32_t>(a->kind()),
+                                       [&](auto& o) { return a->writePayload(key, o); });
+    for (const Attachment& a : m_files)
+        if (a.hasData()) ok = ok && appendSubRecord(out, kFileType, [&](auto& o) { return a.writePayload(key, o); });
+    if (!ok) return false;
+    *body = std::move(out);
+    return true;
+}
+
+bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key) {
+    if (body.size() < CardDisplay::kSize || !key.active()) return false;
+    const std::uint8_t* p = body.data();
+    const CardDisplay display = CardDisplay::read(p);
+    std::vector<Field> fields;
+    fields.reserve(kMaxFields);
+    Attachment picture(AttachmentKind::Picture);
+    Attachment sound(AttachmentKind::Sound);
+    std::vector<Attachment> files(kFileSlots, Attachment(AttachmentKind::File));
+    std::size_t usedFiles = 0;
+    std::size_t dropped = 0;
+
+    for (std::size_t at = CardDisplay::kSize; body.size() - at >= kSubRecordHead;) {
+        const std::uint32_t type = getU32(p, at + kHeadType);
+        const std::size_t length = getU32(p, at + kHeadLength);
+        at += kSubRecordHead;
+        // A sub-record that runs past the body means the body itself is cut short or damaged.
+        if (length > body.size() - at) return false;
+        const std::uint8_t* payload = p + at;
+        at += length;
+        switch (type) {
+            case kFieldType: {
+                Field field;
+                if (fields.size() < kMaxFields && field.readPayload(payload, length, key))
+                    fields.push_back(std::move(field));
+                else
+                    ++dropped;
+                break;
+            }
+            case kPictureType:
+                if (!picture.readPayload(payload, length, key)) ++dropped;
+                break;
+            case kSoundType:
+                if (!sound.readPayload(payload, length, key)) ++dropped;
+                break;
+            case kFileType:
+                if (usedFiles < kFileSlots && files[usedFiles].readPayload(payload, length, key) &&
+                    files[usedFiles].hasData())
+                    ++usedFiles;
+                else
+                    ++dropped;
+                break;
+            default: break;  // a sub-record this program does not know is passed over
+        }
+    }
+
+    std::optional<RecordHeader> header = std::move(m_header);
+    release();
+    m_header = std::move(header);
+    m_display = display;
+    m_fields = std::move(fields);
+    m_picture = std::move(picture);
+    m_sound = std::move(sound);
+    m_files = std::move(files);
+    m_dropped = dropped;
+    m_loaded = true;
+    m_modified = false;
+    return true;
+}
+
+bool Card::readBody(File* file, std::uint32_t bodySize, const KeyRecord& key) {
+    std::uint64_t size = 0;
+    if (file == nullptr || bodySize < CardDisplay::kSize || !file->size(&size)) return false;
+    const std::uint64_t position = file->position();
+    if (position > size || size - position < bodySize) return false;
+    std::vector<std::uint8_t> body(bodySize, 0);
+    if (readBlock(file, body.data(), CardDisplay::kSize) != FileResult::Done) return false;
+    if (bodySize > CardDisplay::kSize &&
+        readBlock(file, body.data() + CardDisplay::kSize, bodySize - CardDisplay::kSize) != FileResult::Done)
+        return false;
+    return parseBody(body, key);
+}
+
+CardWriteResult writeCard(File* file, Card& card, const KeyRecord& key, const SystemTime& now) {
+    RecordHeader* header = card.header();
+    if (header == nullptr) return CardWriteResult::NoHeader;
+    std::vector<std::uint8_t> body;
+    if (!card.serializeBody(key, &body)) return CardWriteResult::Failed;
+    header->setBodyLength(static_cast<std::uint32_t>(body.size()));
+    const FileResult r = writeRecord(file, *header, now);
+    if (r != FileResult::Done) return static_cast<CardWriteResult>(r);
+    if (writeBlock(file, body.data(), body.size()) != FileResult::Done) return CardWriteResult::Failed;
+    return CardWriteResult::Ok;
+}
+
+}  // namespace tw
