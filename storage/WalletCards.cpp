@@ -1,0 +1,90 @@
+// The card operations of the record store: load, append, save, new card, copy.
+#include "model/Card.h"
+#include "storage/WalletFile.h"
+
+namespace tw {
+
+std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
+    if (!positionAtFirstRecord()) return nullptr;
+    std::uint64_t size = 0;
+    if (!m_file->size(&size)) return nullptr;
+    for (;;) {
+        const std::uint64_t start = m_file->position();
+        RecordHeader h;
+        std::uint64_t consumed = 0;
+        if (readRecord(m_file.get(), h, &consumed) != FileResult::Done) return nullptr;
+        const std::uint64_t bodyAt = start + consumed;
+        if (h.bodyLength() > size - bodyAt) return nullptr;
+        if (h.type() == RecordType::Card && !h.deleted() && h.id() == id) {
+            auto card = std::make_unique<Card>();
+            const std::uint32_t bodyLength = h.bodyLength();
+            card->setHeader(std::move(h));
+            if (!card->readBody(m_file.get(), bodyLength, m_keys.recordKey)) return nullptr;
+            return card;
+        }
+        if (!m_file->seekTo(bodyAt + h.bodyLength())) return nullptr;
+    }
+}
+
+namespace {
+
+bool bodyOf(const Card& card, const KeyRecord& key, std::vector<std::uint8_t>& body) {
+    return card.header() != nullptr && card.serializeBody(key, &body);
+}
+
+void markSaved(Card& card) {
+    card.setModified(false);
+    if (card.header() != nullptr) card.header()->changed = false;
+}
+
+}  // namespace
+
+std::int64_t WalletFile::appendCard(Card& card) {
+    std::vector<std::uint8_t> body;
+    if (!bodyOf(card, m_keys.recordKey, body)) return -1;
+    const std::int64_t position = appendRecord(*card.header(), &body);
+    if (position >= 0) {
+        *card.header() = m_index.at(static_cast<std::size_t>(position));
+        markSaved(card);
+    }
+    return position;
+}
+
+std::int64_t WalletFile::saveCard(Card& card) {
+    if (card.header() == nullptr) return -1;
+    std::uint64_t at = 0;
+    RecordHeader old;
+    if (!findInFile(card.header()->id(), &at, &old) || old.deleted()) return appendCard(card);
+    std::vector<std::uint8_t> body;
+    if (!bodyOf(card, m_keys.recordKey, body)) return -1;
+    RecordHeader h = *card.header();
+    h.setBodyLength(static_cast<std::uint32_t>(body.size()));
+    h.setWord(RecordHeader::kTail, 0);
+    const std::vector<std::uint8_t> head = recordBytes(h, now());
+    if (head.empty()) return -1;
+    std::uint64_t size = 0;
+    if (!m_file->size(&size)) return -1;
+    const std::uint64_t end = at + old.storedSize();
+    const bool ok = replaceFile([&](File& in, File& out) {
+        return copyRange(in, 0, at, out) && copyRange(in, end, size - end, out) &&
+               writeBlock(&out, head.data(), head.size()) == FileResult::Done &&
+               writeBlock(&out, body.data(), body.size()) == FileResult::Done;
+    });
+    if (!ok) return -1;
+    h.changed = false;
+    const std::size_t position = m_index.put(h);
+    *card.header() = h;
+    markSaved(card);
+    return static_cast<std::int64_t>(position);
+}
+
+std::unique_ptr<Card> WalletFile::newCard(const RecordId& parent) {
+    const SystemTime t = now();
+    auto card = std::make_unique<Card>();
+    card->setHeader(RecordHeader::create(RecordType::Card, recordIds().next(m_env.random, t), parent, t));
+    const CardDisplayWords words = m_settings.defaultDisplay();
+    for (std::size_t i = 0; i < CardDisplay::kWords; ++i) card->display().words[i] = words[i];
+    return card;
+}
+
+}  // namespace tw
