@@ -87,6 +87,11 @@ std::u16string formatDatePattern(std::u16string_view pattern, const SystemTime& 
     std::size_t i = 0;
     while (i < pattern.size()) {
         const char16_t c = pattern[i];
+        if (c == u'\'' && i + 1 < pattern.size() && pattern[i + 1] == u'\'') {
+            out.push_back(u'\'');
+            i += 2;
+            continue;
+        }
         if (c == u'\'') {
             ++i;
             // Literal text up to the closing quotation mark; a doubled mark stands for itself.

@@ -12,8 +12,8 @@ constexpr std::size_t kCommandLength = 259;
 char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 LinkClass classify(std::u16string_view text) {
-    const std::size_t digits =
-        static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }));
+    const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    const auto digits = static_cast<std::size_t>(std::count_if(text.begin(), text.end(), isDigit));
     // digits / length >= 0.6, without floating point.
     if (digits * 5 >= text.size() * 3) return LinkClass::Telephone;
 
