@@ -82,7 +82,8 @@ TEST(BuiltinForms, FixedRowsAreExact) {
             EXPECT_EQ(field.format, expected[j].format) << "position " << j;
             EXPECT_EQ(field.password, expected[j].password) << "position " << j;
             EXPECT_TRUE(field.name.empty());
-            const std::uint32_t number = row.index == 2 ? form2Numbers[j] : row.number + 1 + static_cast<std::uint32_t>(j);
+            const auto position = static_cast<std::uint32_t>(j);
+            const std::uint32_t number = row.index == 2 ? form2Numbers[j] : row.number + 1 + position;
             EXPECT_EQ(field.number, number) << "position " << j;
         }
     }
