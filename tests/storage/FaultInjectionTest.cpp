@@ -6,7 +6,10 @@
 #include <functional>
 #include <map>
 
+#include "model/Card.h"
+#include "storage/ChangePassword.h"
 #include "storage/CreateWallet.h"
+#include "support/CardFixtures.h"
 #include "storage/WalletFile.h"
 #include "support/TestEnv.h"
 
@@ -20,20 +23,32 @@ struct RecordState {
     std::u16string name;
     RecordId parent;
     std::int32_t icon = 0;
+    std::vector<std::uint8_t> body;  // a card's body, as its fields and attachments serialise
     friend bool operator==(const RecordState&, const RecordState&) = default;
 };
 using Snapshot = std::map<RecordId, RecordState>;
 
-Snapshot snapshot(test::TestEnv& t, const std::u16string& password) {
+const std::u16string kNewPassword = u"another one";
+
+// The wallet as it reads back: under the old password, else the new one, repaired if need be.
+Snapshot snapshot(test::TestEnv& t) {
     t.files.resetFaults();
     t.prompt.answers.clear();
     WalletFile w(t.env);
-    const OpenResult r = w.openWithRepair(kWalletPath, password, true);
+    OpenResult r = w.openWithRepair(kWalletPath, kPassword, false);
+    if (r == OpenResult::WrongPassword) r = w.openWithRepair(kWalletPath, kNewPassword, false);
     EXPECT_EQ(r, OpenResult::Ok);
     Snapshot s;
+    const KeyRecord fixed = test::testRecordKey();
     for (std::size_t i = 0; i < w.index().count(); ++i) {
         const RecordHeader& h = w.index().at(i);
-        s[h.id()] = RecordState{w.nameOf(i), h.parent(), h.iconIndex()};
+        RecordState state{w.nameOf(i), h.parent(), h.iconIndex(), {}};
+        if (h.type() == RecordType::Card) {
+            std::unique_ptr<Card> card = w.loadCard(h.id());
+            EXPECT_TRUE(card) << "a card cannot be loaded";
+            if (card) card->serializeBody(fixed, &state.body);
+        }
+        s[h.id()] = state;
     }
     return s;
 }
@@ -47,6 +62,13 @@ void build(test::TestEnv& t) {
         RecordHeader h = w.newFolder(RecordId{}, false);
         h.putName(name, w.recordKey());
         ASSERT_GE(w.appendFolder(h), 0);
+    }
+    for (const char16_t* name : {u"Visa", u"Mail"}) {
+        std::unique_ptr<Card> card = w.newCard(w.index().at(2).id());
+        Card full = test::fullCard(t.strings);
+        full.setHeader(*card->header());
+        full.header()->putName(name, w.recordKey());
+        ASSERT_GE(w.appendCard(full), 0);
     }
 }
 
@@ -79,6 +101,22 @@ const Mutation kMutations[] = {
          w.saveFolder(h);
      }},
     {"delete", [](WalletFile& w) { w.remove(3); }},
+    {"append card",
+     [](WalletFile& w) {
+         std::unique_ptr<Card> card = w.newCard(RecordId{});
+         card->header()->putName(u"Fresh", w.recordKey());
+         card->newField(1, w.env().strings)->setValue(u"value");
+         w.appendCard(*card);
+     }},
+    {"save card",
+     [](WalletFile& w) {
+         std::unique_ptr<Card> card = w.loadCard(w.index().at(5).id());
+         card->field(0).setValue(u"a longer value than before, so the card grows");
+         card->removeField(3);
+         w.saveCard(*card);
+     }},
+    {"delete card", [](WalletFile& w) { w.remove(5); }},
+    {"change password", [](WalletFile& w) { changePassword(w, kPassword, kNewPassword, u"hint"); }},
     {"flush", [](WalletFile& w) {
          w.settings().setCloseMinutes(30, SystemTime{});
          w.keys().setHint(u"new hint", SystemTime{});
@@ -91,7 +129,7 @@ TEST(FaultInjection, EveryWriteOfEveryChangeCanFail) {
         // A clean run tells how many writes the change makes and what it should give.
         test::TestEnv clean;
         build(clean);
-        const Snapshot before = snapshot(clean, kPassword);
+        const Snapshot before = snapshot(clean);
         std::uint64_t writes = 0;
         {
             WalletFile w(clean.env);
@@ -101,7 +139,7 @@ TEST(FaultInjection, EveryWriteOfEveryChangeCanFail) {
             writes = clean.files.faults().writes - start;
             w.flush();
         }
-        const Snapshot after = snapshot(clean, kPassword);
+        const Snapshot after = snapshot(clean);
         ASSERT_GT(writes, 0u) << m.name;
 
         for (std::uint64_t k = 1; k <= writes; ++k) {
@@ -115,7 +153,7 @@ TEST(FaultInjection, EveryWriteOfEveryChangeCanFail) {
                     (shortWrite ? t.files.faults().shortWriteAt : t.files.faults().failWriteAt) = start + k;
                     m.run(w);
                 }
-                const Snapshot got = snapshot(t, kPassword);
+                const Snapshot got = snapshot(t);
                 for (const auto& [id, state] : got) {
                     const bool wasBefore = before.count(id) && before.at(id) == state;
                     const bool isAfter = after.count(id) && after.at(id) == state;

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include "model/Card.h"
+#include "model/FormCards.h"
+#include "model/Search.h"
+#include "storage/ChangePassword.h"
+#include "storage/CreateWallet.h"
+#include "storage/WalletFile.h"
+#include "support/CardFixtures.h"
+#include "support/TestEnv.h"
+
+namespace tw {
+namespace {
+
+using test::kPassword;
+using test::kWalletPath;
+
+std::vector<std::uint8_t> bodyBytes(const Card& card, const KeyRecord& key) {
+    std::vector<std::uint8_t> body;
+    EXPECT_TRUE(card.serializeBody(key, &body));
+    return body;
+}
+
+class WalletCardsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(createWallet(t.env, kWalletPath, kPassword, u"old hint", true), CreateResult::Ok);
+        ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+        folder = wallet.index().at(0).id();
+    }
+
+    // A card holding every field kind, a picture, a sound and ten attachments.
+    std::int64_t addFullCard(const std::u16string& name) {
+        std::unique_ptr<Card> card = wallet.newCard(folder);
+        Card full = test::fullCard(t.strings);
+        full.setHeader(*card->header());
+        full.header()->putName(name, wallet.recordKey());
+        return wallet.appendCard(full);
+    }
+
+    std::vector<std::uint8_t>& bytes() { return t.files.bytes(kWalletPath); }
+
+    test::TestEnv t;
+    WalletFile wallet{t.env};
+    RecordId folder;
+};
+
+TEST_F(WalletCardsTest, FullCardRoundTripsThroughTheFile) {
+    const std::int64_t at = addFullCard(u"Everything");
+    ASSERT_GE(at, 0);
+    const Card expected = test::fullCard(t.strings);
+    wallet.close();
+
+    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
+    std::unique_ptr<Card> loaded = wallet.loadCard(wallet.index().at(static_cast<std::size_t>(at)).id());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->header()->name(wallet.recordKey()), u"Everything");
+    EXPECT_EQ(bodyBytes(*loaded, wallet.recordKey()), bodyBytes(expected, wallet.recordKey()));
+    EXPECT_EQ(loaded->countFileAttachments(), 10u);
+}
+
+TEST_F(WalletCardsTest, SavingAnUnchangedCardTwiceKeepsTheSizeAndMovesItToTheEnd) {
+    const std::int64_t first = addFullCard(u"First");
+    const std::int64_t second = addFullCard(u"Second");
+    ASSERT_GE(second, 0);
+    const std::size_t size = bytes().size();
+    std::unique_ptr<Card> card = wallet.loadCard(wallet.index().at(static_cast<std::size_t>(first)).id());
+    ASSERT_TRUE(card);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(wallet.saveCard(*card), first) << "the index position stays";
+        EXPECT_EQ(bytes().size(), size);
+        const std::uint64_t recordSize = card->header()->storedSize();
+        EXPECT_TRUE(isRecordStart(bytes().data() + bytes().size() - recordSize));
+        EXPECT_EQ(RecordHeader{}.raw.size(), 748u);
+    }
+    wallet.close();
+    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
+    EXPECT_EQ(wallet.nameOf(wallet.index().count() - 1), u"First");
+}
+
+TEST_F(WalletCardsTest, DeleteLeavesAMarkerAndDropsTheCardFromLists) {
+    const std::int64_t at = addFullCard(u"Doomed");
+    const RecordId id = wallet.index().at(static_cast<std::size_t>(at)).id();
+    ASSERT_TRUE(wallet.settings().addFavourite(id, t.clock.localTime()));
+    wallet.searchResults().positions = {static_cast<std::size_t>(at)};
+    const std::size_t before = WalletFile::kFirstRecord + 2 * RecordHeader::kSize;
+    ASSERT_TRUE(wallet.remove(static_cast<std::size_t>(at)));
+    EXPECT_EQ(bytes().size(), before + RecordHeader::kSize) << "only the 748-byte marker stays";
+    EXPECT_FALSE(wallet.settings().isFavourite(id));
+    EXPECT_TRUE(wallet.searchResults().positions.empty());
+    EXPECT_EQ(wallet.loadCard(id), nullptr);
+    ASSERT_EQ(wallet.flush(), 0);
+    wallet.close();
+    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
+    EXPECT_EQ(wallet.index().count(), 2u);
+}
+
+TEST_F(WalletCardsTest, PasswordChangeReenciphersEveryRecord) {
+    ASSERT_GE(addFullCard(u"Secret card"), 0);
+    const Card expected = test::fullCard(t.strings);
+    EXPECT_EQ(changePassword(wallet, u"not the password", u"new password", u"new hint"),
+              PasswordChangeResult::WrongOldPassword);
+    EXPECT_EQ(changePassword(wallet, kPassword, u"ab", u"new hint"), PasswordChangeResult::BadNewPassword);
+    ASSERT_EQ(changePassword(wallet, kPassword, u"new password", u"new hint"), PasswordChangeResult::Ok);
+    EXPECT_EQ(t.prompt.shown.back().text, u"The password was changed.");
+    wallet.close();
+
+    EXPECT_EQ(wallet.readAll(kWalletPath, kPassword, true), OpenResult::WrongPassword);
+    ASSERT_EQ(wallet.readAll(kWalletPath, u"new password", true), OpenResult::Ok);
+    std::u16string hint;
+    ASSERT_TRUE(wallet.keys().readHint(hint));
+    EXPECT_EQ(hint, u"new hint");
+    ASSERT_EQ(wallet.index().count(), 3u);
+    EXPECT_EQ(wallet.nameOf(0), u"Personal");
+    EXPECT_EQ(wallet.nameOf(2), u"Secret card");
+    std::unique_ptr<Card> loaded = wallet.loadCard(wallet.index().at(2).id());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(bodyBytes(*loaded, wallet.recordKey()), bodyBytes(expected, wallet.recordKey()));
+}
+
+TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {
+    // A built-in form: named by string 20509, the form's icon, one field per definition.
+    std::unique_ptr<Card> fromBuiltin = newCardFromForm(wallet, folder, builtinFormRef(10));
+    ASSERT_TRUE(fromBuiltin);
+    EXPECT_EQ(fromBuiltin->header()->name(wallet.recordKey()), u"New Card");
+    EXPECT_EQ(fromBuiltin->header()->iconIndex(), 74);
+    ASSERT_EQ(fromBuiltin->fieldCount(), 5u);
+    EXPECT_EQ(fromBuiltin->field(1).kind(), 7) << "a password definition makes a password field";
+    EXPECT_EQ(newCardFromForm(wallet, folder, builtinFormRef(43)), nullptr);
+
+    fromBuiltin->field(0).setValue(u"1234");
+    fromBuiltin->header()->putName(u"Bank", wallet.recordKey());
+    const std::int64_t bank = wallet.appendCard(*fromBuiltin);
+    ASSERT_GE(bank, 0);
+
+    // Saved as a form: values cleared, parent is the forms folder.
+    const std::int64_t form = saveCardAsForm(wallet, static_cast<std::size_t>(bank));
+    ASSERT_GE(form, 0);
+    const RecordHeader& formHeader = wallet.index().at(static_cast<std::size_t>(form));
+    EXPECT_EQ(formHeader.parent(), wallet.index().at(static_cast<std::size_t>(wallet.index().formsFolder())).id());
+    std::unique_ptr<Card> formCard = wallet.loadCard(formHeader.id());
+    ASSERT_TRUE(formCard);
+    EXPECT_TRUE(formCard->field(0).value().empty());
+
+    // A card from the custom form is named after it with "*"; a copy of that copy gets "**".
+    std::unique_ptr<Card> fromCustom = newCardFromForm(wallet, folder, customFormRef(formHeader.id()));
+    ASSERT_TRUE(fromCustom);
+    EXPECT_EQ(fromCustom->header()->name(wallet.recordKey()), u"Bank*");
+    EXPECT_EQ(fromCustom->fieldCount(), 5u);
+    const std::int64_t copy = wallet.appendCard(*fromCustom);
+    const std::int64_t copyOfCopy = copyCard(wallet, wallet.index().at(static_cast<std::size_t>(copy)).id(), RecordId{});
+    ASSERT_GE(copyOfCopy, 0);
+    EXPECT_EQ(wallet.nameOf(static_cast<std::size_t>(copyOfCopy)), u"Bank**");
+    EXPECT_TRUE(wallet.index().at(static_cast<std::size_t>(copyOfCopy)).parent().isZero());
+    EXPECT_EQ(copyCard(wallet, folder, RecordId{}), -1) << "a folder is not copied as a card";
+    EXPECT_EQ(copyCard(wallet, formHeader.id(), wallet.index().at(static_cast<std::size_t>(bank)).id()), -1)
+        << "a card is no target";
+}
+
+TEST_F(WalletCardsTest, SearchFindsNamesFieldNamesAndValues) {
+    auto add = [&](const std::u16string& name, const std::u16string& fieldName, const std::u16string& value) {
+        std::unique_ptr<Card> card = wallet.newCard(folder);
+        card->header()->putName(name, wallet.recordKey());
+        Field* f = card->newField(1, t.strings);
+        f->setName(fieldName);
+        f->setValue(value);
+        return wallet.appendCard(*card);
+    };
+    const LocalePatterns locale{u"M/d/yy", u"h:mm:ss tt", u":"};
+    add(u"Alpha Bank", u"Number", u"111");
+    add(u"Other", u"IBAN code", u"222");
+    add(u"Third", u"Note", u"ask the ALPHA desk");
+    const std::int64_t gone = add(u"Alpha Gone", u"x", u"y");
+    ASSERT_TRUE(wallet.remove(static_cast<std::size_t>(gone)));
+
+    EXPECT_EQ(searchCards(wallet, u"  alpha ", locale), 2u);
+    EXPECT_EQ(wallet.searchResults().text, u"alpha");
+    EXPECT_EQ(searchCards(wallet, u"iban", locale), 1u) << "field names count";
+    EXPECT_EQ(searchCards(wallet, u" a", locale), 0u) << "one character after trimming";
+    EXPECT_EQ(searchCards(wallet, u"zzz", locale), 0u);
+
+    for (int i = 0; i < 60; ++i) add(u"Many " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)), u"f", u"v");
+    EXPECT_EQ(searchCards(wallet, u"many", locale), 48u);
+    EXPECT_EQ(wallet.nameOf(wallet.searchResults().positions.front()), u"Many A");
+}
+
+}  // namespace
+}  // namespace tw
