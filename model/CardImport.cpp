@@ -27,6 +27,9 @@ constexpr std::size_t kMaxLabel = 50;
 constexpr std::size_t kMaxValue = 110;
 constexpr std::size_t kOfferRestAtRow = 5;
 constexpr std::size_t kOfferRestFromRows = 10;
+// A card holds at most 255 fields and refuses more, so columns past that never reach a card;
+// not building them keeps a first row of a million tabs from costing a million fields per row.
+constexpr std::size_t kMaxCardFields = 255;
 
 std::u16string cut(std::u16string_view text, std::size_t limit, std::u16string_view more) {
     if (text.size() <= limit) return std::u16string(text);
@@ -70,7 +73,8 @@ std::u16string importPreview(const ImportTable& table, std::size_t row, const St
 ImportedCard importedCard(const ImportTable& table, std::size_t row) {
     ImportedCard card;
     card.name = std::u16string(table.cell(row, 0));
-    for (std::size_t c = 1; c < table.columns(); ++c)
+    const std::size_t columns = std::min(table.columns(), kMaxCardFields + 1);
+    for (std::size_t c = 1; c < columns; ++c)
         card.fields.push_back({std::u16string(table.cell(0, c)), std::u16string(table.cell(row, c))});
     return card;
 }

@@ -24,7 +24,8 @@ struct ImportedField {
     std::u16string value;  // the row's cell; empty when the row has no such cell
 };
 
-// One accepted row: the card's name (column 0) and one field per further column, in order.
+// One accepted row: the card's name (column 0) and one field per further column, in order, up to
+// the 255 fields a card can hold.
 struct ImportedCard {
     std::u16string name;
     std::vector<ImportedField> fields;

@@ -233,6 +233,17 @@ TEST(CardImport, PreviewCutsLabelsValuesAndColumns) {
     EXPECT_EQ(importPreview(table, 1, verbose).size(), 2047u);
 }
 
+TEST(CardImport, CardsTakeAtMost255Fields) {
+    std::string text = "CardName";
+    for (int c = 1; c <= 300; ++c) text += "\tF" + std::to_string(c);
+    text += "\r\nBank\tv1";
+    const ImportedCard card = importedCard(ImportTable::decode(bytesOf(text)), 1);
+    ASSERT_EQ(card.fields.size(), 255u);
+    EXPECT_EQ(card.fields.front().value, u"v1");
+    EXPECT_EQ(card.fields.back().name, u"F255");
+    EXPECT_EQ(card.fields.back().value, u"");
+}
+
 TEST(CardImport, FolderNameJoinsPrefixAndDate) {
     EXPECT_EQ(importFolderName(strings(), u"1/2/2025"), u"Imported 1/2/2025");
     EXPECT_EQ(importFolderName(StringTable{}, u"1/2/2025"), u"* 1/2/2025");
