@@ -136,21 +136,15 @@ public:
                     m_state = State::Number;
                     break;
                 case State::Number:
-                    if (text.size() > kMaxNumberLength) {
-                        m_syntaxError = true;
-                        break;
-                    }
-                    m_form.number = leadingNumber(text);
-                    m_state = State::Icon;
+                    if (number(text, kMaxNumberLength, &m_form.number)) m_state = State::Icon;
                     break;
-                case State::Icon:
-                    if (text.size() > kMaxIconLength) {
-                        m_syntaxError = true;
-                        break;
-                    }
-                    m_form.icon = static_cast<std::int32_t>(leadingNumber(text));
+                case State::Icon: {
+                    std::uint32_t icon = 0;
+                    if (!number(text, kMaxIconLength, &icon)) break;
+                    m_form.icon = static_cast<std::int32_t>(icon);
                     m_state = State::Fields;
                     break;
+                }
                 case State::Fields: field(text); break;
             }
         }
@@ -161,6 +155,16 @@ public:
 
 private:
     enum class State { Outside, Name, Number, Icon, Fields };
+
+    // A number line longer than `maxLength` is a syntax error and leaves the state as it was.
+    bool number(std::u16string_view text, std::size_t maxLength, std::uint32_t* value) {
+        if (text.size() > maxLength) {
+            m_syntaxError = true;
+            return false;
+        }
+        *value = leadingNumber(text);
+        return true;
+    }
 
     void endForm() {
         if (m_form.number >= kFirstCustomNumber && !m_form.fields.empty()) {
