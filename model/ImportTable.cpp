@@ -1,0 +1,106 @@
+#include "model/ImportTable.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "model/WholeFile.h"
+#include "platform/Text.h"
+
+namespace tw {
+namespace {
+
+std::u16string decodeUtf16(std::span<const std::uint8_t> bytes, bool bigEndian) {
+    // An odd last byte is half a character and is dropped.
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::uint8_t lo = bigEndian ? bytes[2 * i + 1] : bytes[2 * i];
+        const std::uint8_t hi = bigEndian ? bytes[2 * i] : bytes[2 * i + 1];
+        text[i] = static_cast<char16_t>(lo | (hi << 8));
+    }
+    return text;
+}
+
+std::u16string decodeText(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return decodeUtf16(bytes.subspan(2), false);
+    if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return decodeUtf16(bytes.subspan(2), true);
+    std::string_view eightBit(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    eightBit = eightBit.substr(0, eightBit.find('\0'));
+    if (!isValidUtf8(eightBit)) return fromWindows1252(eightBit);
+    std::u16string text = fromUtf8(eightBit);
+    // A UTF-8 byte-order mark is no more part of the text than the UTF-16 ones.
+    if (!text.empty() && text.front() == 0xFEFF) text.erase(0, 1);
+    return text;
+}
+
+bool isRowEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+
+// Length of the row end starting at `at`: CR LF counts as one row end of two characters.
+std::size_t rowEndLength(std::u16string_view text, std::size_t at) {
+    return text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n' ? 2 : 1;
+}
+
+}  // namespace
+
+ImportTableResult ImportTable::read(FileSystem& files, const std::string& path, ImportTable* table) {
+    *table = ImportTable{};
+    std::vector<std::uint8_t> bytes;
+    switch (readWholeFile(files, path, kMaxFileBytes, &bytes)) {
+        case WholeFileResult::Done: break;
+        case WholeFileResult::CannotOpen:
+        case WholeFileResult::Empty: return ImportTableResult::CannotOpen;
+        case WholeFileResult::TooLarge: return ImportTableResult::NoMemory;
+        case WholeFileResult::CannotRead: return ImportTableResult::CannotRead;
+    }
+    *table = decode(bytes);
+    return ImportTableResult::Done;
+}
+
+ImportTable ImportTable::decode(std::span<const std::uint8_t> bytes) {
+    ImportTable table;
+    std::u16string text = decodeText(bytes);
+    text.resize(std::min(text.size(), text.find(u'\0')));  // the text ends at its first NUL
+    table.m_text = std::move(text);
+    const std::u16string_view t = table.m_text;
+
+    std::size_t rowEnds = 0;
+    std::size_t firstRowTabs = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == u'\t' && rowEnds == 0) ++firstRowTabs;
+        if (isRowEnd(t[i])) {
+            ++rowEnds;
+            i += rowEndLength(t, i) - 1;
+        }
+    }
+    table.m_rows = rowEnds + 1;
+    table.m_columns = firstRowTabs + 1;
+    // Both counts are bounded by the text length, so the product cannot overflow a 64-bit size;
+    // the check keeps it honest elsewhere.
+    const std::size_t limit = table.m_columns > std::numeric_limits<std::size_t>::max() / table.m_rows
+                                  ? std::numeric_limits<std::size_t>::max()
+                                  : table.m_rows * table.m_columns;
+
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < t.size() && table.m_cells.size() < limit; ++i) {
+        if (t[i] != u'\t' && !isRowEnd(t[i])) continue;
+        table.m_cells.push_back({start, i - start});
+        if (t[i] != u'\t') i += rowEndLength(t, i) - 1;
+        start = i + 1;
+    }
+    if (table.m_cells.size() < limit) table.m_cells.push_back({start, t.size() - start});
+    return table;
+}
+
+std::u16string_view ImportTable::cell(std::size_t number) const {
+    if (number >= m_cells.size()) return {};
+    std::u16string_view text = std::u16string_view(m_text).substr(m_cells[number].start, m_cells[number].length);
+    if (!text.empty() && text.back() == u'"') text.remove_suffix(1);
+    if (!text.empty() && text.front() == u'"') text.remove_prefix(1);
+    return text;
+}
+
+std::u16string_view ImportTable::cell(std::size_t row, std::size_t column) const {
+    if (column >= m_columns || row >= m_rows) return {};
+    return cell(row * m_columns + column);
+}
+
+}  // namespace tw
