@@ -5,7 +5,6 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
-
 #include <algorithm>
 
 #include "platform/Text.h"
@@ -20,7 +19,9 @@ namespace {
 const QString kMarker = QStringLiteral("%");
 const QString kDefaultName = QStringLiteral("@");
 
-QString toQ(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+QString toQ(std::u16string_view s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QString encodeName(std::u16string_view name) {
     if (name.empty()) return kDefaultName;
@@ -28,11 +29,20 @@ QString encodeName(std::u16string_view name) {
     out.reserve(static_cast<qsizetype>(name.size()));
     for (const char16_t c : name) {
         switch (c) {
-        case u'%': out += QStringLiteral("%25"); break;
-        case u'/': out += QStringLiteral("%2F"); break;
-        case u'\\': out += QStringLiteral("%5C"); break;
-        case u'@': out += QStringLiteral("%40"); break;
-        default: out += QChar(c);
+            case u'%':
+                out += QStringLiteral("%25");
+                break;
+            case u'/':
+                out += QStringLiteral("%2F");
+                break;
+            case u'\\':
+                out += QStringLiteral("%5C");
+                break;
+            case u'@':
+                out += QStringLiteral("%40");
+                break;
+            default:
+                out += QChar(c);
         }
     }
     return out;
@@ -112,19 +122,22 @@ bool isPlainText(std::u16string_view text) {
 
 QString encodeValue(const RegistryValue& value) {
     switch (value.type) {
-    case RegistryType::Dword: return QStringLiteral("dword:%1").arg(value.dword, 8, 16, QLatin1Char('0'));
-    case RegistryType::String: {
-        if (isPlainText(value.text)) return QStringLiteral("sz:") + toQ(value.text);
-        std::vector<std::uint8_t> le;
-        le.reserve(value.text.size() * 2);
-        for (const char16_t c : value.text) {
-            le.push_back(static_cast<std::uint8_t>(c & 0xFF));
-            le.push_back(static_cast<std::uint8_t>(c >> 8));
+        case RegistryType::Dword:
+            return QStringLiteral("dword:%1").arg(value.dword, 8, 16, QLatin1Char('0'));
+        case RegistryType::String: {
+            if (isPlainText(value.text)) return QStringLiteral("sz:") + toQ(value.text);
+            std::vector<std::uint8_t> le;
+            le.reserve(value.text.size() * 2);
+            for (const char16_t c : value.text) {
+                le.push_back(static_cast<std::uint8_t>(c & 0xFF));
+                le.push_back(static_cast<std::uint8_t>(c >> 8));
+            }
+            return QStringLiteral("sz16:") + hexOf(le.data(), le.size());
         }
-        return QStringLiteral("sz16:") + hexOf(le.data(), le.size());
-    }
-    case RegistryType::Binary: return QStringLiteral("hex:") + hexOf(value.bytes.data(), value.bytes.size());
-    case RegistryType::None: break;
+        case RegistryType::Binary:
+            return QStringLiteral("hex:") + hexOf(value.bytes.data(), value.bytes.size());
+        case RegistryType::None:
+            break;
     }
     return {};
 }
@@ -162,7 +175,9 @@ std::optional<RegistryValue> decodeValue(const QString& stored) {
     return std::nullopt;
 }
 
-QString join(const QString& group, const QString& name) { return group.isEmpty() ? name : group + u'/' + name; }
+QString join(const QString& group, const QString& name) {
+    return group.isEmpty() ? name : group + u'/' + name;
+}
 
 QStringList childGroups(QSettings& s, const QString& group) {
     s.beginGroup(group);
@@ -321,6 +336,8 @@ bool IniRegistry::deleteValue(RegistryRoot root, std::u16string_view path, std::
     return Impl::commit(s);
 }
 
-bool IniRegistry::flush() { return Impl::commit(m_impl->currentUser) && Impl::commit(m_impl->classesRoot); }
+bool IniRegistry::flush() {
+    return Impl::commit(m_impl->currentUser) && Impl::commit(m_impl->classesRoot);
+}
 
 }  // namespace tw

@@ -14,6 +14,8 @@ namespace tw {
 //
 // Each call re-reads the files when another process changed them and writes its change through
 // at once, so the program, a second instance and the setup extension see each other's values.
+// When a file cannot be written the changing call returns false; the change then stays visible
+// to this object (and is tried again with the next write) but is not stored.
 class IniRegistry final : public Registry {
 public:
     // `folder` holds the two files; empty means "halvorsgarden" in the user's configuration

@@ -14,7 +14,9 @@ void addIssue(LanguageTexts& out, std::size_t line, std::string message) {
     if (out.issues.size() < kLanguageMaxIssues) out.issues.push_back({line, std::move(message)});
 }
 
-bool tooManyIssues(const LanguageTexts& out) { return out.issues.size() >= kLanguageMaxIssues; }
+bool tooManyIssues(const LanguageTexts& out) {
+    return out.issues.size() >= kLanguageMaxIssues;
+}
 
 bool isBlank(std::string_view line) {
     for (const char c : line) {
@@ -63,8 +65,9 @@ bool parseEntry(LanguageTexts& out, std::size_t number, std::string_view line) {
     }
     const auto id = parseId(line.substr(0, tab));
     if (!id) {
-        addIssue(out, number, "bad string id \"" + std::string(line.substr(0, std::min<std::size_t>(tab, 16))) +
-                                  "\" (decimal 0-" + std::to_string(kLanguageMaxId) + ")");
+        addIssue(out, number,
+                 "bad string id \"" + std::string(line.substr(0, std::min<std::size_t>(tab, 16))) + "\" (decimal 0-" +
+                     std::to_string(kLanguageMaxId) + ")");
         return !tooManyIssues(out);
     }
     std::string error;
@@ -75,7 +78,8 @@ bool parseEntry(LanguageTexts& out, std::size_t number, std::string_view line) {
     }
     const auto [it, fresh] = out.lines.emplace(*id, number);
     if (!fresh) {
-        addIssue(out, number, "duplicate id " + std::to_string(*id) + " (first on line " + std::to_string(it->second) + ")");
+        addIssue(out, number,
+                 "duplicate id " + std::to_string(*id) + " (first on line " + std::to_string(it->second) + ")");
         return !tooManyIssues(out);
     }
     out.texts.emplace(*id, std::move(*text));
@@ -139,13 +143,23 @@ std::optional<std::u16string> unescapeLanguageText(std::string_view escaped, std
             return std::nullopt;
         }
         switch (escaped[i]) {
-        case 't': plain.push_back('\t'); break;
-        case 'n': plain.push_back('\n'); break;
-        case 'r': plain.push_back('\r'); break;
-        case '\\': plain.push_back('\\'); break;
-        default:
-            if (error) *error = std::string("unknown escape \\") + (std::isprint(static_cast<unsigned char>(escaped[i])) ? escaped[i] : '?');
-            return std::nullopt;
+            case 't':
+                plain.push_back('\t');
+                break;
+            case 'n':
+                plain.push_back('\n');
+                break;
+            case 'r':
+                plain.push_back('\r');
+                break;
+            case '\\':
+                plain.push_back('\\');
+                break;
+            default:
+                if (error)
+                    *error = std::string("unknown escape \\") +
+                             (std::isprint(static_cast<unsigned char>(escaped[i])) ? escaped[i] : '?');
+                return std::nullopt;
         }
     }
     if (!isValidUtf8(plain)) {
@@ -166,13 +180,21 @@ std::string escapeLanguageText(std::u16string_view text) {
     out.reserve(plain.size());
     for (const char c : plain) {
         switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\\': out += "\\\\"; break;
-        default:
-            // Other control characters cannot be written; they never come from a parsed file.
-            if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out.push_back(c);
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                // Other control characters cannot be written; they never come from a parsed file.
+                if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out.push_back(c);
         }
     }
     return out;
@@ -206,7 +228,8 @@ LanguageTexts parseLanguageModule(std::string_view bytes) {
 std::string writeLanguageModule(std::uint16_t language, const std::map<std::uint32_t, std::u16string>& texts) {
     char id[8];
     std::snprintf(id, sizeof id, "%04x", static_cast<unsigned>(language));
-    std::string out = std::string(kLanguageModuleMagic) + "\t" + std::to_string(kLanguageModuleVersion) + "\t" + id + "\n";
+    std::string out =
+        std::string(kLanguageModuleMagic) + "\t" + std::to_string(kLanguageModuleVersion) + "\t" + id + "\n";
     for (const auto& [number, text] : texts) {
         out += std::to_string(number);
         out += '\t';

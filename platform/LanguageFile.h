@@ -23,11 +23,11 @@ namespace tw {
 //     HALVOTMPRO-LANGUAGE TAB 1 TAB <language id, 4 hex digits>
 // and holds each id once, sorted. docs/language-files.md describes both.
 
-inline constexpr std::size_t kLanguageFileMaxBytes = 4u << 20;   // whole file
-inline constexpr std::size_t kLanguageLineMaxBytes = 16384;      // one line, before unescaping
-inline constexpr std::size_t kLanguageTextMaxUnits = 4096;       // one text, UTF-16 units
-inline constexpr std::uint32_t kLanguageMaxId = 65535;           // string ids are 16-bit
-inline constexpr std::size_t kLanguageMaxIssues = 50;            // parsing stops after this many
+inline constexpr std::size_t kLanguageFileMaxBytes = 4u << 20;  // whole file
+inline constexpr std::size_t kLanguageLineMaxBytes = 16384;     // one line, before unescaping
+inline constexpr std::size_t kLanguageTextMaxUnits = 4096;      // one text, UTF-16 units
+inline constexpr std::uint32_t kLanguageMaxId = 65535;          // string ids are 16-bit
+inline constexpr std::size_t kLanguageMaxIssues = 50;           // parsing stops after this many
 inline constexpr std::string_view kLanguageModuleMagic = "HALVOTMPRO-LANGUAGE";
 inline constexpr int kLanguageModuleVersion = 1;
 
@@ -39,9 +39,9 @@ struct LanguageIssue {
 
 // The outcome of parsing one file. Lines with faults are left out of `texts`.
 struct LanguageTexts {
-    std::uint16_t language = 0;                   // from a module's header; 0 for a source file
+    std::uint16_t language = 0;  // from a module's header; 0 for a source file
     std::map<std::uint32_t, std::u16string> texts;
-    std::map<std::uint32_t, std::size_t> lines;   // the line each id was read from
+    std::map<std::uint32_t, std::size_t> lines;  // the line each id was read from
     std::vector<LanguageIssue> issues;
     bool ok() const { return issues.empty(); }
 };

@@ -15,7 +15,9 @@ namespace {
 
 constexpr std::uint16_t kEnglish = 1033;
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // "halvotmpro2006.exe" + ".????.mui", any four characters, compared without regard to case.
 bool matchesLanguagePattern(const std::string& name) {

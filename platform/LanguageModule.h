@@ -52,8 +52,8 @@ std::string firstLanguageFileName(std::vector<std::string> names);
 
 struct LanguageModuleResult {
     bool loaded = false;
-    std::string path;             // the file loaded; empty when the table was already loaded
-    std::uint16_t language = 0;   // from the file's header
+    std::string path;            // the file loaded; empty when the table was already loaded
+    std::uint16_t language = 0;  // from the file's header
 };
 
 // Loads the language file into `table`: nothing to do when the table is already loaded; else

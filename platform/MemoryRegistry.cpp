@@ -54,12 +54,15 @@ bool MemoryRegistry::createKey(RegistryRoot root, std::u16string_view path, bool
     return true;
 }
 
-bool MemoryRegistry::openKey(RegistryRoot root, std::u16string_view path) { return find(root, path) != nullptr; }
+bool MemoryRegistry::openKey(RegistryRoot root, std::u16string_view path) {
+    return find(root, path) != nullptr;
+}
 
 bool MemoryRegistry::deleteKey(RegistryRoot root, std::u16string_view path) {
     if (failWrites || path.empty()) return false;
     const std::size_t cut = path.rfind(u'\\');
-    const std::u16string_view parentPath = cut == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, cut);
+    const std::u16string_view parentPath =
+        cut == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, cut);
     const std::u16string_view leaf = cut == std::u16string_view::npos ? path : path.substr(cut + 1);
     if (!splitRegistryPath(path)) return false;
     Key* parent = find(root, parentPath);

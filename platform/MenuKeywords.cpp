@@ -91,7 +91,9 @@ constexpr MenuKeyword kKeywords[] = {
 
 }  // namespace
 
-std::span<const MenuKeyword> menuKeywords() { return kKeywords; }
+std::span<const MenuKeyword> menuKeywords() {
+    return kKeywords;
+}
 
 std::optional<std::uint32_t> menuKeywordId(std::u16string_view caption) {
     for (const auto& entry : kKeywords) {

@@ -21,10 +21,14 @@ std::optional<std::vector<std::u16string>> splitRegistryPath(std::u16string_view
 bool isStorableRegistryValue(std::u16string_view name, const RegistryValue& value) {
     if (name.size() > kRegistryMaxValueName) return false;
     switch (value.type) {
-    case RegistryType::Dword: return true;
-    case RegistryType::String: return value.text.size() <= kRegistryMaxData;
-    case RegistryType::Binary: return value.bytes.size() <= kRegistryMaxData;
-    case RegistryType::None: break;
+        case RegistryType::Dword:
+            return true;
+        case RegistryType::String:
+            return value.text.size() <= kRegistryMaxData;
+        case RegistryType::Binary:
+            return value.bytes.size() <= kRegistryMaxData;
+        case RegistryType::None:
+            break;
     }
     return false;
 }
@@ -50,8 +54,7 @@ std::optional<std::vector<std::uint8_t>> Registry::readBinary(RegistryRoot root,
     return std::move(v->bytes);
 }
 
-bool Registry::writeDword(RegistryRoot root, std::u16string_view path, std::u16string_view name,
-                          std::uint32_t value) {
+bool Registry::writeDword(RegistryRoot root, std::u16string_view path, std::u16string_view name, std::uint32_t value) {
     return writeValue(root, path, name, RegistryValue::ofDword(value));
 }
 

@@ -14,9 +14,9 @@ enum class RegistryRoot { CurrentUser, ClassesRoot };
 // Value types, with the device's numeric type codes.
 enum class RegistryType : std::uint32_t {
     None = 0,
-    String = 1,   // REG_SZ: UTF-16 text
-    Binary = 3,   // REG_BINARY: bytes
-    Dword = 4,    // REG_DWORD: 32-bit number
+    String = 1,  // REG_SZ: UTF-16 text
+    Binary = 3,  // REG_BINARY: bytes
+    Dword = 4,   // REG_DWORD: 32-bit number
 };
 
 // One typed value. Only the member that matches `type` is meaningful.
@@ -33,10 +33,10 @@ struct RegistryValue {
 };
 
 // Limits every implementation enforces, so a value written to one reads back from another.
-inline constexpr std::size_t kRegistryMaxKeyName = 255;       // one component of a key path
-inline constexpr std::size_t kRegistryMaxPath = 1024;         // a whole key path
+inline constexpr std::size_t kRegistryMaxKeyName = 255;  // one component of a key path
+inline constexpr std::size_t kRegistryMaxPath = 1024;    // a whole key path
 inline constexpr std::size_t kRegistryMaxValueName = 16383;
-inline constexpr std::size_t kRegistryMaxData = 1u << 20;     // text units or bytes of one value
+inline constexpr std::size_t kRegistryMaxData = 1u << 20;  // text units or bytes of one value
 
 // A per-user registry: keys named by backslash-separated paths under a root
 // ("SOFTWARE\Maker\Program"), each holding sub-keys and named, typed values; the key's default

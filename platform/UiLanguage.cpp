@@ -12,7 +12,8 @@ struct LocaleId {
     std::uint16_t id;
 };
 
-// Lookups try "ll_cc" first, then "ll".
+// Lookups try "ll_cc" first, then "ll". One row per language.
+// clang-format off
 constexpr LocaleId kLocales[] = {
     {"en", 0x0409},    {"en_us", 0x0409}, {"en_gb", 0x0809}, {"en_au", 0x0C09}, {"en_ca", 0x1009},
     {"en_nz", 0x1409}, {"en_ie", 0x1809}, {"en_za", 0x1C09},
@@ -35,6 +36,7 @@ constexpr LocaleId kLocales[] = {
     {"ru", 0x0419},    {"pl", 0x0415},    {"cs", 0x0405},    {"ko", 0x0412},    {"el", 0x0408},
     {"hu", 0x040E},    {"tr", 0x041F},
 };
+// clang-format on
 
 std::uint16_t lookup(const std::string& name) {
     for (const auto& entry : kLocales) {

@@ -9,7 +9,9 @@
 namespace tw {
 namespace {
 
-std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> bytesOf(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(LanguageText, escapesRoundTrip) {
     const struct {
@@ -30,13 +32,14 @@ TEST(LanguageText, escapesRoundTrip) {
 }
 
 TEST(LanguageSource, acceptsCommentsBlankLinesCrLfAndBom) {
-    const auto parsed = parseLanguageSource("\xEF\xBB\xBF# heading\r\n"
-                                            "\r\n"
-                                            "   \t \n"
-                                            "20001\tTallowmere Pro\r\n"
-                                            "00042\t\n"
-                                            "#20002\tcommented out\n"
-                                            "65535\tlast id\\tline\\n2");  // no final line feed
+    const auto parsed = parseLanguageSource(
+        "\xEF\xBB\xBF# heading\r\n"
+        "\r\n"
+        "   \t \n"
+        "20001\tTallowmere Pro\r\n"
+        "00042\t\n"
+        "#20002\tcommented out\n"
+        "65535\tlast id\\tline\\n2");  // no final line feed
     EXPECT_TRUE(parsed.ok()) << parsed.issues.front().message;
     EXPECT_EQ(parsed.texts, (std::map<std::uint32_t, std::u16string>{
                                 {42, u""}, {20001, u"Tallowmere Pro"}, {65535, u"last id\tline\n2"}}));
@@ -91,9 +94,9 @@ TEST(LanguageModule, writtenModuleParsesBack) {
 }
 
 TEST(LanguageModule, refusesWrongHeaders) {
-    for (const std::string bytes : {"", "20001\tno header\n", "HALVOTMPRO-LANGUAGE\t2\t0409\n",
-                                    "HALVOTMPRO-LANGUAGE\t1\t409\n", "HALVOTMPRO-LANGUAGE\t1\t04g9\n",
-                                    "HALVOTMPRO-LANGUAGE 1 0409\n", "halvotmpro-language\t1\t0409\n"}) {
+    for (const std::string bytes :
+         {"", "20001\tno header\n", "HALVOTMPRO-LANGUAGE\t2\t0409\n", "HALVOTMPRO-LANGUAGE\t1\t409\n",
+          "HALVOTMPRO-LANGUAGE\t1\t04g9\n", "HALVOTMPRO-LANGUAGE 1 0409\n", "halvotmpro-language\t1\t0409\n"}) {
         const auto parsed = parseLanguageModule(bytes + "20001\ttext\n");
         ASSERT_FALSE(parsed.ok()) << bytes;
         EXPECT_LE(parsed.issues[0].line, 1u);
@@ -160,9 +163,14 @@ TEST(LanguageModule, mutatedModulesNeverCrash) {
         for (int e = 0; e < edits; ++e) {
             const std::size_t at = random() % bytes.size();
             switch (random() % 3) {
-            case 0: bytes[at] = static_cast<char>(random()); break;
-            case 1: bytes.erase(at, 1 + random() % 8); break;
-            default: bytes.insert(at, 1, static_cast<char>(random() % 4 == 0 ? '\t' : random()));
+                case 0:
+                    bytes[at] = static_cast<char>(random());
+                    break;
+                case 1:
+                    bytes.erase(at, 1 + random() % 8);
+                    break;
+                default:
+                    bytes.insert(at, 1, static_cast<char>(random() % 4 == 0 ? '\t' : random()));
             }
             if (bytes.empty()) bytes = "x";
         }

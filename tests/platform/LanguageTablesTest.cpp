@@ -33,7 +33,8 @@ std::vector<Language> readLanguages() {
             std::ifstream in(file.path(), std::ios::binary);
             const std::string bytes((std::istreambuf_iterator<char>(in)), {});
             const auto parsed = parseLanguageSource(bytes);
-            for (const auto& issue : parsed.issues) ADD_FAILURE() << file.path() << ":" << issue.line << ": " << issue.message;
+            for (const auto& issue : parsed.issues)
+                ADD_FAILURE() << file.path() << ":" << issue.line << ": " << issue.message;
             for (const auto& [id, text] : parsed.texts) {
                 EXPECT_TRUE(language.texts.emplace(id, text).second) << file.path() << ": id " << id << " given twice";
             }
@@ -67,17 +68,16 @@ using Range = std::pair<std::uint32_t, std::uint32_t>;
 
 // Every string id the wallet program shows, from every part of the program.
 const Range kRequired[] = {
-    {20000, 20001}, {20100, 20100}, {20200, 20203}, {20500, 20500}, {20503, 20505}, {20507, 20508},
-    {20510, 20510}, {20513, 20513}, {20516, 20516}, {20518, 20519}, {20580, 20580}, {20704, 20704},
-    {20717, 20717}, {20719, 20719}, {20725, 20727}, {20753, 20753}, {20850, 20852}, {20854, 20854},
-    {20856, 20856}, {20900, 20906}, {22000, 22007}, {22010, 22015}, {22017, 22020}, {22022, 22022},
-    {22025, 22029}, {22040, 22041}, {22070, 22075}, {22110, 22115}, {22120, 22120}, {22122, 22123},
-    {22130, 22131}, {22135, 22138}, {22142, 22147}, {22149, 22150}, {22155, 22155}, {22164, 22166},
-    {23001, 23002}, {23007, 23007}, {23010, 23017}, {24003, 24004}, {24006, 24006}, {24516, 24516},
-    {25001, 25002}, {25004, 25004}, {25015, 25015}, {25017, 25017}, {25030, 25030}, {25900, 25900},
-    {26000, 26011}, {26015, 26016}, {27003, 27004}, {27006, 27007}, {28000, 28006}, {28100, 28107},
-    {28110, 28119}, {28200, 28206}, {28300, 28307}, {28400, 28404}, {28500, 28510}, {28600, 28603},
-    {28700, 28706}, {28720, 28724}, {28900, 28901}, {62700, 62715}, {62867, 62869},
+    {20000, 20001}, {20100, 20100}, {20200, 20203}, {20500, 20500}, {20503, 20505}, {20507, 20508}, {20510, 20510},
+    {20513, 20513}, {20516, 20516}, {20518, 20519}, {20580, 20580}, {20704, 20704}, {20717, 20717}, {20719, 20719},
+    {20725, 20727}, {20753, 20753}, {20850, 20852}, {20854, 20854}, {20856, 20856}, {20900, 20906}, {22000, 22007},
+    {22010, 22015}, {22017, 22020}, {22022, 22022}, {22025, 22029}, {22040, 22041}, {22070, 22075}, {22110, 22115},
+    {22120, 22120}, {22122, 22123}, {22130, 22131}, {22135, 22138}, {22142, 22147}, {22149, 22150}, {22155, 22155},
+    {22164, 22166}, {23001, 23002}, {23007, 23007}, {23010, 23017}, {24003, 24004}, {24006, 24006}, {24516, 24516},
+    {25001, 25002}, {25004, 25004}, {25015, 25015}, {25017, 25017}, {25030, 25030}, {25900, 25900}, {26000, 26011},
+    {26015, 26016}, {27003, 27004}, {27006, 27007}, {28000, 28006}, {28100, 28107}, {28110, 28119}, {28200, 28206},
+    {28300, 28307}, {28400, 28404}, {28500, 28510}, {28600, 28603}, {28700, 28706}, {28720, 28724}, {28900, 28901},
+    {62700, 62715}, {62867, 62869},
 };
 // Kept in forms.txt with the built-in forms: the yes/no words, the new card's name, the field
 // kinds and the card name caption.
@@ -128,7 +128,8 @@ TEST_F(LanguageTables, everyLanguageHasTheSameIdsAndPlaceholders) {
 TEST_F(LanguageTables, everyShownIdHasAText) {
     for (const auto& language : *s_languages) {
         std::vector<Range> ranges(std::begin(kRequired), std::end(kRequired));
-        if (language.hasForms) ranges.insert(ranges.end(), std::begin(kRequiredWithForms), std::end(kRequiredWithForms));
+        if (language.hasForms)
+            ranges.insert(ranges.end(), std::begin(kRequiredWithForms), std::end(kRequiredWithForms));
         for (const auto& [first, last] : ranges) {
             for (std::uint32_t id = first; id <= last; ++id) {
                 const auto it = language.texts.find(id);
@@ -144,12 +145,30 @@ TEST_F(LanguageTables, everyShownIdHasAText) {
 TEST_F(LanguageTables, placeholdersOfKnownFormattedTexts) {
     // Texts the program formats with arguments: their placeholders are part of the contract.
     const std::map<std::uint32_t, std::vector<std::u16string>> expected = {
-        {22004, {u"%d", u"%d"}}, {22011, {u"%s"}}, {22013, {u"%s", u"%s"}}, {22019, {u"%s"}},
-        {22020, {u"%s", u"%s"}}, {22022, {u"%s"}}, {22040, {u"%s"}},       {22073, {u"%d"}},
-        {22074, {u"%d"}},        {22075, {u"%d"}}, {22143, {u"%s"}},       {22144, {u"%s"}},
-        {22145, {u"%s"}},        {22150, {u"%s"}}, {22164, {u"%s"}},       {22166, {u"%d", u"%s"}},
-        {28205, {u"%s", u"%s"}}, {28705, {u"%d"}}, {62867, {u"%s"}},       {22165, {}},
-        {22001, {}},             {22003, {}},      {23016, {}},            {26009, {}},
+        {22004, {u"%d", u"%d"}},
+        {22011, {u"%s"}},
+        {22013, {u"%s", u"%s"}},
+        {22019, {u"%s"}},
+        {22020, {u"%s", u"%s"}},
+        {22022, {u"%s"}},
+        {22040, {u"%s"}},
+        {22073, {u"%d"}},
+        {22074, {u"%d"}},
+        {22075, {u"%d"}},
+        {22143, {u"%s"}},
+        {22144, {u"%s"}},
+        {22145, {u"%s"}},
+        {22150, {u"%s"}},
+        {22164, {u"%s"}},
+        {22166, {u"%d", u"%s"}},
+        {28205, {u"%s", u"%s"}},
+        {28705, {u"%d"}},
+        {62867, {u"%s"}},
+        {22165, {}},
+        {22001, {}},
+        {22003, {}},
+        {23016, {}},
+        {26009, {}},
     };
     for (const auto& [id, want] : expected) EXPECT_EQ(placeholders(english().texts.at(id)), want) << id;
 }

@@ -27,15 +27,18 @@ constexpr char16_t kKey[] = u"SOFTWARE\\Halvorsgarden\\Tallowmere Pro 5";
 class ConfigHome {
 public:
     ConfigHome() {
-        m_dir = fs::temp_directory_path() / ("tw-registry-" + std::to_string(::getpid()) + "-" + std::to_string(++s_count));
+        m_dir =
+            fs::temp_directory_path() / ("tw-registry-" + std::to_string(::getpid()) + "-" + std::to_string(++s_count));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         if (const char* old = std::getenv("XDG_CONFIG_HOME")) m_old = old;
         ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
     }
     ~ConfigHome() {
-        if (m_old) ::setenv("XDG_CONFIG_HOME", m_old->c_str(), 1);
-        else ::unsetenv("XDG_CONFIG_HOME");
+        if (m_old)
+            ::setenv("XDG_CONFIG_HOME", m_old->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
         std::error_code ignored;
         fs::remove_all(m_dir, ignored);
     }
@@ -161,7 +164,8 @@ TEST_P(RegistryTest, emptyKeysAndDeletedValues_persist) {
 }
 
 TEST_P(RegistryTest, enumerations_sortedWithoutRegardToCase) {
-    for (const char16_t* name : {u"gamma", u"Alpha", u"beta"}) ASSERT_TRUE(reg->createKey(HKCU, std::u16string(u"K\\") + name));
+    for (const char16_t* name : {u"gamma", u"Alpha", u"beta"})
+        ASSERT_TRUE(reg->createKey(HKCU, std::u16string(u"K\\") + name));
     for (const char16_t* name : {u"z", u"", u"Y"}) ASSERT_TRUE(reg->writeDword(HKCU, u"K", name, 0));
     reopen();
     EXPECT_EQ(reg->subKeys(HKCU, u"K"), (std::vector<std::u16string>{u"Alpha", u"beta", u"gamma"}));
@@ -171,8 +175,8 @@ TEST_P(RegistryTest, enumerations_sortedWithoutRegardToCase) {
 
 TEST_P(RegistryTest, refusedRequests_failSilentlyAndChangeNothing) {
     const std::u16string tooLongName(kRegistryMaxKeyName + 1, u'x');
-    for (const std::u16string& path : {std::u16string(u"\\A"), std::u16string(u"A\\"), std::u16string(u"A\\\\B"),
-                                       tooLongName}) {
+    for (const std::u16string& path :
+         {std::u16string(u"\\A"), std::u16string(u"A\\"), std::u16string(u"A\\\\B"), tooLongName}) {
         EXPECT_FALSE(reg->createKey(HKCU, path)) << toUtf8(path);
         EXPECT_FALSE(reg->openKey(HKCU, path)) << toUtf8(path);
         EXPECT_FALSE(reg->deleteKey(HKCU, path)) << toUtf8(path);

@@ -24,7 +24,10 @@ bool parseLanguageId(const std::string& text, std::uint16_t* id) {
     if (text.size() != 4) return false;
     unsigned value = 0;
     for (const char c : text) {
-        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        const int d = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
         if (d < 0) return false;
         value = value * 16 + static_cast<unsigned>(d);
     }
