@@ -24,7 +24,8 @@ public:
 
     bool active() const { return m_active != 0; }
     const std::uint8_t* key() const { return m_key.data(); }
-    Rc4State& state() { return m_state; }
+    // The state right after the key schedule. Every item starts from a copy of it.
+    const Rc4State& scheduled() const { return m_state; }
 
     // Enciphers (and equally deciphers) `count` bytes from `source` into `dest`, with the
     // keystream started afresh for this item. An inactive record leaves `dest` untouched and
