@@ -1,5 +1,7 @@
 #include "storage/WalletFile.h"
 
+#include <new>
+
 #include "platform/MemoryFile.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -82,7 +84,13 @@ OpenResult WalletFile::readRecords() {
         if (r != FileResult::Done) return consumed > 0 ? OpenResult::Damaged : OpenResult::RecordUnreadable;
         const std::uint64_t bodyAt = at + consumed;
         if (h.bodyLength() > size - bodyAt) return OpenResult::Damaged;
-        if (!h.deleted()) m_index.append(h);
+        if (!h.deleted()) {
+            try {
+                m_index.append(h);
+            } catch (const std::bad_alloc&) {
+                return OpenResult::OutOfMemory;
+            }
+        }
         if (!m_file->seekTo(bodyAt + h.bodyLength())) return OpenResult::RecordUnreadable;
     }
 }
