@@ -2,6 +2,7 @@
 
 #include "model/Card.h"
 #include "platform/Text.h"
+#include "storage/RecordCursor.h"
 
 namespace tw {
 namespace {
@@ -39,15 +40,10 @@ std::size_t searchCards(WalletFile& wallet, std::u16string_view text, const Loca
 
     SearchResults found;
     File* file = wallet.file();
-    std::uint64_t size = 0;
-    if (!wallet.positionAtFirstRecord() || !file->size(&size)) return 0;
-    while (found.positions.size() < SearchResults::kMax) {
-        const std::uint64_t at = file->position();
-        RecordHeader h;
-        std::uint64_t consumed = 0;
-        if (readRecord(file, h, &consumed) != FileResult::Done) break;
-        const std::uint64_t bodyAt = at + consumed;
-        if (h.bodyLength() > size - bodyAt) break;
+    if (!wallet.positionAtFirstRecord()) return 0;
+    RecordCursor cursor(*file);
+    RecordHeader h;
+    while (found.positions.size() < SearchResults::kMax && cursor.next(h) == RecordCursor::Step::Record) {
         if (h.type() == RecordType::Card && !h.deleted()) {
             const std::u16string name = h.name(wallet.recordKey());
             bool hit = name.size() > 1 && contains(name, needle);
@@ -62,7 +58,7 @@ std::size_t searchCards(WalletFile& wallet, std::u16string_view text, const Loca
                     found.positions.push_back(static_cast<std::size_t>(position));
             }
         }
-        if (!file->seekTo(bodyAt + h.bodyLength())) break;
+        if (!cursor.skipBody()) break;
     }
     if (!found.positions.empty()) {
         found.text = std::u16string(trimmed);

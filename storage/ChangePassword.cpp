@@ -3,6 +3,7 @@
 #include "model/Card.h"
 #include "storage/Bytes.h"
 #include "storage/CreateWallet.h"
+#include "storage/RecordCursor.h"
 
 namespace tw {
 namespace {
@@ -11,21 +12,15 @@ namespace {
 // record's name and card body from `oldKey` to `newKey`. Deletion markers are copied as they are.
 bool reencipherRecords(WalletFile& wallet, File& in, File& out, const KeyRecord& oldKey, const KeyRecord& newKey,
                        const SystemTime& now) {
-    std::uint64_t size = 0;
-    if (!in.size(&size)) return false;
+    RecordCursor cursor(in);
     for (;;) {
         wallet.env().system.pause(1);
-        const std::uint64_t start = in.position();
         RecordHeader h;
-        std::uint64_t consumed = 0;
-        const FileResult r = readRecord(&in, h, &consumed);
-        if (r == FileResult::Nothing) return true;
-        if (r != FileResult::Done) return false;
-        const std::uint64_t bodyAt = start + consumed;
-        if (h.bodyLength() > size - bodyAt) return false;
-        const std::uint64_t next = bodyAt + h.bodyLength();
+        const RecordCursor::Step step = cursor.next(h);
+        if (step == RecordCursor::Step::End) return true;
+        if (step != RecordCursor::Step::Record) return false;
         if (h.deleted()) {
-            if (!wallet.copyRange(in, start, next - start, out)) return false;
+            if (!wallet.copyRange(in, cursor.start(), cursor.end() - cursor.start(), out)) return false;
         } else {
             std::u16string name = h.name(oldKey);
             h.putName(name, newKey);
@@ -43,7 +38,7 @@ bool reencipherRecords(WalletFile& wallet, File& in, File& out, const KeyRecord&
                 if (writeRecord(&out, h, now) != FileResult::Done) return false;
             }
         }
-        if (!in.seekTo(next)) return false;
+        if (!cursor.skipBody()) return false;
     }
 }
 

@@ -1,20 +1,15 @@
 // The card operations of the record store: load, append, save, new card, copy.
 #include "model/Card.h"
+#include "storage/RecordCursor.h"
 #include "storage/WalletFile.h"
 
 namespace tw {
 
 std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
     if (!positionAtFirstRecord()) return nullptr;
-    std::uint64_t size = 0;
-    if (!m_file->size(&size)) return nullptr;
-    for (;;) {
-        const std::uint64_t start = m_file->position();
-        RecordHeader h;
-        std::uint64_t consumed = 0;
-        if (readRecord(m_file.get(), h, &consumed) != FileResult::Done) return nullptr;
-        const std::uint64_t bodyAt = start + consumed;
-        if (h.bodyLength() > size - bodyAt) return nullptr;
+    RecordCursor cursor(*m_file);
+    RecordHeader h;
+    while (cursor.next(h) == RecordCursor::Step::Record) {
         if (h.type() == RecordType::Card && !h.deleted() && h.id() == id) {
             auto card = std::make_unique<Card>();
             const std::uint32_t bodyLength = h.bodyLength();
@@ -22,8 +17,9 @@ std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
             if (!card->readBody(m_file.get(), bodyLength, m_keys.recordKey)) return nullptr;
             return card;
         }
-        if (!m_file->seekTo(bodyAt + h.bodyLength())) return nullptr;
+        if (!cursor.skipBody()) return nullptr;
     }
+    return nullptr;
 }
 
 namespace {

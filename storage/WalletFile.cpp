@@ -5,6 +5,7 @@
 #include "platform/MemoryFile.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
+#include "storage/RecordCursor.h"
 
 namespace tw {
 
@@ -73,17 +74,15 @@ OpenResult WalletFile::readAll(const std::string& path, std::optional<std::u16st
 
 OpenResult WalletFile::readRecords() {
     if (!positionAtFirstRecord()) return OpenResult::RecordUnreadable;
-    std::uint64_t size = 0;
-    if (!m_file->size(&size)) return OpenResult::RecordUnreadable;
+    RecordCursor cursor(*m_file);
     for (;;) {
-        const std::uint64_t at = m_file->position();
         RecordHeader h;
-        std::uint64_t consumed = 0;
-        const FileResult r = readRecord(m_file.get(), h, &consumed);
-        if (r == FileResult::Nothing) return OpenResult::Ok;
-        if (r != FileResult::Done) return consumed > 0 ? OpenResult::Damaged : OpenResult::RecordUnreadable;
-        const std::uint64_t bodyAt = at + consumed;
-        if (h.bodyLength() > size - bodyAt) return OpenResult::Damaged;
+        switch (cursor.next(h)) {
+            case RecordCursor::Step::End: return OpenResult::Ok;
+            case RecordCursor::Step::Damaged: return OpenResult::Damaged;
+            case RecordCursor::Step::Unreadable: return OpenResult::RecordUnreadable;
+            case RecordCursor::Step::Record: break;
+        }
         if (!h.deleted()) {
             try {
                 m_index.append(h);
@@ -91,7 +90,7 @@ OpenResult WalletFile::readRecords() {
                 return OpenResult::OutOfMemory;
             }
         }
-        if (!m_file->seekTo(bodyAt + h.bodyLength())) return OpenResult::RecordUnreadable;
+        if (!cursor.skipBody()) return OpenResult::RecordUnreadable;
     }
 }
 
@@ -184,22 +183,18 @@ bool WalletFile::positionAtFirstRecord() {
 
 bool WalletFile::findInFile(const RecordId& id, std::uint64_t* at, RecordHeader* header) {
     if (!positionAtFirstRecord()) return false;
-    std::uint64_t size = 0;
-    if (!m_file->size(&size)) return false;
-    for (;;) {
-        const std::uint64_t start = m_file->position();
-        RecordHeader h;
-        std::uint64_t consumed = 0;
-        if (readRecord(m_file.get(), h, &consumed) != FileResult::Done) return false;
+    RecordCursor cursor(*m_file);
+    RecordHeader h;
+    while (cursor.next(h) == RecordCursor::Step::Record) {
         if (h.id() == id) {
-            m_file->seekTo(start);
-            if (at != nullptr) *at = start;
+            m_file->seekTo(cursor.start());
+            if (at != nullptr) *at = cursor.start();
             if (header != nullptr) *header = std::move(h);
             return true;
         }
-        const std::uint64_t bodyAt = start + consumed;
-        if (h.bodyLength() > size - bodyAt || !m_file->seekTo(bodyAt + h.bodyLength())) return false;
+        if (!cursor.skipBody()) return false;
     }
+    return false;
 }
 
 std::u16string WalletFile::nameOf(std::size_t position) const {

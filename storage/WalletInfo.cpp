@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/Text.h"
+#include "storage/RecordCursor.h"
 
 namespace tw {
 
@@ -36,13 +37,12 @@ OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info) {
 
     std::set<RecordId> formsFolders;
     std::vector<RecordHeader> cards;
+    RecordCursor cursor(*file);
     for (;;) {
-        const std::uint64_t at = file->position();
         RecordHeader h;
-        std::uint64_t consumed = 0;
-        const FileResult r = readRecord(file.get(), h, &consumed);
-        if (r == FileResult::Nothing) break;
-        if (r != FileResult::Done || h.bodyLength() > info.fileSize - at - consumed) {
+        const RecordCursor::Step step = cursor.next(h);
+        if (step == RecordCursor::Step::End) break;
+        if (step != RecordCursor::Step::Record) {
             info.damaged = true;
             break;
         }
@@ -54,7 +54,7 @@ OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info) {
             ++info.folders;
             if (h.type() == RecordType::FormsFolder) formsFolders.insert(h.id());
         }
-        if (!file->seekTo(at + consumed + h.bodyLength())) break;
+        if (!cursor.skipBody()) break;
     }
     for (const RecordHeader& h : cards) (formsFolders.count(h.parent()) ? info.forms : info.cards)++;
     return OpenResult::Ok;
