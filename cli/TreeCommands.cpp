@@ -2,6 +2,7 @@
 #include "cli/TreeCommands.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -149,8 +150,11 @@ public:
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 1 || args.get("out").empty() || (args.has("folder") && args.has("card")))
             return usageError(c, *this);
+        // The title block names the wallet by its full path.
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::absolute(args.positional[0], error);
         Session s(c);
-        if (const int r = s.open(args.positional[0], true)) return r;
+        if (const int r = s.open(error ? args.positional[0] : full.lexically_normal().string(), true)) return r;
         WalletFile& w = s.wallet();
         const ExportOptions options{args.get("out"), args.has("attachments"), args.has("passwords")};
         const LocalePatterns locale = toolLocale();
