@@ -19,7 +19,9 @@ namespace {
 
 // Dates and times in exports and card texts: the tool has no user locale, so it writes ISO dates
 // and 24-hour times, which read the same everywhere.
-LocalePatterns toolLocale() { return LocalePatterns{u"yyyy-MM-dd", u"HH:mm:ss", u":"}; }
+LocalePatterns toolLocale() {
+    return LocalePatterns{u"yyyy-MM-dd", u"HH:mm:ss", u":"};
+}
 
 // A name as a path segment: "/" written as "\/", as resolvePath reads it.
 std::string segment(std::u16string_view name) {
@@ -76,10 +78,11 @@ public:
             if (ids) {
                 char prefix[40];
                 if (node.isSpecial()) {
-                    std::snprintf(prefix, sizeof prefix, "0x%08llx %3d  ", static_cast<unsigned long long>(node.position),
-                                  node.type);
+                    std::snprintf(prefix, sizeof prefix, "0x%08llx %3d  ",
+                                  static_cast<unsigned long long>(node.position), node.type);
                 } else {
-                    std::snprintf(prefix, sizeof prefix, "%10lld %3d  ", static_cast<long long>(node.position), node.type);
+                    std::snprintf(prefix, sizeof prefix, "%10lld %3d  ", static_cast<long long>(node.position),
+                                  node.type);
                 }
                 c.out << prefix;
             }

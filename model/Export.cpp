@@ -81,7 +81,7 @@ private:
     }
 
     File& m_file;
-    std::array<std::uint8_t, 16384> m_buffer {};
+    std::array<std::uint8_t, 16384> m_buffer{};
     std::size_t m_used = 0;
     bool m_ok = true;
 };
@@ -104,7 +104,10 @@ std::u16string baseName(const std::string& path) {
 class ExportRun {
 public:
     ExportRun(WalletFile& wallet, const ExportOptions& options, const LocalePatterns& locale, std::int64_t firstNumber)
-        : m_wallet(wallet), m_options(options), m_locale(locale), m_strings(wallet.env().strings),
+        : m_wallet(wallet),
+          m_options(options),
+          m_locale(locale),
+          m_strings(wallet.env().strings),
           m_number(firstNumber) {}
 
     // Makes the export folder, creates the text file named after `name` and writes the mark and

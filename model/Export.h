@@ -19,18 +19,18 @@ class WalletFile;
 enum class ExportResult : int { Failed = 0, Ok = 1 };
 
 struct ExportOptions {
-    std::string targetFolder;   // the folder the wallet's export folder is made in (UTF-8)
-    bool attachments = false;   // write file attachments next to the text file
-    bool passwords = false;     // write password fields in clear (else "********")
+    std::string targetFolder;  // the folder the wallet's export folder is made in (UTF-8)
+    bool attachments = false;  // write file attachments next to the text file
+    bool passwords = false;    // write password fields in clear (else "********")
 };
 
 struct ExportReport {
     ExportResult result = ExportResult::Failed;
-    std::string path;                     // the text file, when one was created
-    std::size_t cards = 0;                // card blocks written
-    std::size_t cardsLeftOut = 0;         // cards that could not be loaded
-    std::size_t attachmentFiles = 0;      // attachment files written
-    std::size_t attachmentsLeftOut = 0;   // attachment files that could not be written
+    std::string path;                    // the text file, when one was created
+    std::size_t cards = 0;               // card blocks written
+    std::size_t cardsLeftOut = 0;        // cards that could not be loaded
+    std::size_t attachmentFiles = 0;     // attachment files written
+    std::size_t attachmentsLeftOut = 0;  // attachment files that could not be written
 };
 
 // String ids of the export texts.

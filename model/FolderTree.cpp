@@ -13,12 +13,18 @@ constexpr std::size_t kSortedNameLength = 63;
 
 int rankOf(int type) {
     switch (type) {
-        case tree_type::kSearchResults: return 0;
-        case tree_type::kFavourites: return 1;
-        case tree_type::kCard: return 2;
-        case tree_type::kFolder: return 3;
-        case tree_type::kFormsFolder: return 5;
-        default: return 4;
+        case tree_type::kSearchResults:
+            return 0;
+        case tree_type::kFavourites:
+            return 1;
+        case tree_type::kCard:
+            return 2;
+        case tree_type::kFolder:
+            return 3;
+        case tree_type::kFormsFolder:
+            return 5;
+        default:
+            return 4;
     }
 }
 
@@ -153,7 +159,9 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     std::vector<std::int64_t> favourites;
     for (std::size_t slot = 0; slot < SettingsBlock::kFavouriteSlots; ++slot) {
         const RecordId id = wallet.settings().favourite(slot);
-        if (!id.isZero()) favourites.push_back(index.find(id));
+        if (id.isZero()) continue;
+        const auto it = live.find(id);
+        if (it != live.end()) favourites.push_back(static_cast<std::int64_t>(it->second));
     }
     addSpecial(WalletIndex::kFavouritesNode, tree_type::kFavourites, specialName(1), 1, favourites);
     const SearchResults& found = wallet.searchResults();

@@ -35,8 +35,8 @@ struct TreeNode {
     // Icon number: 0-143 built-in, -1 the record's own custom icon, other values as stored.
     // A view shows icon number n as image-list entry n + 4.
     std::int32_t icon = 0;
-    std::size_t parent = kNone;  // kNone at the top level
-    std::size_t depth = 0;       // 0 at the top level
+    std::size_t parent = kNone;         // kNone at the top level
+    std::size_t depth = 0;              // 0 at the top level
     std::vector<std::size_t> children;  // sorted
 
     bool isSpecial() const { return type >= tree_type::kFavourites; }

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <unistd.h>
 
 #include "cli/Tool.h"
 #include "model/Card.h"
@@ -150,7 +150,8 @@ TEST_F(TreeCommandsTest, ExportWritesTheFileAndPrintsItsPath) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-    const std::string text = toUtf8(fromBytes16(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2));
+    const std::string text =
+        toUtf8(fromBytes16(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2));
     EXPECT_NE(text.find("\r\nBank\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\r\nAccount: 12-345\r\nPIN: ********\r\n"), std::string::npos) << text;
     EXPECT_EQ(fs::file_size(fs::path(out) / "wallet" / "000_statement.pdf"), 4u);

@@ -35,15 +35,15 @@ std::string exportedText(MemoryFileSystem& files, const std::string& path) {
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const auto& [id, text] : std::initializer_list<std::pair<std::uint32_t, std::u16string>>{
-                 {20516, u"Folder"},
-                 {22138, u"-----"},
-                 {22142, u"Export"},
-                 {22143, u"Wallet: %s"},
-                 {22144, u"File: %s"},
-                 {22145, u"Exported: %s"},
-                 {22149, u"(no data)"},
-                 {22150, u"Attachment file: %s"}})
+        for (const auto& [id, text] :
+             std::initializer_list<std::pair<std::uint32_t, std::u16string>>{{20516, u"Folder"},
+                                                                             {22138, u"-----"},
+                                                                             {22142, u"Export"},
+                                                                             {22143, u"Wallet: %s"},
+                                                                             {22144, u"File: %s"},
+                                                                             {22145, u"Exported: %s"},
+                                                                             {22149, u"(no data)"},
+                                                                             {22150, u"Attachment file: %s"}})
             f.t.strings.set(id, text);
         personal = f.addFolder(u"Personal");
         bank = f.addCard(u"Bank", f.id(personal), [](Card& c) {
