@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Session.h"
+#include "cli/TreeCommands.h"
 #include "platform/Text.h"
 #include "storage/WalletInfo.h"
 
@@ -234,6 +235,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(std::make_unique<MoveCommand>());
     commands.push_back(std::make_unique<RemoveCommand>());
     commands.push_back(std::make_unique<RepairCommand>());
+    addTreeCommands(commands);
     return commands;
 }
 

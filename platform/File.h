@@ -72,6 +72,11 @@ public:
         (void)time;
         return false;
     }
+    // Creates one folder; true when it was made or already exists. The default makes none.
+    virtual bool makeFolder(const std::string& path) {
+        (void)path;
+        return false;
+    }
 };
 
 // The block read and write wrappers. Checks in this order: no buffer gives NoBuffer; no file

@@ -139,6 +139,12 @@ bool MemoryFileSystem::modifiedTime(const std::string& path, SystemTime* time) {
     return true;
 }
 
+bool MemoryFileSystem::makeFolder(const std::string& path) {
+    if (m_files.count(path) != 0) return false;
+    m_folders.insert(path);
+    return true;
+}
+
 std::vector<std::uint8_t>& MemoryFileSystem::bytes(const std::string& path) {
     auto& slot = m_files[path];
     if (!slot) slot = std::make_shared<std::vector<std::uint8_t>>();

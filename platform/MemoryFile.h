@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     // Files have no last-write time until a test gives them one with setModifiedTime.
     bool modifiedTime(const std::string& path, SystemTime* time) override;
     void setModifiedTime(const std::string& path, const SystemTime& time) { m_modified[path] = time; }
+    // Folders are only remembered: files are stored by whole path whether or not their folder exists.
+    bool makeFolder(const std::string& path) override;
+    bool isFolder(const std::string& path) const { return m_folders.count(path) != 0; }
 
     // Direct access to stored bytes, for building fixtures and checking results.
     std::vector<std::uint8_t>& bytes(const std::string& path);
@@ -51,6 +55,7 @@ public:
 private:
     std::map<std::string, std::shared_ptr<std::vector<std::uint8_t>>> m_files;
     std::map<std::string, SystemTime> m_modified;
+    std::set<std::string> m_folders;
     std::shared_ptr<FaultPlan> m_faults = std::make_shared<FaultPlan>();
 };
 

@@ -103,4 +103,10 @@ bool PosixFileSystem::modifiedTime(const std::string& path, SystemTime* time) {
     return true;
 }
 
+bool PosixFileSystem::makeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0700) == 0) return true;
+    struct stat st {};
+    return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace tw

@@ -13,6 +13,7 @@ public:
     bool remove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool modifiedTime(const std::string& path, SystemTime* time) override;
+    bool makeFolder(const std::string& path) override;
 };
 
 }  // namespace tw

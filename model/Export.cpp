@@ -1,0 +1,343 @@
+#include "model/Export.h"
+
+#include <array>
+#include <memory>
+
+#include "model/BodyCodec.h"
+#include "model/Card.h"
+#include "model/FieldKind.h"
+#include "platform/Text.h"
+#include "storage/Bytes.h"
+#include "storage/WalletFile.h"
+
+namespace tw {
+namespace {
+
+constexpr std::u16string_view kMaskedPassword = u"********";
+constexpr std::u16string_view kLineEnd = u"\r\n";
+constexpr std::size_t kMaxEnclosingFolders = 8;
+
+// Writes the whole of `data`, going on after short transfers that made progress.
+bool writeAll(File& file, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        std::size_t done = 0;
+        const FileResult r = writeBlock(&file, data, size, &done);
+        if (r != FileResult::Done && r != FileResult::Short) return false;
+        data += done;
+        size -= done;
+    }
+    return true;
+}
+
+// Creates `path` anew (replacing a file of that name) holding `data`; a file that cannot be
+// written whole is removed again.
+bool writeNewFile(FileSystem& files, const std::string& path, const std::vector<std::uint8_t>& data) {
+    files.remove(path);
+    std::unique_ptr<File> file = files.open(path, OpenMode::CreateNew);
+    if (!file) return false;
+    const bool ok = writeAll(*file, data.data(), data.size()) && file->flush();
+    file.reset();
+    if (!ok) files.remove(path);
+    return ok;
+}
+
+// UTF-16LE text through a fixed buffer, so that card texts leave no copies behind in memory
+// (the buffer is wiped after every flush and at the end).
+class TextWriter {
+public:
+    explicit TextWriter(File& file) : m_file(file) {}
+    ~TextWriter() { wipe(m_buffer.data(), m_buffer.size()); }
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    void bytes(std::initializer_list<std::uint8_t> bytes) {
+        for (std::uint8_t b : bytes) put(b);
+    }
+    void text(std::u16string_view text) {
+        for (char16_t c : text) {
+            put(static_cast<std::uint8_t>(c & 0xFF));
+            put(static_cast<std::uint8_t>(c >> 8));
+        }
+    }
+    void line(std::u16string_view line = {}) {
+        text(line);
+        text(kLineEnd);
+    }
+    // False when any write failed.
+    bool finish() {
+        flush();
+        return m_ok;
+    }
+
+private:
+    void put(std::uint8_t b) {
+        if (m_used == m_buffer.size()) flush();
+        m_buffer[m_used++] = b;
+    }
+    void flush() {
+        if (m_ok && m_used > 0) m_ok = writeAll(m_file, m_buffer.data(), m_used);
+        wipe(m_buffer.data(), m_used);
+        m_used = 0;
+    }
+
+    File& m_file;
+    std::array<std::uint8_t, 16384> m_buffer{};
+    std::size_t m_used = 0;
+    bool m_ok = true;
+};
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (!path.empty() && path.back() == '/') path.pop_back();
+    return path;
+}
+
+// The wallet's file name without folder and extension.
+std::u16string baseName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return fromUtf8(name);
+}
+
+// One export in progress: the open text file and the running attachment number.
+class ExportRun {
+public:
+    ExportRun(WalletFile& wallet, const ExportOptions& options, const LocalePatterns& locale, std::int64_t firstNumber)
+        : m_wallet(wallet),
+          m_options(options),
+          m_locale(locale),
+          m_strings(wallet.env().strings),
+          m_number(firstNumber) {}
+
+    // Makes the export folder, creates the text file named after `name` and writes the mark and
+    // the title block.
+    bool open(std::u16string_view name);
+    void heading(std::u16string_view path);
+    // Loads the card at an index position and writes its block; a card that cannot be loaded is
+    // counted and left out.
+    void card(std::size_t position);
+    ExportReport finish();
+
+private:
+    void cardBlock(const Card& card);
+    void attachments(const Card& card);
+
+    WalletFile& m_wallet;
+    const ExportOptions& m_options;
+    const LocalePatterns& m_locale;
+    const StringTable& m_strings;
+    std::int64_t m_number;
+    std::string m_folder;
+    std::unique_ptr<File> m_file;
+    std::unique_ptr<TextWriter> m_out;
+    ExportReport m_report;
+};
+
+bool ExportRun::open(std::u16string_view name) {
+    FileSystem& files = m_wallet.env().files;
+    m_folder = withoutTrailingSlashes(m_options.targetFolder) + "/" + toUtf8(baseName(m_wallet.path()));
+    files.makeFolder(m_folder);  // an existing folder is fine; a missing one fails the open below
+    const SystemTime now = m_wallet.env().clock.localTime();
+    const std::u16string fileName =
+        format(u"%s_%02d%02d%d.txt", {name, std::int64_t{now.day}, std::int64_t{now.month}, std::int64_t{now.year}});
+    m_report.path = m_folder + "/" + toUtf8(fileName);
+    files.remove(m_report.path);
+    m_file = files.open(m_report.path, OpenMode::CreateNew);
+    if (!m_file) {
+        m_report.path.clear();
+        return false;
+    }
+    m_out = std::make_unique<TextWriter>(*m_file);
+    m_out->bytes({0xFF, 0xFE});
+    m_out->line(m_strings.text(export_text::kTitle));
+    m_out->line(format(m_strings.text(export_text::kWalletName), {baseName(m_wallet.path())}));
+    m_out->line(format(m_strings.text(export_text::kWalletPath), {fromUtf8(m_wallet.path())}));
+    const std::u16string when = format(u"%s  %s", {formatShortDate(now, m_locale), formatShortTime(now, m_locale)});
+    m_out->line(format(m_strings.text(export_text::kExportedAt), {when}));
+    m_out->line();
+    m_out->line();
+    return true;
+}
+
+void ExportRun::heading(std::u16string_view path) {
+    const std::u16string rule = m_strings.text(export_text::kRule);
+    m_out->line();
+    m_out->line(rule);
+    m_out->text(m_strings.text(export_text::kFolderWord));
+    m_out->text(u": ");
+    m_out->line(path);
+    m_out->line(rule);
+}
+
+void ExportRun::card(std::size_t position) {
+    std::unique_ptr<Card> card = m_wallet.loadCard(m_wallet.index().at(position).id());
+    if (!card || card->header() == nullptr) {
+        ++m_report.cardsLeftOut;
+        return;
+    }
+    cardBlock(*card);
+    ++m_report.cards;
+}
+
+void ExportRun::cardBlock(const Card& card) {
+    const std::u16string rule = m_strings.text(export_text::kRule);
+    m_out->line(rule);
+    m_out->line(card.header()->name(m_wallet.recordKey()));
+    m_out->line(rule);
+    bool anyField = false;
+    for (std::size_t i = 0; i < card.fieldCount(); ++i) {
+        const Field& f = card.field(i);
+        std::u16string shown = displayText(f.kind(), f.value(), f.date(), m_locale, m_strings);
+        if (shown.empty()) continue;
+        m_out->text(f.name());
+        m_out->text(u": ");
+        const bool masked = f.kind() == field_kind::kPassword && !m_options.passwords;
+        m_out->line(masked ? kMaskedPassword : std::u16string_view(shown));
+        body::wipeText(shown);
+        anyField = true;
+    }
+    if (anyField) {
+        m_out->line();
+    } else {
+        m_out->line(m_strings.text(export_text::kNoData));
+    }
+    if (m_options.attachments) attachments(card);
+}
+
+void ExportRun::attachments(const Card& card) {
+    bool anyFile = false;
+    for (std::size_t slot = 0; slot < Card::kFileSlots; ++slot) {
+        const Attachment& a = card.file(slot);
+        if (!a.hasData()) continue;
+        const std::u16string name = format(u"%03d_%s", {m_number, safeFileName(a.name())});
+        if (!writeNewFile(m_wallet.env().files, m_folder + "/" + toUtf8(name), a.data())) {
+            ++m_report.attachmentsLeftOut;
+            continue;
+        }
+        ++m_number;
+        ++m_report.attachmentFiles;
+        m_out->line(format(m_strings.text(export_text::kAttachmentFile), {name}));
+        anyFile = true;
+    }
+    if (!anyFile) m_out->line();
+}
+
+ExportReport ExportRun::finish() {
+    if (!m_file) return m_report;
+    const bool ok = m_out->finish() && m_file->flush();
+    m_out.reset();
+    m_file.reset();
+    if (ok) {
+        m_report.result = ExportResult::Ok;
+    } else {
+        m_wallet.env().files.remove(m_report.path);
+    }
+    return m_report;
+}
+
+// The heading of a folder node: the labels of up to 8 enclosing nodes (not past a special
+// entry), outermost first, each followed by " > ", then the node's own label.
+std::u16string headingPath(const FolderTree& tree, std::size_t id) {
+    std::vector<std::size_t> enclosing;
+    for (std::size_t up = tree.node(id).parent; up != TreeNode::kNone && enclosing.size() < kMaxEnclosingFolders;
+         up = tree.node(up).parent) {
+        if (tree.node(up).isSpecial()) break;
+        enclosing.push_back(up);
+    }
+    std::u16string path;
+    for (auto it = enclosing.rbegin(); it != enclosing.rend(); ++it) {
+        path += tree.node(*it).label;
+        path += u" > ";
+    }
+    return path + tree.node(id).label;
+}
+
+bool isLiveCard(const WalletIndex& index, std::size_t position) {
+    return index.at(position).type() == RecordType::Card && !index.at(position).deleted();
+}
+
+}  // namespace
+
+std::u16string safeFileName(std::u16string_view text) {
+    std::u16string name(text.substr(0, text.find(u'\0')));
+    for (char16_t& c : name)
+        if (std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos) c = u'_';
+    return name;
+}
+
+ExportReport exportWallet(WalletFile& wallet, const FolderTree& tree, const ExportOptions& options,
+                          const LocalePatterns& locale) {
+    ExportRun run(wallet, options, locale, 1);
+    if (!run.open(baseName(wallet.path()))) return run.finish();
+    tree.walk(TreeNode::kNone, [&](std::size_t id) {
+        const TreeNode& node = tree.node(id);
+        if (node.isSpecial() || (node.parent != TreeNode::kNone && tree.node(node.parent).isSpecial())) return;
+        if (node.isFolder()) {
+            run.heading(headingPath(tree, id));
+        } else if (node.type == tree_type::kCard) {
+            run.card(static_cast<std::size_t>(node.position));
+        }
+    });
+    return run.finish();
+}
+
+ExportReport exportFolder(WalletFile& wallet, const FolderTree& tree, std::size_t node, const ExportOptions& options,
+                          const LocalePatterns& locale) {
+    ExportRun run(wallet, options, locale, 1);
+    if (node >= tree.size() || !run.open(safeFileName(tree.node(node).label))) return run.finish();
+    tree.walk(node, [&](std::size_t id) {
+        const TreeNode& n = tree.node(id);
+        if (n.type == tree_type::kCard) {
+            run.card(static_cast<std::size_t>(n.position));
+        } else {
+            run.heading(headingPath(tree, id));
+        }
+    });
+    return run.finish();
+}
+
+ExportReport exportCard(WalletFile& wallet, const RecordId& card, const ExportOptions& options,
+                        const LocalePatterns& locale) {
+    ExportRun run(wallet, options, locale, 0);
+    const WalletIndex& index = wallet.index();
+    for (std::size_t i = 0; i < index.count(); ++i) {
+        if (index.at(i).id() != card || !isLiveCard(index, i)) continue;
+        if (run.open(safeFileName(wallet.nameOf(i)))) run.card(i);
+        break;
+    }
+    return run.finish();
+}
+
+std::u16string cardClipboardText(const Card& card, const KeyRecord& recordKey, const LocalePatterns& locale,
+                                 const StringTable& strings) {
+    const std::u16string name = card.header() != nullptr ? card.header()->name(recordKey) : std::u16string();
+    // Sized first, so that the text holding the passwords is never moved and left behind.
+    std::vector<std::u16string> shown(card.fieldCount());
+    std::size_t size = name.size() + 4;
+    bool anyField = false;
+    for (std::size_t i = 0; i < card.fieldCount(); ++i) {
+        const Field& f = card.field(i);
+        shown[i] = displayText(f.kind(), f.value(), f.date(), locale, strings);
+        if (shown[i].empty()) continue;
+        size += f.name().size() + shown[i].size() + 6;
+        anyField = true;
+    }
+    std::u16string text;
+    if (anyField) {
+        text.reserve(size);
+        text += name;
+        text += u"\r\n\r\n";
+        for (std::size_t i = 0; i < card.fieldCount(); ++i) {
+            if (shown[i].empty()) continue;
+            text += card.field(i).name();
+            text += u": ";
+            text += shown[i];
+            text += u"\r\n\r\n";
+        }
+    }
+    for (std::u16string& s : shown) body::wipeText(s);
+    return text;
+}
+
+}  // namespace tw

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+class WalletFile;
+
+// Type codes of tree entries: the record types, and the special entries.
+namespace tree_type {
+constexpr int kCard = 1;
+constexpr int kFolder = 2;
+constexpr int kFormsFolder = 3;
+constexpr int kFavourites = 100;
+constexpr int kSearchResults = 200;
+constexpr int kThird = 300;
+}  // namespace tree_type
+
+// One entry of the folder tree. Nodes live in one flat table; links are table positions.
+struct TreeNode {
+    static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+
+    // The record's index position, or the virtual position of a special entry
+    // (WalletIndex::kFavouritesNode, kSearchResultsNode).
+    std::int64_t position = -1;
+    int type = 0;          // tree_type
+    std::u16string label;  // the record's name; a special entry's label
+    // Icon number: 0-143 built-in, -1 the record's own custom icon, other values as stored.
+    // A view shows icon number n as image-list entry n + 4.
+    std::int32_t icon = 0;
+    std::size_t parent = kNone;         // kNone at the top level
+    std::size_t depth = 0;              // 0 at the top level
+    std::vector<std::size_t> children;  // sorted
+
+    bool isSpecial() const { return type >= tree_type::kFavourites; }
+    bool isFolder() const { return type == tree_type::kFolder || type == tree_type::kFormsFolder; }
+};
+
+// The sort order of entries that share a parent: the find-results entry first, then the
+// favourites entry, then cards, then folders, forms folders last. Cards among themselves and
+// folders among themselves go by the first 63 characters of their names, without regard to
+// case. Returns <0, 0 or >0. Entries of other types (the third entry) go between the folders and
+// the forms folders, so that the order stays a strict weak ordering.
+int compareTreeEntries(int typeA, std::u16string_view labelA, int typeB, std::u16string_view labelB);
+
+// The folder tree of an open wallet, as the main window and the export show it:
+//   - every live record whose chain of parents reaches the top level through live records, under
+//     its parent (a chain stored children-first is shown complete; a record whose parent is
+//     missing, deleted or part of a loop is not shown; deleted records never are);
+//   - the favourites entry at the top, always: labelled and iconed by special entry 1, holding
+//     one entry per favourites slot that names a live card;
+//   - the find-results entry at the top when the last find found something: labelled with
+//     special entry 2's name, " - '", the find text and "'", holding the found live cards;
+//   - every node's children sorted by compareTreeEntries (ties keep index or list order).
+// The third special entry is never shown. The tree is a snapshot: rebuild it after a change.
+class FolderTree {
+public:
+    static FolderTree build(WalletFile& wallet);
+
+    const std::vector<std::size_t>& top() const { return m_top; }
+    // REQUIRES: id < size().
+    const TreeNode& node(std::size_t id) const { return m_nodes[id]; }
+    std::size_t size() const { return m_nodes.size(); }
+
+    // The node of a record in the folder tree proper (not its copies under the special
+    // entries), or of a special entry by its virtual position.
+    std::optional<std::size_t> find(std::int64_t position) const;
+
+    // Visits `start` and everything below it in pre-order, without recursion. With kNone,
+    // visits the whole tree from its first top-level entry.
+    void walk(std::size_t start, const std::function<void(std::size_t id)>& visit) const;
+
+private:
+    std::size_t add(TreeNode node);
+    void sortChildren(std::vector<std::size_t>& ids);
+
+    std::vector<TreeNode> m_nodes;
+    std::vector<std::size_t> m_top;
+    std::vector<std::size_t> m_byPosition;  // index position -> node, kNone when not shown
+};
+
+}  // namespace tw

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/Tool.h"
+#include "model/Card.h"
+#include "model/FieldKind.h"
+#include "platform/PosixFile.h"
+#include "platform/Text.h"
+#include "storage/Bytes.h"
+#include "storage/CreateWallet.h"
+#include "storage/WalletFile.h"
+#include "support/CardFixtures.h"
+#include "support/TreeFixtures.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// A wallet on disk (password "secret"):
+//   Personal/  Bank (Account, PIN, an attached file), Empty (no values)
+//     a/b/     (a folder whose name holds a slash)
+//   My Forms/
+// with Bank in the favourites.
+class TreeCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("tmpro-tree-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        wallet = (dir / "wallet.tm5").string();
+
+        PosixFileSystem files;
+        FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
+        SequenceRandom random{7};
+        StringTable strings;
+        strings.load({{20200, u"Favourites"}, {20203, u"My Forms"}});
+        ScriptedPrompt prompt;
+        FakeSystem system;
+        Env env{files, clock, random, strings, prompt, system};
+        ASSERT_EQ(createWallet(env, wallet, u"secret", std::nullopt, false), CreateResult::Ok);
+        WalletFile w(env);
+        ASSERT_EQ(w.readAll(wallet, u"secret", false), OpenResult::Ok);
+        RecordHeader personal = w.newFolder({}, false);
+        personal.putName(u"Personal", w.recordKey());
+        ASSERT_GE(w.appendFolder(personal), 0);
+        std::unique_ptr<Card> bank = w.newCard(personal.id());
+        bank->header()->putName(u"Bank", w.recordKey());
+        test::addField(*bank, field_kind::kText, u"Account", u"12-345");
+        test::addField(*bank, field_kind::kPassword, u"PIN", u"4711");
+        bank->file(0).set(test::testBytes(4, 1), u"statement.pdf");
+        ASSERT_GE(w.appendCard(*bank), 0);
+        std::unique_ptr<Card> empty = w.newCard(personal.id());
+        empty->header()->putName(u"Empty", w.recordKey());
+        test::addField(*empty, field_kind::kText, u"Nothing", u"");
+        ASSERT_GE(w.appendCard(*empty), 0);
+        RecordHeader slash = w.newFolder(personal.id(), false);
+        slash.putName(u"a/b", w.recordKey());
+        ASSERT_GE(w.appendFolder(slash), 0);
+        ASSERT_TRUE(w.settings().addFavourite(bank->header()->id(), clock.localTime()));
+        ASSERT_EQ(w.flush(), 0);
+        w.close();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    ToolRun run(std::vector<std::string> args, const std::string& input = "secret\n") {
+        args.insert(args.begin(), "tmpro");
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        const int code = cli::runTool(static_cast<int>(argv.size()), argv.data(), in, out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    fs::path dir;
+    std::string wallet;
+};
+
+TEST_F(TreeCommandsTest, TreeShowsTheSortedTreeWithTheSpecialEntries) {
+    ToolRun r = run({"tree", wallet});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "[Favourites]\n"
+              "  Bank\n"
+              "Personal/\n"
+              "  Bank\n"
+              "  Empty\n"
+              "  a\\/b/\n"
+              "My Forms/\n");
+
+    r = run({"tree", wallet, "--ids"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "0x10000000 100  [Favourites]\n"
+              "         2   1    Bank\n"
+              "         1   2  Personal/\n"
+              "         2   1    Bank\n"
+              "         3   1    Empty\n"
+              "         4   2    a\\/b/\n"
+              "         0   3  My Forms/\n");
+
+    EXPECT_EQ(run({"tree", wallet}, "wrong\n").code, 3);
+    EXPECT_EQ(run({"tree"}).code, 2);
+}
+
+TEST_F(TreeCommandsTest, LsListsOneFolder) {
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"ls", wallet}, 0, "Personal/\nMy Forms/\n"},
+        {{"ls", wallet, "Personal"}, 0, "Bank\nEmpty\na\\/b/\n"},
+        {{"ls", wallet, "personal/a\\/b"}, 0, ""},
+        {{"ls", wallet, "Personal/Bank"}, 2, ""},
+        {{"ls", wallet, "Nowhere"}, 5, ""},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = run(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.back() << ": " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.args.back();
+    }
+}
+
+TEST_F(TreeCommandsTest, ExportWritesTheFileAndPrintsItsPath) {
+    const std::string out = (dir / "out").string();
+    fs::create_directories(out);
+    ToolRun r = run({"export", wallet, "--out", out, "--card", "Personal/Bank", "--attachments"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    ASSERT_FALSE(r.out.empty());
+    const fs::path file = r.out.substr(0, r.out.size() - 1);
+    EXPECT_EQ(file.parent_path(), fs::path(out) / "wallet");
+    EXPECT_EQ(file.filename().string().rfind("Bank_", 0), 0u) << file;
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    const std::string text =
+        toUtf8(fromBytes16(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2));
+    EXPECT_NE(text.find("\r\nBank\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nAccount: 12-345\r\nPIN: ********\r\n"), std::string::npos) << text;
+    EXPECT_EQ(fs::file_size(fs::path(out) / "wallet" / "000_statement.pdf"), 4u);
+
+    r = run({"export", wallet, "--out", out, "--folder", "Personal", "--passwords"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("warning"), std::string::npos);
+
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+    };
+    const Case failures[] = {
+        {{"export", wallet}, 2},
+        {{"export", wallet, "--out", out, "--card", "Personal/Bank", "--folder", "Personal"}, 2},
+        {{"export", wallet, "--out", out, "--folder", "Personal/Bank"}, 2},
+        {{"export", wallet, "--out", out, "--card", "Personal"}, 2},
+        {{"export", wallet, "--out", out, "--card", "Personal/Nobody"}, 5},
+        {{"export", wallet, "--out", (dir / "missing" / "deeper").string()}, 1},
+    };
+    for (const Case& c : failures) EXPECT_EQ(run(c.args).code, c.code) << c.args.back();
+}
+
+TEST_F(TreeCommandsTest, CardTextPrintsTheClipboardTextWithAWarning) {
+    ToolRun r = run({"card-text", wallet, "Personal/Bank"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Bank\r\n\r\nAccount: 12-345\r\n\r\nPIN: 4711\r\n\r\n");
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("in clear"), std::string::npos);
+
+    r = run({"card-text", wallet, "Personal/Empty"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(run({"card-text", wallet, "Personal"}).code, 2);
+    EXPECT_EQ(run({"card-text", wallet}).code, 2);
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include "model/FolderTree.h"
+#include "support/TreeFixtures.h"
+
+namespace tw {
+namespace {
+
+using test::FixtureWallet;
+using test::renderTree;
+
+TEST(FolderTreeTest, ShowsChildrenFirstChainsAndHidesWhatHasNoLiveWayToTheTop) {
+    FixtureWallet f;
+    // A > B > C, stored C first, then B, then A.
+    const RecordHeader a = f.folderHeader(u"A");
+    const RecordHeader b = f.folderHeader(u"B", a.id());
+    const RecordHeader c = f.folderHeader(u"C", b.id());
+    f.addCard(u"note", c.id());
+    f.append(c);
+    f.append(b);
+    f.append(a);
+    // A parent that is not in the wallet.
+    const RecordHeader ghost = f.folderHeader(u"never written");
+    const std::size_t orphan = f.addFolder(u"Orphan", ghost.id());
+    f.addCard(u"lost", f.id(orphan));
+    // Two folders that are each other's parent, and one that is its own.
+    RecordHeader x = f.folderHeader(u"X");
+    RecordHeader y = f.folderHeader(u"Y", x.id());
+    x.setParent(y.id());
+    f.append(x);
+    f.append(y);
+    RecordHeader self = f.folderHeader(u"Self");
+    self.setParent(self.id());
+    f.append(self);
+    // Deleted records, and a card whose folder was deleted under it.
+    const std::size_t gone = f.addFolder(u"Gone");
+    f.addCard(u"stranded", f.id(gone));
+    const std::size_t deletedCard = f.addCard(u"deleted", a.id());
+    ASSERT_TRUE(f.wallet.remove(gone));
+    ASSERT_TRUE(f.wallet.remove(deletedCard));
+
+    const FolderTree tree = FolderTree::build(f.wallet);
+    EXPECT_EQ(renderTree(tree),
+              "[Favourites]\n"
+              "A/\n"
+              "  B/\n"
+              "    C/\n"
+              "      note\n"
+              "My Forms/\n");
+    EXPECT_FALSE(tree.find(static_cast<std::int64_t>(orphan)));
+    EXPECT_FALSE(tree.find(static_cast<std::int64_t>(deletedCard)));
+    const auto cNode = tree.find(f.wallet.index().find(c.id()));
+    ASSERT_TRUE(cNode);
+    EXPECT_EQ(tree.node(*cNode).depth, 2u);
+    EXPECT_EQ(tree.node(tree.node(*cNode).parent).label, u"B");
+}
+
+TEST(FolderTreeTest, SpecialEntriesTakeTheirLabelsAndIconsAndListLiveCardsOnly) {
+    FixtureWallet f;
+    const std::size_t folder = f.addFolder(u"F");
+    const std::size_t bank = f.addCard(u"Bank", f.id(folder));
+    const std::size_t alpha = f.addCard(u"alpha", f.id(folder));
+    const std::size_t dropped = f.addCard(u"dropped", f.id(folder));
+    ASSERT_TRUE(f.wallet.remove(dropped));
+    ASSERT_TRUE(f.wallet.keys().setSpecial(1, u"Stars", 7, f.t.clock.localTime()));
+    SettingsBlock& settings = f.wallet.settings();
+    const SystemTime now = f.t.clock.localTime();
+    // A folder, an unknown id and a deleted card in the list are skipped.
+    for (const RecordId& id : {f.id(bank), f.id(folder), f.folderHeader(u"unknown").id(), f.id(dropped), f.id(alpha)})
+        ASSERT_TRUE(settings.addFavourite(id, now));
+
+    const FolderTree before = FolderTree::build(f.wallet);
+    EXPECT_EQ(renderTree(before),
+              "[Stars]\n"
+              "  alpha\n"
+              "  Bank\n"
+              "F/\n"
+              "  alpha\n"
+              "  Bank\n"
+              "My Forms/\n")
+        << "no find-results entry before a find has found something";
+
+    f.wallet.searchResults().positions = {bank, dropped, alpha};
+    f.wallet.searchResults().text = u"an";
+    const FolderTree tree = FolderTree::build(f.wallet);
+    EXPECT_EQ(renderTree(tree),
+              "[Find Results - 'an']\n"
+              "  alpha\n"
+              "  Bank\n"
+              "[Stars]\n"
+              "  alpha\n"
+              "  Bank\n"
+              "F/\n"
+              "  alpha\n"
+              "  Bank\n"
+              "My Forms/\n");
+
+    const auto stars = tree.find(WalletIndex::kFavouritesNode);
+    ASSERT_TRUE(stars);
+    EXPECT_EQ(tree.node(*stars).type, tree_type::kFavourites);
+    EXPECT_EQ(tree.node(*stars).icon, 7);
+    const auto found = tree.find(WalletIndex::kSearchResultsNode);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(tree.node(*found).type, tree_type::kSearchResults);
+    const TreeNode& firstFound = tree.node(tree.node(*found).children.front());
+    EXPECT_EQ(firstFound.position, static_cast<std::int64_t>(alpha));
+    EXPECT_EQ(firstFound.type, tree_type::kCard);
+    // A record's own node is the one in its folder, not its copies under the special entries.
+    const auto bankNode = tree.find(static_cast<std::int64_t>(bank));
+    ASSERT_TRUE(bankNode);
+    EXPECT_EQ(tree.node(tree.node(*bankNode).parent).label, u"F");
+}
+
+TEST(FolderTreeTest, SortOrder) {
+    const std::u16string a63(63, u'a');
+    struct Case {
+        int typeA;
+        std::u16string labelA;
+        int typeB;
+        std::u16string labelB;
+        int expected;  // sign
+    };
+    const Case cases[] = {
+        {tree_type::kSearchResults, u"z", tree_type::kFavourites, u"a", -1},
+        {tree_type::kFavourites, u"z", tree_type::kCard, u"a", -1},
+        {tree_type::kCard, u"zeta", tree_type::kFolder, u"alpha", -1},
+        {tree_type::kFolder, u"alpha", tree_type::kFolder, u"Zeta", -1},
+        {tree_type::kCard, u"Bank", tree_type::kCard, u"alpha", 1},
+        {tree_type::kCard, u"ABC", tree_type::kCard, u"abc", 0},
+        {tree_type::kFolder, u"Zeta", tree_type::kFormsFolder, u"A", -1},
+        {tree_type::kCard, u"z", tree_type::kFormsFolder, u"a", -1},
+        {tree_type::kFormsFolder, u"b", tree_type::kFormsFolder, u"a", 0},
+        {tree_type::kFolder, a63 + u"b", tree_type::kFolder, a63 + u"a", 0},
+        {tree_type::kFolder, a63.substr(1) + u"b", tree_type::kFolder, a63 + u"z", 1},
+    };
+    for (const Case& c : cases) {
+        const int got = compareTreeEntries(c.typeA, c.labelA, c.typeB, c.labelB);
+        EXPECT_EQ((got > 0) - (got < 0), c.expected) << c.typeA << " vs " << c.typeB;
+        const int back = compareTreeEntries(c.typeB, c.labelB, c.typeA, c.labelA);
+        EXPECT_EQ((back > 0) - (back < 0), -c.expected) << "reversed";
+    }
+}
+
+TEST(FolderTreeTest, EveryLevelIsSortedAndTiesKeepTheirOrder) {
+    FixtureWallet f;
+    const std::u16string a63(63, u'a');
+    const std::size_t zeta = f.addFolder(u"Zeta");
+    f.addFolder(u"alpha");
+    f.addFolder(a63 + u"Y");  // equal to the next in their first 63 characters
+    f.addFolder(a63 + u"X");
+    f.addCard(u"zz top", {});
+    f.addFolder(u"sub", f.id(zeta));
+    f.addCard(u"card", f.id(zeta));
+
+    EXPECT_EQ(renderTree(FolderTree::build(f.wallet)),
+              "[Favourites]\n"
+              "zz top\n" +
+                  std::string(63, 'a') + "Y/\n" + std::string(63, 'a') +
+                  "X/\n"
+                  "alpha/\n"
+                  "Zeta/\n"
+                  "  card\n"
+                  "  sub/\n"
+                  "My Forms/\n");
+}
+
+}  // namespace
+}  // namespace tw
