@@ -78,6 +78,16 @@ void BM_SaveChangedCard(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveChangedCard)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
 
+void BM_LoadLastCard(benchmark::State& state) {
+    BenchEnv b;
+    buildWallet(b, static_cast<int>(state.range(0)));
+    WalletFile w(b.env);
+    w.readAll(kPath, kPassword, true);
+    const RecordId id = w.index().at(w.index().count() - 1).id();
+    for (auto _ : state) benchmark::DoNotOptimize(w.loadCard(id));
+}
+BENCHMARK(BM_LoadLastCard)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
 void BM_SearchNoMatch(benchmark::State& state) {
     BenchEnv b;
     buildWallet(b, static_cast<int>(state.range(0)));

@@ -6,10 +6,21 @@
 namespace tw {
 
 std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
-    if (!positionAtFirstRecord()) return nullptr;
+    if (!m_file) return nullptr;
+    // Where the record was last seen, else a walk from the first record.
+    const auto known = m_offsets.find(id);
+    const bool seek = known != m_offsets.end() ? m_file->seekTo(known->second) : positionAtFirstRecord();
+    if (!seek) return nullptr;
     RecordCursor cursor(*m_file);
     RecordHeader h;
-    while (cursor.next(h) == RecordCursor::Step::Record) {
+    bool fromHint = known != m_offsets.end();
+    for (;;) {
+        if (cursor.next(h) != RecordCursor::Step::Record) {
+            if (!fromHint || !positionAtFirstRecord()) return nullptr;
+            fromHint = false;
+            continue;
+        }
+        if (!h.deleted()) m_offsets[h.id()] = cursor.start();
         if (h.type() == RecordType::Card && !h.deleted() && h.id() == id) {
             auto card = std::make_unique<Card>();
             const std::uint32_t bodyLength = h.bodyLength();
@@ -17,9 +28,15 @@ std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
             if (!card->readBody(m_file.get(), bodyLength, m_keys.recordKey)) return nullptr;
             return card;
         }
+        if (fromHint) {
+            // The hint was wrong: look from the start.
+            m_offsets.erase(id);
+            if (!positionAtFirstRecord()) return nullptr;
+            fromHint = false;
+            continue;
+        }
         if (!cursor.skipBody()) return nullptr;
     }
-    return nullptr;
 }
 
 namespace {

@@ -84,6 +84,7 @@ OpenResult WalletFile::readRecords() {
             case RecordCursor::Step::Record: break;
         }
         if (!h.deleted()) {
+            m_offsets[h.id()] = cursor.start();
             try {
                 m_index.append(h);
             } catch (const std::bad_alloc&) {
@@ -175,6 +176,7 @@ void WalletFile::close() {
     m_unprotected = false;
     m_oldFormat = false;
     m_search = SearchResults{};
+    m_offsets.clear();
 }
 
 bool WalletFile::positionAtFirstRecord() {

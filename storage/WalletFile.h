@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -150,6 +151,9 @@ private:
     SettingsBlock m_settings;
     WalletIndex m_index;
     SearchResults m_search;
+    // Where live records start in the file, as far as known: filled while records are read or
+    // appended, forgotten when the file is replaced. Only a hint: what is found there is checked.
+    std::map<RecordId, std::uint64_t> m_offsets;
 };
 
 }  // namespace tw

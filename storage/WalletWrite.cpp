@@ -38,6 +38,7 @@ bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFi
     }
     // The new file is the wallet now; its handle carries the write lock.
     m_file = std::move(out);
+    m_offsets.clear();
     return true;
 }
 
@@ -66,6 +67,7 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
         return -1;
     }
     h.changed = false;
+    m_offsets[h.id()] = size;
     return static_cast<std::int64_t>(m_index.put(h));
 }
 
