@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "cli/CardCommands.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
 #include "platform/Text.h"
@@ -234,6 +235,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(std::make_unique<MoveCommand>());
     commands.push_back(std::make_unique<RemoveCommand>());
     commands.push_back(std::make_unique<RepairCommand>());
+    addCardCommands(commands);
     return commands;
 }
 
