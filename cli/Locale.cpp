@@ -1,25 +1,30 @@
 #include "cli/Locale.h"
 
+#include <algorithm>
 #include <clocale>
 #include <langinfo.h>
 #include <string>
+
+#include "platform/Text.h"
 
 namespace tw::cli {
 namespace {
 
 bool isPictureLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\''; }
 
-// Literal text, with letters and quotation marks quoted so that they are not read as fields.
-void appendLiteral(std::u16string& out, char c) {
-    if (c == '\'') {
-        out += u"''";
-    } else if (isPictureLetter(c)) {
-        out += u'\'';
-        out += static_cast<char16_t>(c);
-        out += u'\'';
-    } else {
-        out += static_cast<char16_t>(static_cast<unsigned char>(c));
+// Literal text (UTF-8). Text that holds letters or quotation marks is quoted whole, each
+// quotation mark doubled, so that none of it is read as a field.
+void appendLiteral(std::u16string& out, std::string_view text) {
+    if (std::none_of(text.begin(), text.end(), isPictureLetter)) {
+        out += fromUtf8(text);
+        return;
     }
+    out += u'\'';
+    for (char16_t c : fromUtf8(text)) {
+        if (c == u'\'') out += u'\'';
+        out += c;
+    }
+    out += u'\'';
 }
 
 // The picture for one conversion character; `unpadded` for the "-" and "_" flags.
@@ -85,7 +90,9 @@ std::optional<std::u16string> pictureFromStrftime(std::string_view format) {
     std::u16string out;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '%') {
-            appendLiteral(out, format[i]);
+            const std::size_t end = std::min(format.find('%', i), format.size());
+            appendLiteral(out, format.substr(i, end - i));
+            i = end - 1;
             continue;
         }
         bool unpadded = false;
