@@ -35,7 +35,9 @@ std::string printable(const std::u16string& text, std::string_view indent) {
     return out;
 }
 
-std::string sizeText(std::size_t bytes) { return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes"); }
+std::string sizeText(std::size_t bytes) {
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
 
 // Applies every --set of the command line. 0, or the exit code after saying why not.
 int applySets(Session& s, Card& card, const Args& args) {
@@ -46,8 +48,8 @@ int applySets(Session& s, Card& card, const Args& args) {
             return s.fail(exit_code::kUsage, "--set needs FIELD=VALUE, not '" + assignment + "'");
         const FieldLookup field = findField(card, name);
         if (field.error) return s.fail(field.error, field.message);
-        const std::string why =
-            setFieldFromText(card.field(static_cast<std::size_t>(field.index)), value, env.strings, env.clock.localTime());
+        const std::string why = setFieldFromText(card.field(static_cast<std::size_t>(field.index)), value, env.strings,
+                                                 env.clock.localTime());
         if (!why.empty()) return s.fail(exit_code::kUsage, name + ": " + why);
     }
     if (args.has("note") && !setNote(card, withCrLf(args.get("note")), env.strings))
@@ -91,7 +93,7 @@ int ShowCommand::run(const Args& args, Context& c) {
           << "Form:    " << (formName(w, h.formRef(), form) ? toUtf8(form) : "(unknown form)") << "\n"
           << "Icon:    "
           << (h.iconIndex() == RecordHeader::kCustomIcon ? "custom, " + sizeText(h.customIcon().size())
-                                                          : std::to_string(h.iconIndex()))
+                                                         : std::to_string(h.iconIndex()))
           << "\n"
           << "Changed: " << formatWhen(h.lastChange(), locale) << "\n";
 
@@ -239,8 +241,8 @@ int EditCommand::addField(Session& s, Card& card, const Args& args) {
 
 int EditCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 2) return usageError(c, *this);
-    const bool anyChange = args.has("name") || args.has("set") || args.has("note") || args.has("remove-field") ||
-                           args.has("add-field");
+    const bool anyChange =
+        args.has("name") || args.has("set") || args.has("note") || args.has("remove-field") || args.has("add-field");
     if (!anyChange || (args.has("name") && args.get("name").empty()) ||
         ((args.has("kind") || args.has("items")) && !args.has("add-field")))
         return usageError(c, *this);

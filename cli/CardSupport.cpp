@@ -16,7 +16,7 @@ int findCard(Session& session, const std::string& path, std::size_t& position) {
 int findFolder(Session& session, const std::string& path, RecordId& folder) {
     const Resolved r = resolvePath(session.wallet(), path);
     if (r.error) return session.fail(r.error, r.message);
-    folder = RecordId {};
+    folder = RecordId{};
     if (r.position < 0) return exit_code::kOk;
     const RecordHeader& h = session.wallet().index().at(static_cast<std::size_t>(r.position));
     if (h.type() == RecordType::Card) return session.fail(exit_code::kUsage, "'" + path + "' is a card, not a folder");

@@ -23,7 +23,9 @@ bool number(std::string_view text, std::size_t digits, std::uint16_t& out) {
     return true;
 }
 
-bool leapYear(unsigned y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool leapYear(unsigned y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 unsigned daysInMonth(unsigned year, unsigned month) {
     static constexpr std::array<unsigned, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -139,12 +141,24 @@ std::optional<std::uint16_t> parseKind(std::string_view text) {
         std::uint16_t kind;
     };
     static constexpr std::array<Name, 18> kNames = {{
-        {"text", field_kind::kText}, {"plain", field_kind::kPlainText}, {"web", field_kind::kWebAddress},
-        {"link", field_kind::kLink}, {"email", field_kind::kEmail}, {"phone", field_kind::kTelephone},
-        {"telephone", field_kind::kTelephone}, {"password", field_kind::kPassword}, {"date", field_kind::kDate},
-        {"time", field_kind::kTime}, {"datetime", field_kind::kDateTime}, {"yesno", field_kind::kYesNoList},
-        {"list", field_kind::kSelectionList}, {"checkbox", field_kind::kCheckBox}, {"number", field_kind::kNumber},
-        {"capital", field_kind::kFirstCapital}, {"words", field_kind::kWordCapitals}, {"url", field_kind::kWebAddress},
+        {"text", field_kind::kText},
+        {"plain", field_kind::kPlainText},
+        {"web", field_kind::kWebAddress},
+        {"link", field_kind::kLink},
+        {"email", field_kind::kEmail},
+        {"phone", field_kind::kTelephone},
+        {"telephone", field_kind::kTelephone},
+        {"password", field_kind::kPassword},
+        {"date", field_kind::kDate},
+        {"time", field_kind::kTime},
+        {"datetime", field_kind::kDateTime},
+        {"yesno", field_kind::kYesNoList},
+        {"list", field_kind::kSelectionList},
+        {"checkbox", field_kind::kCheckBox},
+        {"number", field_kind::kNumber},
+        {"capital", field_kind::kFirstCapital},
+        {"words", field_kind::kWordCapitals},
+        {"url", field_kind::kWebAddress},
     }};
     const std::u16string folded = foldCase(fromUtf8(text));
     for (const Name& n : kNames)
@@ -159,7 +173,7 @@ std::string setFieldFromText(Field& field, std::string_view text, const StringTa
     const std::uint16_t kind = field.kind();
     if (isDateKind(kind)) {
         if (text.empty()) {
-            field.setDate(SystemTime {});
+            field.setDate(SystemTime{});
             return {};
         }
         std::optional<SystemTime> when;

@@ -1,8 +1,9 @@
 #include "cli/Locale.h"
 
+#include <langinfo.h>
+
 #include <algorithm>
 #include <clocale>
-#include <langinfo.h>
 #include <string>
 
 #include "platform/Text.h"
@@ -10,7 +11,9 @@
 namespace tw::cli {
 namespace {
 
-bool isPictureLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\''; }
+bool isPictureLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\'';
+}
 
 // Literal text (UTF-8). Text that holds letters or quotation marks is quoted whole, each
 // quotation mark doubled, so that none of it is read as a field.
@@ -30,41 +33,67 @@ void appendLiteral(std::u16string& out, std::string_view text) {
 // The picture for one conversion character; `unpadded` for the "-" and "_" flags.
 std::optional<std::u16string> conversion(char c, bool unpadded) {
     switch (c) {
-        case 'Y': return u"yyyy";
-        case 'y': return u"yy";
-        case 'm': return unpadded ? u"M" : u"MM";
-        case 'd': return unpadded ? u"d" : u"dd";
-        case 'e': return u"d";
+        case 'Y':
+            return u"yyyy";
+        case 'y':
+            return u"yy";
+        case 'm':
+            return unpadded ? u"M" : u"MM";
+        case 'd':
+            return unpadded ? u"d" : u"dd";
+        case 'e':
+            return u"d";
         case 'b':
-        case 'h': return u"MMM";
-        case 'B': return u"MMMM";
-        case 'a': return u"ddd";
-        case 'A': return u"dddd";
-        case 'H': return unpadded ? u"H" : u"HH";
-        case 'k': return u"H";
-        case 'I': return unpadded ? u"h" : u"hh";
-        case 'l': return u"h";
-        case 'M': return unpadded ? u"m" : u"mm";
-        case 'S': return unpadded ? u"s" : u"ss";
+        case 'h':
+            return u"MMM";
+        case 'B':
+            return u"MMMM";
+        case 'a':
+            return u"ddd";
+        case 'A':
+            return u"dddd";
+        case 'H':
+            return unpadded ? u"H" : u"HH";
+        case 'k':
+            return u"H";
+        case 'I':
+            return unpadded ? u"h" : u"hh";
+        case 'l':
+            return u"h";
+        case 'M':
+            return unpadded ? u"m" : u"mm";
+        case 'S':
+            return unpadded ? u"s" : u"ss";
         case 'p':
-        case 'P': return u"tt";
-        case 'D': return u"MM/dd/yy";
-        case 'F': return u"yyyy-MM-dd";
-        case 'T': return u"HH:mm:ss";
-        case 'R': return u"HH:mm";
-        case 'r': return u"hh:mm:ss tt";
+        case 'P':
+            return u"tt";
+        case 'D':
+            return u"MM/dd/yy";
+        case 'F':
+            return u"yyyy-MM-dd";
+        case 'T':
+            return u"HH:mm:ss";
+        case 'R':
+            return u"HH:mm";
+        case 'r':
+            return u"hh:mm:ss tt";
         case 'n':
-        case 't': return u" ";
-        case '%': return u"%";
-        default: return std::nullopt;
+        case 't':
+            return u" ";
+        case '%':
+            return u"%";
+        default:
+            return std::nullopt;
     }
 }
 
 bool holdsField(std::u16string_view picture) {
     bool quoted = false;
     for (char16_t c : picture) {
-        if (c == u'\'') quoted = !quoted;
-        else if (!quoted && std::u16string_view(u"dMyhHmst").find(c) != std::u16string_view::npos) return true;
+        if (c == u'\'')
+            quoted = !quoted;
+        else if (!quoted && std::u16string_view(u"dMyhHmst").find(c) != std::u16string_view::npos)
+            return true;
     }
     return false;
 }
@@ -84,7 +113,9 @@ std::u16string timeSeparatorOf(std::u16string_view picture) {
 
 }  // namespace
 
-LocalePatterns defaultLocalePatterns() { return LocalePatterns{u"M/d/yyyy", u"h:mm:ss tt", u":"}; }
+LocalePatterns defaultLocalePatterns() {
+    return LocalePatterns{u"M/d/yyyy", u"h:mm:ss tt", u":"};
+}
 
 std::optional<std::u16string> pictureFromStrftime(std::string_view format) {
     std::u16string out;
@@ -127,7 +158,8 @@ LocalePatterns userLocalePatterns() {
     LocalePatterns patterns = defaultLocalePatterns();
     if (chosen != nullptr) {
         const std::string name = chosen;
-        if (name != "C" && name != "POSIX" && name.rfind("C.", 0) != 0) patterns = localePatternsFrom(nl_langinfo(D_FMT), nl_langinfo(T_FMT));
+        if (name != "C" && name != "POSIX" && name.rfind("C.", 0) != 0)
+            patterns = localePatternsFrom(nl_langinfo(D_FMT), nl_langinfo(T_FMT));
     }
     std::setlocale(LC_TIME, previous.c_str());
     return patterns;

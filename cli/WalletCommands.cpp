@@ -104,8 +104,8 @@ int FavouritesCommand::run(const Args& args, Context& c) {
             return s.finish();
         }
         if (!settings.addFavourite(id, now))
-            return s.fail(exit_code::kFailed, "the favourites are full (" +
-                                                  std::to_string(SettingsBlock::kFavouriteSlots) + " cards)");
+            return s.fail(exit_code::kFailed,
+                          "the favourites are full (" + std::to_string(SettingsBlock::kFavouriteSlots) + " cards)");
     } else if (!settings.removeFavourite(id, now)) {
         return s.fail(exit_code::kNotFound, "'" + args.positional[2] + "' is not a favourite");
     }
@@ -174,8 +174,10 @@ int PasswordCommand::run(const Args& args, Context& c) {
     if (const int r = s.open(path, false)) return r;
     WalletFile& w = s.wallet();
     Secret fresh, again;
-    if (auto p = c.passwords.read("New password: ")) fresh.text = std::move(*p);
-    else return s.fail(exit_code::kUsage, "no new password given; nothing was changed");
+    if (auto p = c.passwords.read("New password: "))
+        fresh.text = std::move(*p);
+    else
+        return s.fail(exit_code::kUsage, "no new password given; nothing was changed");
     if (auto p = c.passwords.read("Repeat the new password: ")) again.text = std::move(*p);
     if (again.text != fresh.text) return s.fail(exit_code::kUsage, "the two new passwords differ; nothing was changed");
     if (fresh.text.size() < kMinPassword || fresh.text.size() > kMaxPassword)
@@ -197,7 +199,8 @@ int PasswordCommand::run(const Args& args, Context& c) {
     }
     const auto hintView = hint ? std::optional<std::u16string_view>(*hint) : std::nullopt;
     switch (changePassword(w, s.password(), fresh.text, hintView)) {
-        case PasswordChangeResult::Ok: break;
+        case PasswordChangeResult::Ok:
+            break;
         case PasswordChangeResult::WrongOldPassword:
             return s.fail(exit_code::kWrongPassword, "the current password is wrong; nothing was changed");
         case PasswordChangeResult::BadNewPassword:

@@ -72,14 +72,17 @@ std::vector<std::uint8_t> sampleSound() {
     return wav;
 }
 
-std::vector<std::uint8_t> bytesOf(std::string_view text) { return std::vector<std::uint8_t>(text.begin(), text.end()); }
+std::vector<std::uint8_t> bytesOf(std::string_view text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
 
 class Builder {
 public:
     Builder(Env& env, WalletFile& wallet) : m_env(env), m_wallet(wallet) {}
 
     // A folder; a zero parent puts it at the top level.
-    RecordId folder(const RecordId& parent, std::u16string_view name, std::int32_t icon, const FormRef* preset = nullptr) {
+    RecordId folder(const RecordId& parent, std::u16string_view name, std::int32_t icon,
+                    const FormRef* preset = nullptr) {
         RecordHeader h = m_wallet.newFolder(parent, false);
         h.putName(name, m_wallet.recordKey());
         h.setIconIndex(icon);
@@ -101,8 +104,10 @@ public:
 
     // Values by field position; texts for text kinds, dates for the date kinds.
     void text(Card& c, std::size_t index, std::u16string_view value) {
-        if (index < c.fieldCount()) c.field(index).setValue(value);
-        else m_ok = false;
+        if (index < c.fieldCount())
+            c.field(index).setValue(value);
+        else
+            m_ok = false;
     }
     void date(Card& c, std::size_t index, const SystemTime& when) {
         if (index >= c.fieldCount() || !c.field(index).setDate(when)) m_ok = false;
@@ -136,14 +141,22 @@ RecordId clubForm(Builder& b, WalletFile& wallet, Env& env, const RecordId& form
         std::u16string_view name;
     };
     static constexpr Def kFields[] = {
-        {field_kind::kText, u"Member name"},        {field_kind::kPlainText, u"Membership number"},
-        {field_kind::kWebAddress, u"Web site"},     {field_kind::kLink, u"Front desk"},
-        {field_kind::kEmail, u"E-mail"},            {field_kind::kTelephone, u"Telephone"},
-        {field_kind::kPassword, u"Door code"},      {field_kind::kDate, u"Member since"},
-        {field_kind::kTime, u"Class starts"},       {field_kind::kDateTime, u"Next appointment"},
-        {field_kind::kYesNoList, u"Locker included"}, {field_kind::kSelectionList, u"Level"},
-        {field_kind::kCheckBox, u"Renews itself"},  {field_kind::kNumber, u"Monthly fee"},
-        {field_kind::kFirstCapital, u"Trainer"},    {field_kind::kWordCapitals, u"Club address"},
+        {field_kind::kText, u"Member name"},
+        {field_kind::kPlainText, u"Membership number"},
+        {field_kind::kWebAddress, u"Web site"},
+        {field_kind::kLink, u"Front desk"},
+        {field_kind::kEmail, u"E-mail"},
+        {field_kind::kTelephone, u"Telephone"},
+        {field_kind::kPassword, u"Door code"},
+        {field_kind::kDate, u"Member since"},
+        {field_kind::kTime, u"Class starts"},
+        {field_kind::kDateTime, u"Next appointment"},
+        {field_kind::kYesNoList, u"Locker included"},
+        {field_kind::kSelectionList, u"Level"},
+        {field_kind::kCheckBox, u"Renews itself"},
+        {field_kind::kNumber, u"Monthly fee"},
+        {field_kind::kFirstCapital, u"Trainer"},
+        {field_kind::kWordCapitals, u"Club address"},
     };
     for (const Def& def : kFields) {
         Field* field = form->newField(def.kind, env.strings);
@@ -179,8 +192,9 @@ bool fill(Env& env, WalletFile& wallet) {
         b.text(*visa, 6, u"Northbank");
         b.text(*visa, 9, u"+1 555 0100");
         b.text(*visa, 10, u"+1 555 0199");
-        b.note(*visa, u"Travel insurance is included when the trip is paid with this card.\r\n"
-                      u"Call the bank before travelling abroad.");
+        b.note(*visa,
+               u"Travel insurance is included when the trip is paid with this card.\r\n"
+               u"Call the bank before travelling abroad.");
         visaId = b.write(*visa);
     }
     if (auto savings = b.card(banking, builtinFormRef(2), u"Savings Account")) {
@@ -228,7 +242,8 @@ bool fill(Env& env, WalletFile& wallet) {
         b.date(*shop, 7, at(2023, 11, 2));
         b.date(*shop, 8, at(2025, 2, 17));
         Attachment& order = shop->file(0);
-        order.set(bytesOf("Order 2025-0314\r\n1 x Field Guide to Birds\r\n1 x Pocket Atlas\r\n"), u"order-2025-0314.txt");
+        order.set(bytesOf("Order 2025-0314\r\n1 x Field Guide to Birds\r\n1 x Pocket Atlas\r\n"),
+                  u"order-2025-0314.txt");
         order.setTimes(at(2025, 3, 14, 18, 42), at(2025, 3, 14, 18, 45));
         b.write(*shop);
     }

@@ -1,9 +1,10 @@
 // Writes the sample wallet "My Sample Wallet.tm5" (password "tallowmere") at the path given.
 // Run by the build; the same bytes come out every time.
+#include "model/SampleWallet.h"
+
 #include <iostream>
 
 #include "cli/FallbackTexts.h"
-#include "model/SampleWallet.h"
 #include "platform/PosixFile.h"
 
 int main(int argc, char** argv) {

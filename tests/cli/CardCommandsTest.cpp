@@ -11,7 +11,9 @@ using test::expectFailure;
 using test::fileBytes;
 using test::TmproResult;
 
-bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool holds(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 class CardCommandsTest : public test::TmproTest {};
 
@@ -72,11 +74,12 @@ TEST_F(CardCommandsTest, ValuesByFieldKind) {
                                    std::string("F-") + c.kind + "=" + c.value, "--kind", c.kind});
         EXPECT_EQ(r.code, 0) << c.kind << ": " << r.err;
     }
-    TmproResult r = run({"edit", m_wallet, "Banking/Kinds", "--add-field", "Colour=BLUE", "--kind", "list", "--items",
-                         "red^blue"});
+    TmproResult r =
+        run({"edit", m_wallet, "Banking/Kinds", "--add-field", "Colour=BLUE", "--kind", "list", "--items", "red^blue"});
     EXPECT_EQ(r.code, 0) << r.err;
     r = run({"show", m_wallet, "Banking/Kinds"});
-    for (const Case& c : cases) EXPECT_TRUE(holds(r.out, std::string("\nF-") + c.kind + ": " + c.shown + "\n")) << c.kind;
+    for (const Case& c : cases)
+        EXPECT_TRUE(holds(r.out, std::string("\nF-") + c.kind + ": " + c.shown + "\n")) << c.kind;
     EXPECT_TRUE(holds(r.out, "\nColour: blue\n")) << r.out;
 
     // Values a field of that kind cannot take: refused, the wallet untouched.
@@ -137,14 +140,17 @@ TEST_F(CardCommandsTest, FailuresLeaveTheWalletAsItWas) {
         const char* words;
     } cases[] = {
         {{"add", m_wallet, "Banking", "--form", "0", "--name", "visa"}, exit_code::kFailed, "exists in that folder"},
-        {{"add", m_wallet, "Banking", "--form", "0", "--set", "Colour=red"}, exit_code::kNotFound, "no field named 'Colour'"},
+        {{"add", m_wallet, "Banking", "--form", "0", "--set", "Colour=red"},
+         exit_code::kNotFound,
+         "no field named 'Colour'"},
         {{"add", m_wallet, "Banking", "--form", "0", "--set", "PIN"}, exit_code::kUsage, "--set needs FIELD=VALUE"},
         {{"add", m_wallet, "Banking/Visa", "--form", "0"}, exit_code::kUsage, "is a card, not a folder"},
         {{"add", m_wallet, "Nowhere", "--form", "0"}, exit_code::kNotFound, "no record named 'Nowhere'"},
         {{"add", m_wallet, "/", "--name", "Top"}, exit_code::kUsage, "name the form with --form"},
         {{"edit", m_wallet, "Banking", "--name", "X"}, exit_code::kUsage, "is not a card"},
         {{"edit", m_wallet, "Banking/Visa", "--remove-field", "#99"}, exit_code::kNotFound, "has no field #99"},
-        {{"show", m_wallet.substr(0, m_wallet.size() - 4) + "-missing.tm5", "Banking/Visa"}, exit_code::kNotAWallet,
+        {{"show", m_wallet.substr(0, m_wallet.size() - 4) + "-missing.tm5", "Banking/Visa"},
+         exit_code::kNotAWallet,
          "cannot be opened"},
     };
     for (const auto& c : cases) expectFailure(run(c.args), c.code, c.words);

@@ -1,6 +1,6 @@
-#include <cstdlib>
-
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "cli/FallbackTexts.h"
 #include "cli/FieldInput.h"
@@ -27,8 +27,8 @@ TEST(Locale, StrftimeFormatsBecomePictures) {
         {"%r", u"hh:mm:ss tt"},
         {"%T", u"HH:mm:ss"},
         {"%l:%M %p", u"h:mm tt"},
-        {"%H h %M", u"HH' h 'mm"},       // literal text with letters is quoted whole
-        {"%Ey/%Om", u"yy/MM"},            // alternative-representation modifiers are dropped
+        {"%H h %M", u"HH' h 'mm"},            // literal text with letters is quoted whole
+        {"%Ey/%Om", u"yy/MM"},                // alternative-representation modifiers are dropped
         {"%Y年%m月%d日", u"yyyy年MM月dd日"},  // other text is kept
         {"it's %H", u"'it''s 'HH"},
     };

@@ -1,7 +1,7 @@
 // The sample wallet: what it holds, and every command of tmpro working on it.
-#include <set>
-
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "cli/Command.h"
 #include "cli/FallbackTexts.h"
@@ -84,7 +84,8 @@ TEST_F(SampleWalletTest, HoldsWhatANewUserShouldSee) {
         sound = sound || card->sound().hasData();
         file = file || card->countFileAttachments() > 0;
     }
-    for (std::uint16_t kind = 1; kind <= 16; ++kind) EXPECT_TRUE(kinds.count(kind)) << "no filled field of kind " << kind;
+    for (std::uint16_t kind = 1; kind <= 16; ++kind)
+        EXPECT_TRUE(kinds.count(kind)) << "no filled field of kind " << kind;
     EXPECT_TRUE(note && picture && sound && file && fromOwnForm);
     EXPECT_EQ(forms, 1u);
     EXPECT_EQ(w.settings().favouriteCount(), 1u);

@@ -1,8 +1,8 @@
 // tmpro cp, fav, passwd, hint and repair, driven as a user would.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "cli/Command.h"
 #include "support/TmproRun.h"
@@ -60,8 +60,10 @@ TEST_F(WalletCommandsTest, FavouritesHoldThirtyTwoCards) {
     for (int i = 1; i <= 33; ++i) {
         addCard("Banking", "note", "Card " + std::to_string(i));
         const TmproResult r = run({"fav", m_wallet, "add", "Banking/Card " + std::to_string(i)});
-        if (i <= 32) EXPECT_EQ(r.code, 0) << i << r.err;
-        else expectFailure(r, exit_code::kFailed, "the favourites are full (32 cards)");
+        if (i <= 32)
+            EXPECT_EQ(r.code, 0) << i << r.err;
+        else
+            expectFailure(r, exit_code::kFailed, "the favourites are full (32 cards)");
     }
     TmproResult r = run({"fav", m_wallet, "list"});
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 32);

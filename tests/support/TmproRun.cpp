@@ -1,12 +1,13 @@
 #include "support/TmproRun.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <unistd.h>
 
 #include "cli/Tool.h"
 
