@@ -228,10 +228,7 @@ public:
         if (args.positional.size() != 1) return usageError(c, *this);
         WalletInfo info;
         const OpenResult r = inspectWallet(c.env, args.positional[0], info);
-        if (r != OpenResult::Ok) {
-            c.err << "tmpro: " << args.positional[0] << ": " << describe(r) << "\n";
-            return exitCodeFor(r);
-        }
+        if (r != OpenResult::Ok) return reportOpenFailure(c, args.positional[0], r);
         if (info.hint.empty()) {
             c.err << "tmpro: " << args.positional[0] << " has no password hint\n";
             return exit_code::kNotFound;
