@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "cli/CardCommands.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
 #include "cli/TreeCommands.h"
@@ -26,10 +27,7 @@ int InfoCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
     WalletInfo info;
     const OpenResult r = inspectWallet(c.env, args.positional[0], info);
-    if (r != OpenResult::Ok) {
-        c.err << "tmpro: " << args.positional[0] << ": " << describe(r) << "\n";
-        return exitCodeFor(r);
-    }
+    if (r != OpenResult::Ok) return reportOpenFailure(c, args.positional[0], r);
     char created[64];
     std::snprintf(created, sizeof created, "%04u-%02u-%02u %02u:%02u:%02u", info.created.year, info.created.month,
                   info.created.day, info.created.hour, info.created.minute, info.created.second);
@@ -236,6 +234,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(std::make_unique<RemoveCommand>());
     commands.push_back(std::make_unique<RepairCommand>());
     addTreeCommands(commands);
+    addCardCommands(commands);
     return commands;
 }
 

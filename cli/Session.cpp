@@ -39,6 +39,11 @@ int exitCodeFor(OpenResult r) {
     }
 }
 
+int reportOpenFailure(Context& context, const std::string& path, OpenResult result) {
+    context.err << "tmpro: " << path << ": " << describe(result) << "\n";
+    return exitCodeFor(result);
+}
+
 Session::~Session() { wipe(m_password.data(), m_password.size() * sizeof(char16_t)); }
 
 int Session::fail(int code, const std::string& message) {

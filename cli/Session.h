@@ -14,6 +14,8 @@ namespace tw::cli {
 std::string describe(OpenResult result);
 // The exit code for an open failure.
 int exitCodeFor(OpenResult result);
+// Prints "tmpro: PATH: <description>" on the error stream; the exit code for the failure.
+int reportOpenFailure(Context& context, const std::string& path, OpenResult result);
 
 // One command's use of a wallet: asks the password, opens and reads the wallet (offering the
 // repair of a damaged one), and writes the changed blocks back at the end.

@@ -1,3 +1,4 @@
+#include "cli/FallbackTexts.h"
 #include "cli/Tool.h"
 #include "platform/IniRegistry.h"
 #include "platform/LanguageModule.h"
@@ -8,13 +9,14 @@
 namespace tw::cli {
 
 void loadStrings(StringTable& strings, const char*) {
-    // The user's language file, found as the program finds it. Without one the tool still
-    // works; texts that only a language file has then read "*".
+    // The user's language file, found as the program finds it; without one, the English texts
+    // built into the tool.
     PosixFileSystem files;
     PosixFolderLister lister;
     IniRegistry registry;
     EnvironmentUiLanguage ui;
     loadLanguageModule(files, lister, defaultLanguageSearch(registry, ui), strings, nullptr);
+    loadFallbackTexts(strings);
 }
 
 }  // namespace tw::cli

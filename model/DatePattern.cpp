@@ -82,6 +82,8 @@ bool isPatternLetter(char16_t c) {
 
 }  // namespace
 
+int weekdayOf(unsigned year, unsigned month, unsigned day) { return weekday(year, month, day); }
+
 std::u16string formatDatePattern(std::u16string_view pattern, const SystemTime& when) {
     std::u16string out;
     std::size_t i = 0;

@@ -21,6 +21,10 @@ namespace tw {
 // not taken from dayOfWeek. Values outside their ranges print as numbers and give empty names.
 std::u16string formatDatePattern(std::u16string_view pattern, const SystemTime& when);
 
+// The day of the week (0 = Sunday) of a date in the proleptic Gregorian calendar; -1 for a month
+// outside 1-12, a day outside 1-31 or the year 0.
+int weekdayOf(unsigned year, unsigned month, unsigned day);
+
 // The short-date pattern with a four-digit year: unless it holds "yyyy", its first "yy" becomes
 // "yyyy" (M/d/yy -> M/d/yyyy). A pattern without "yy" is returned unchanged.
 std::u16string widenYear(std::u16string_view shortDatePattern);
