@@ -1,6 +1,7 @@
 #include "cli/Tool.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <ostream>
 #include <string>
@@ -130,6 +131,13 @@ int runTool(int argc, char** argv, std::istream& in, std::ostream& out, std::ost
         return exit_code::kOk;
     }
     if (args.has("yes")) assumeYes = true;
+    // Every command's first argument is a wallet (or an old wallet) file: work on its full
+    // path, so that short relative names open like any other.
+    if (!args.positional.empty() && !args.positional[0].empty()) {
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::absolute(args.positional[0], error);
+        if (!error) args.positional[0] = full.lexically_normal().string();
+    }
 
     const bool interactive = &in == &std::cin && stdinIsTerminal();
     PosixFileSystem files;

@@ -12,16 +12,14 @@
 #include "model/Export.h"
 #include "model/FolderTree.h"
 #include "platform/Text.h"
+#include "cli/Locale.h"
 #include "storage/Bytes.h"
 
 namespace tw::cli {
 namespace {
 
-// Dates and times in exports and card texts: the tool has no user locale, so it writes ISO dates
-// and 24-hour times, which read the same everywhere.
-LocalePatterns toolLocale() {
-    return LocalePatterns{u"yyyy-MM-dd", u"HH:mm:ss", u":"};
-}
+// Dates and times in exports and card texts, in the user's patterns as `show` writes them.
+LocalePatterns toolLocale() { return userLocalePatterns(); }
 
 // A name as a path segment: "/" written as "\/", as resolvePath reads it.
 std::string segment(std::u16string_view name) {
