@@ -14,6 +14,9 @@ sample="build/release/samples/My Sample Wallet.tm5"
 echo "\$ tmpro info \"$sample\""
 "$tmpro" info "$sample"
 echo
+echo "\$ echo tallowmere | tmpro tree \"$sample\""
+echo tallowmere | "$tmpro" tree "$sample"
+echo
 echo "\$ echo tallowmere | tmpro show \"$sample\" \"Banking/Everyday Visa\""
 echo tallowmere | "$tmpro" show "$sample" "Banking/Everyday Visa"
 echo
