@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/FormCommands.h"
 #include "cli/Session.h"
 #include "platform/Text.h"
 #include "storage/WalletInfo.h"
@@ -234,6 +235,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(std::make_unique<MoveCommand>());
     commands.push_back(std::make_unique<RemoveCommand>());
     commands.push_back(std::make_unique<RepairCommand>());
+    addFormCommands(commands);
     return commands;
 }
 
