@@ -37,10 +37,22 @@ std::string documentsFolder() {
 // A form named by its path, or by its name alone inside the forms folder.
 Resolved resolveForm(const WalletFile& wallet, const std::string& path) {
     const Resolved direct = resolvePath(wallet, path);
-    const std::int64_t forms = wallet.index().formsFolder();
+    const WalletIndex& index = wallet.index();
+    const std::int64_t forms = index.formsFolder();
     if (direct.error != exit_code::kNotFound || forms < 0) return direct;
-    const Resolved inForms = resolvePath(wallet, pathOf(wallet, static_cast<std::size_t>(forms)) + "/" + path);
-    return inForms.error == exit_code::kOk ? inForms : direct;
+    const RecordId formsId = index.at(static_cast<std::size_t>(forms)).id();
+    const std::u16string name = fromUtf8(path);
+    Resolved inForms = direct;
+    std::size_t matches = 0;
+    for (std::size_t i = 0; i < index.count(); ++i) {
+        const RecordHeader& h = index.at(i);
+        if (h.deleted() || h.parent() != formsId || !equalNoCase(h.name(wallet.recordKey()), name)) continue;
+        inForms.position = static_cast<std::int64_t>(i);
+        ++matches;
+    }
+    if (matches == 1) return {inForms.position, exit_code::kOk, {}};
+    if (matches > 1) return {-1, exit_code::kAmbiguous, "'" + path + "' names " + std::to_string(matches) + " forms"};
+    return direct;
 }
 
 std::string describe(FormLayoutResult r) {
