@@ -127,8 +127,13 @@ FormLayoutResult readFormLayout(File* file, const KeyRecord& walletKey, Card* ca
     if (!loaded.readBody(file, bodyLength, key)) return FormLayoutResult::BadRecord;
 
     *card = std::move(loaded);
+    // A field filled to its end without a terminator still holds only as much text as a writer
+    // may put there.
     header->description = getText16(head.data() + fl::kDescription, fl::kDescriptionSize);
     header->author = getText16(head.data() + fl::kAuthor, fl::kAuthorSize);
+    if (header->description.size() > FormLayoutHeader::kMaxDescription)
+        header->description.resize(FormLayoutHeader::kMaxDescription);
+    if (header->author.size() > FormLayoutHeader::kMaxAuthor) header->author.resize(FormLayoutHeader::kMaxAuthor);
     header->written = getSystemTime(head.data(), fl::kWritten);
     return FormLayoutResult::Ok;
 }

@@ -85,7 +85,8 @@ FormLayoutResult writeFormLayout(File* file, const Card& form, const KeyRecord& 
 // Reads a form-layout file from the start of `file` into `*card` and `*header`. On success the
 // card holds the form's record header with the name enciphered under `walletKey` (identifiers as
 // stored, that is zero) and its fields and attachments in memory, ready to be written to a wallet.
-// On failure the card is released. Every length read is checked against the file's size before
+// Header texts that fill their field without a terminator are cut to 127 and 63 characters. On
+// failure the card is released. Every length read is checked against the file's size before
 // anything is read or allocated for it.
 FormLayoutResult readFormLayout(File* file, const KeyRecord& walletKey, Card* card, FormLayoutHeader* header);
 

@@ -5,6 +5,7 @@
 #include "model/DisplayText.h"
 #include "model/FieldKind.h"
 #include "model/FormLayoutFile.h"
+#include "platform/MemoryFile.h"
 #include "platform/Text.h"
 #include "samples/Samples.h"
 #include "storage/Bytes.h"
@@ -249,6 +250,18 @@ TEST_F(FormLayoutTest, DamagedFilesAreRefusedWithoutQuestionOrChange) {
         EXPECT_EQ(bytes(kWalletPath), before);
     }
     EXPECT_EQ(importForm(wallet, "/in/missing.tmx", kLocale), FormLayoutResult::CannotOpen);
+}
+
+TEST_F(FormLayoutTest, HeaderTextsWithoutTerminatorAreCutToTheirLimits) {
+    std::vector<std::uint8_t> b = bytes(exportAt(addForm(u"Club"), true));
+    for (std::size_t at = form_layout::kDescription; at < form_layout::kWritten; at += 2) putU16(b.data(), at, u'x');
+    auto shared = std::make_shared<std::vector<std::uint8_t>>(b);
+    std::unique_ptr<File> file = makeMemoryFile(shared, false);
+    Card card;
+    FormLayoutHeader header;
+    ASSERT_EQ(readFormLayout(file.get(), wallet.recordKey(), &card, &header), FormLayoutResult::Ok);
+    EXPECT_EQ(header.description, std::u16string(127, u'x'));
+    EXPECT_EQ(header.author, std::u16string(63, u'x'));
 }
 
 TEST_F(FormLayoutTest, OnlyCardsOfTheFormsFolderAreExported) {
