@@ -4,6 +4,7 @@
 
 #include "cli/CardCommands.h"
 #include "cli/Commands.h"
+#include "cli/FormCommands.h"
 #include "cli/Session.h"
 #include "cli/TreeCommands.h"
 #include "platform/Text.h"
@@ -235,6 +236,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(std::make_unique<RepairCommand>());
     addTreeCommands(commands);
     addCardCommands(commands);
+    addFormCommands(commands);
     return commands;
 }
 
