@@ -6,6 +6,8 @@
 #include "model/Card.h"
 #include "model/FieldKind.h"
 #include "model/FormLayoutFile.h"
+#include "model/SampleWallet.h"
+#include "cli/FallbackTexts.h"
 #include "platform/Env.h"
 #include "platform/MemoryFile.h"
 #include "storage/CreateWallet.h"
@@ -39,9 +41,10 @@ struct FieldSpec {
 }  // namespace
 
 std::span<const Sample> allSamples() {
-    static const std::array<Sample, 2> kSamples{{
+    static const std::array<Sample, 3> kSamples{{
         {"Form Sample.tmx", &formSample},
         {"Import Sample.txt", &importSample},
+        {"My Sample Wallet.tm5", &walletSample},
     }};
     return kSamples;
 }
@@ -99,6 +102,20 @@ std::vector<std::uint8_t> importSample() {
         bytes.push_back(static_cast<std::uint8_t>(c >> 8));
     }
     return bytes;
+}
+
+std::vector<std::uint8_t> walletSample() {
+    MemoryFileSystem files;
+    FixedClock clock{SystemTime{2025, 3, 5, 14, 9, 30, 0, 0}};
+    SequenceRandom random{2006};
+    StringTable strings;
+    cli::loadFallbackTexts(strings);
+    ScriptedPrompt prompt;
+    FakeSystem system;
+    Env env{files, clock, random, strings, prompt, system};
+    const std::string path = "/samples/My Sample Wallet.tm5";
+    if (!buildSampleWallet(env, path)) return {};
+    return files.bytes(path);
 }
 
 }  // namespace tw::samples

@@ -25,4 +25,8 @@ std::vector<std::uint8_t> formSample();
 // header row and three cards.
 std::vector<std::uint8_t> importSample();
 
+// "My Sample Wallet.tm5": the sample wallet of model/SampleWallet.h (password "tallowmere"),
+// with the built-in English names.
+std::vector<std::uint8_t> walletSample();
+
 }  // namespace tw::samples
