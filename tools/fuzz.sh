@@ -18,7 +18,14 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus"
     seeds=()
     [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
-    echo "== $name: ${seconds}s"
-    "$target" -max_total_time="$seconds" -max_len=8192 -timeout=10 -print_final_stats=1 \
-        -artifact_prefix="build/fuzz/$name-" "$corpus" "${seeds[@]}"
+    log=build/fuzz/$name.log
+    if "$target" -max_total_time="$seconds" -max_len=8192 -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="build/fuzz/$name-" "$corpus" "${seeds[@]}" >"$log" 2>&1; then
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+        echo "fuzz $name: ${seconds}s, ${runs:-?} inputs, nothing found"
+    else
+        echo "fuzz $name: FAILED (full output in $log)"
+        tail -n 40 "$log"
+        exit 1
+    fi
 done
