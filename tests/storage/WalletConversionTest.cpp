@@ -346,6 +346,12 @@ TEST(WalletConversion, FailedWriteLeavesNoNewFile) {
     }
 }
 
+TEST(WalletConversion, NewPathReplacesTheExtensionOfTheFileNameOnly) {
+    EXPECT_EQ(withExtension("/docs/Home.wal", ".tm5"), "/docs/Home.tm5");
+    EXPECT_EQ(withExtension("/docs/a.b.WAL", ".tm5"), "/docs/a.b.tm5");
+    EXPECT_EQ(withExtension("/my.docs/Home", ".tm5"), "/my.docs/Home.tm5");
+}
+
 TEST(OldWallet, ItemsAreFoundByTagWithinTheData) {
     std::vector<std::uint8_t> data;
     auto add = [&](std::uint32_t tag, std::vector<std::uint8_t> bytes) {
