@@ -13,8 +13,8 @@ namespace tw::cli {
 void TerminalProgress::draw(unsigned percent) {
     constexpr unsigned kWidth = 20;
     const unsigned filled = percent * kWidth / 100;
-    m_err << "\rUpgrading the wallet format [" << std::string(filled, '#') << std::string(kWidth - filled, ' ')
-          << "] " << percent << "%" << std::flush;
+    m_err << "\rUpgrading the wallet format [" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
+          << percent << "%" << std::flush;
 }
 
 void TerminalProgress::update(std::uint64_t done, std::uint64_t total) {
@@ -32,50 +32,74 @@ void TerminalProgress::finish() {
 }
 
 std::string describe(ReencryptResult r) {
+    struct Range {
+        int from, to;
+        const char* what;
+    };
+    static constexpr Range kRanges[] = {
+        {1, 1, "out of memory"},
+        {2, 2, "a record could not be read"},
+        {3, 3, "the new file could not be written"},
+        {4, 4, "a card is shorter than its display block"},
+        {5, 6, "a card's display block could not be read"},
+        {7, 7, "a field could not be read"},
+        {10, 39, "a field's text could not be re-enciphered"},
+        {40, 49, "a picture could not be re-enciphered"},
+        {50, 59, "a sound could not be re-enciphered"},
+        {60, 69, "an attached file could not be re-enciphered"},
+    };
     const int code = static_cast<int>(r);
-    std::string what;
-    if (code == 1) what = "out of memory";
-    else if (code == 2) what = "a record could not be read";
-    else if (code == 3) what = "the new file could not be written";
-    else if (code == 4) what = "a card is shorter than its display block";
-    else if (code == 5 || code == 6) what = "a card's display block could not be read";
-    else if (code == 7) what = "a field could not be read";
-    else if (code >= 10 && code < 40) what = "a field's text could not be re-enciphered";
-    else if (code >= 40 && code < 50) what = "a picture could not be re-enciphered";
-    else if (code >= 50 && code < 60) what = "a sound could not be re-enciphered";
-    else if (code >= 60 && code < 70) what = "an attached file could not be re-enciphered";
-    else what = "it failed";
+    std::string what = "it failed";
+    for (const Range& range : kRanges)
+        if (code >= range.from && code <= range.to) what = range.what;
     return what + " (code " + std::to_string(code) + ")";
 }
 
 std::string describe(ConvertResult r, const std::string& oldPath, const std::string& newPath) {
     switch (r) {
-        case ConvertResult::Ok: return "converted " + oldPath + " into " + newPath;
-        case ConvertResult::MissingArgument: return "the old wallet and its password are needed";
-        case ConvertResult::WrongPassword: return oldPath + ": wrong password";
-        case ConvertResult::CannotOpen: return oldPath + ": the file cannot be opened (missing or no permission)";
-        case ConvertResult::NotOldWallet: return oldPath + ": this is not an older wallet file";
-        case ConvertResult::ReadFailed: return oldPath + ": the file cannot be read";
-        case ConvertResult::OutOfMemory: return "out of memory while converting " + oldPath;
-        case ConvertResult::Exists: return newPath + " exists already; it was not touched";
-        case ConvertResult::CannotCreate: return newPath + ": the new wallet could not be written; nothing was left behind";
-        case ConvertResult::NoFolder: return oldPath + ": the wallet holds no folder; there is nothing to convert";
+        case ConvertResult::Ok:
+            return "converted " + oldPath + " into " + newPath;
+        case ConvertResult::MissingArgument:
+            return "the old wallet and its password are needed";
+        case ConvertResult::WrongPassword:
+            return oldPath + ": wrong password";
+        case ConvertResult::CannotOpen:
+            return oldPath + ": the file cannot be opened (missing or no permission)";
+        case ConvertResult::NotOldWallet:
+            return oldPath + ": this is not an older wallet file";
+        case ConvertResult::ReadFailed:
+            return oldPath + ": the file cannot be read";
+        case ConvertResult::OutOfMemory:
+            return "out of memory while converting " + oldPath;
+        case ConvertResult::Exists:
+            return newPath + " exists already; it was not touched";
+        case ConvertResult::CannotCreate:
+            return newPath + ": the new wallet could not be written; nothing was left behind";
+        case ConvertResult::NoFolder:
+            return oldPath + ": the wallet holds no folder; there is nothing to convert";
         case ConvertResult::NoCustomForms:
-            return oldPath + ": the custom forms file (.tcd) that its cards use was not found; copy it beside tmpro "
-                             "or name its folder with --forms-folder, and try again";
+            return oldPath +
+                   ": the custom forms file (.tcd) that its cards use was not found; copy it beside tmpro "
+                   "or name its folder with --forms-folder, and try again";
     }
     return "conversion failed (code " + std::to_string(static_cast<int>(r)) + ")";
 }
 
 int exitCodeFor(ConvertResult r) {
     switch (r) {
-        case ConvertResult::Ok: return exit_code::kOk;
-        case ConvertResult::MissingArgument: return exit_code::kUsage;
-        case ConvertResult::WrongPassword: return exit_code::kWrongPassword;
+        case ConvertResult::Ok:
+            return exit_code::kOk;
+        case ConvertResult::MissingArgument:
+            return exit_code::kUsage;
+        case ConvertResult::WrongPassword:
+            return exit_code::kWrongPassword;
         case ConvertResult::CannotOpen:
-        case ConvertResult::NotOldWallet: return exit_code::kNotAWallet;
-        case ConvertResult::NoCustomForms: return exit_code::kNotFound;
-        default: return exit_code::kFailed;
+        case ConvertResult::NotOldWallet:
+            return exit_code::kNotAWallet;
+        case ConvertResult::NoCustomForms:
+            return exit_code::kNotFound;
+        default:
+            return exit_code::kFailed;
     }
 }
 

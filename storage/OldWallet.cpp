@@ -10,8 +10,7 @@
 namespace tw {
 namespace {
 
-constexpr char kSignature[OldWallet::kSignatureCompared + 1] =
-    "Halvorsgarden\xAE Tallowmere\xAE File\r\nhttp://";
+constexpr char kSignature[OldWallet::kSignatureCompared + 1] = "Halvorsgarden\xAE Tallowmere\xAE File\r\nhttp://";
 static_assert(sizeof kSignature - 1 == OldWallet::kSignatureCompared);
 
 constexpr std::size_t kStartMagicAt = 76;
@@ -93,7 +92,7 @@ OldOpenResult OldWallet::open(const std::string& path, std::u16string_view passw
         return fail(OldOpenResult::NotOldWallet);
 
     std::string bytes = toWindows1252(password);
-    Key16 digest {};
+    Key16 digest{};
     m_key = oldWalletKey(header + kSaltAt, bytes, &digest);
     wipe(bytes.data(), bytes.size());
     Rc4State state;
@@ -130,7 +129,8 @@ bool OldWallet::walk(std::vector<OldFolder>* folders, std::vector<OldCard>* card
         if (kind == kFolderRecord) {
             if (folders != nullptr) {
                 folders->push_back(OldFolder{getU32(record, kFolderId), getU32(record, kFolderForm),
-                                             getU32(record, kFolderIcon), getText16(record + kFolderName, kFolderNameSize)});
+                                             getU32(record, kFolderIcon),
+                                             getText16(record + kFolderName, kFolderNameSize)});
             }
             at += kRecordSize;
         } else if (kind == kCardRecord) {

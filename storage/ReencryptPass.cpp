@@ -11,7 +11,9 @@
 namespace tw {
 namespace {
 
-constexpr ReencryptResult code(int value) { return static_cast<ReencryptResult>(value); }
+constexpr ReencryptResult code(int value) {
+    return static_cast<ReencryptResult>(value);
+}
 
 constexpr std::size_t kDisplaySize = 64;
 constexpr std::size_t kHeadSize = 12;  // u32 reserved, u32 type, u32 payload length
@@ -44,17 +46,33 @@ struct SubRecordLayout {
 // The sub-records whose parts are enciphered, with their parts in file order. The field layout
 // is the one of model/Field.h; the attachment descriptors are those of model/Attachment.h.
 constexpr SubRecordLayout kLayouts[] = {
-    {1, Field::kDescriptorSize, code(7), &ReencryptStats::fields, 3,
+    {1,
+     Field::kDescriptorSize,
+     code(7),
+     &ReencryptStats::fields,
+     3,
      {{Field::kNameStored, Field::kNamePadding, false, {code(13), code(11), code(12), code(10)}},
       {Field::kValueStored, Field::kValuePadding, false, {code(23), code(21), code(22), code(20)}},
       {Field::kListStored, Field::kListPadding, false, {code(33), code(31), code(32), code(30)}}}},
-    {3, 48, code(40), &ReencryptStats::pictures, 2,
+    {3,
+     48,
+     code(40),
+     &ReencryptStats::pictures,
+     2,
      {{16, 20, true, {code(43), code(41), code(42), code(44)}},
       {24, 28, false, {code(45), code(46), code(47), code(48)}}}},
-    {4, 32, code(50), &ReencryptStats::sounds, 2,
+    {4,
+     32,
+     code(50),
+     &ReencryptStats::sounds,
+     2,
      {{8, 12, true, {code(53), code(51), code(52), code(54)}},
       {16, 20, false, {code(55), code(56), code(57), code(58)}}}},
-    {6, 68, code(60), &ReencryptStats::fileAttachments, 2,
+    {6,
+     68,
+     code(60),
+     &ReencryptStats::fileAttachments,
+     2,
      {{36, 40, true, {code(63), code(61), code(62), code(64)}},
       {44, 48, false, {code(65), code(66), code(67), code(68)}}}},
 };
@@ -121,10 +139,17 @@ private:
         if (writeRecord(&m_c.out, h, m_c.now) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
 
         switch (h.type()) {
-            case RecordType::Folder: ++m_c.stats.folders; break;
-            case RecordType::FormsFolder: ++m_c.stats.formsFolders; break;
-            case RecordType::Card: ++m_c.stats.cards; break;
-            case RecordType::None: break;
+            case RecordType::Folder:
+                ++m_c.stats.folders;
+                break;
+            case RecordType::FormsFolder:
+                ++m_c.stats.formsFolders;
+                break;
+            case RecordType::Card:
+                ++m_c.stats.cards;
+                break;
+            case RecordType::None:
+                break;
         }
         if (!m_c.in.seekTo(bodyAt)) return ReencryptResult::HeaderUnreadable;
         // Folders have no body; one that has is carried as it is.
@@ -138,7 +163,8 @@ private:
         const FileResult r = readBlock(&m_c.in, display, sizeof display);
         if (r == FileResult::CallFailed) return ReencryptResult::DisplayReadFailed;
         if (r != FileResult::Done) return ReencryptResult::DisplayShort;
-        if (writeBlock(&m_c.out, display, sizeof display) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
+        if (writeBlock(&m_c.out, display, sizeof display) != FileResult::Done)
+            return ReencryptResult::HeaderWriteFailed;
 
         std::uint64_t remaining = length - kDisplaySize;
         while (remaining > 0) {
@@ -173,12 +199,14 @@ private:
         std::uint64_t left = payload - layout.descriptorSize;
         for (std::size_t i = 0; i < layout.partCount; ++i) {
             const std::uint32_t stored = getU32(descriptor, layout.parts[i].stored);
-            if (stored > left || getU32(descriptor, layout.parts[i].padding) > stored) return copy(payload - layout.descriptorSize);
+            if (stored > left || getU32(descriptor, layout.parts[i].padding) > stored)
+                return copy(payload - layout.descriptorSize);
             left -= stored;
         }
         for (std::size_t i = 0; i < layout.partCount; ++i) {
             const PartLayout& part = layout.parts[i];
-            const ReencryptResult r = reencipher(part, getU32(descriptor, part.stored), getU32(descriptor, part.padding));
+            const ReencryptResult r =
+                reencipher(part, getU32(descriptor, part.stored), getU32(descriptor, part.padding));
             if (r != ReencryptResult::Done) return r;
         }
         return copy(left);
@@ -207,7 +235,8 @@ private:
                 result = part.codes.read;
                 break;
             }
-            const std::size_t c = done < ciphered ? static_cast<std::size_t>(std::min<std::uint64_t>(n, ciphered - done)) : 0;
+            const std::size_t c =
+                done < ciphered ? static_cast<std::size_t>(std::min<std::uint64_t>(n, ciphered - done)) : 0;
             rc4Process(decipher, second.bytes.get(), first.bytes.get(), c);
             rc4Process(encipher, first.bytes.get(), second.bytes.get(), c);
             const bool written = writeBlock(&m_c.out, first.bytes.get(), n) == FileResult::Done;
@@ -232,7 +261,8 @@ private:
         while (length > 0) {
             const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size, length));
             if (readBlock(&m_c.in, buffer.bytes.get(), n) != FileResult::Done) return ReencryptResult::HeaderUnreadable;
-            if (writeBlock(&m_c.out, buffer.bytes.get(), n) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
+            if (writeBlock(&m_c.out, buffer.bytes.get(), n) != FileResult::Done)
+                return ReencryptResult::HeaderWriteFailed;
             length -= n;
         }
         return ReencryptResult::Done;
