@@ -7,6 +7,7 @@
 #include "cli/FormCommands.h"
 #include "cli/Session.h"
 #include "cli/TreeCommands.h"
+#include "cli/UpgradeCommands.h"
 #include "platform/Text.h"
 #include "storage/WalletInfo.h"
 
@@ -206,7 +207,8 @@ int RepairCommand::run(const Args& args, Context& c) {
     if (!password) return usageError(c, *this);
     WalletFile w(c.env);
     OpenResult r = w.readAll(path, *password, false);
-    if (r != OpenResult::Ok && r != OpenResult::Damaged) {
+    // An old-format wallet is repaired like any other (its upgrade follows below).
+    if (r != OpenResult::Ok && r != OpenResult::Damaged && r != OpenResult::OldFormat) {
         c.err << "tmpro: " << path << ": " << describe(r) << "\n";
         return exitCodeFor(r);
     }
@@ -216,8 +218,15 @@ int RepairCommand::run(const Args& args, Context& c) {
         c.err << "tmpro: " << path << ": " << describe(static_cast<OpenResult>(scan)) << "\n";
         return exitCodeFor(static_cast<OpenResult>(scan));
     }
-    r = w.readAll(path, *password, true);
+    TerminalProgress progress(c.err);
+    const UpgradeOutcome outcome = openOrUpgrade(w, path, *password, true, &progress);
     w.close();
+    r = outcome.open;
+    if (outcome.pass && *outcome.pass != ReencryptResult::Done) {
+        c.err << "tmpro: " << path << ": repaired, but the upgrade to the current format failed: "
+              << describe(*outcome.pass) << "\n";
+        return exit_code::kFailed;
+    }
     if (r != OpenResult::Ok) {
         c.err << "tmpro: " << path << ": still damaged after the repair: " << describe(r) << "\n";
         return exit_code::kDamaged;
@@ -237,6 +246,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     addTreeCommands(commands);
     addCardCommands(commands);
     addFormCommands(commands);
+    addUpgradeCommands(commands);
     return commands;
 }
 

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/UpgradeCommands.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 
@@ -55,11 +56,15 @@ int Session::open(const std::string& path, bool readOnly) {
     const std::optional<std::u16string> password = m_context.passwords.read("Password for " + path + ": ");
     if (!password) return fail(exit_code::kUsage, "no password given");
     m_password = *password;
-    OpenResult r = readOnly ? m_wallet.readAll(path, m_password, true)
-                            : m_wallet.openWithRepair(path, m_password, false);
-    if (r == OpenResult::Damaged && readOnly) {
+    // Old-format wallets are upgraded on the way, after the user agreed (--yes agrees).
+    TerminalProgress progress(m_context.err);
+    const UpgradeOutcome outcome = openOrUpgrade(m_wallet, path, m_password, readOnly, &progress);
+    const OpenResult r = outcome.open;
+    if (outcome.pass && *outcome.pass != ReencryptResult::Done) {
         m_wallet.close();
-        r = OpenResult::Damaged;
+        return fail(exit_code::kFailed,
+                    path + ": the upgrade to the current format failed: " + describe(*outcome.pass) +
+                        "; the wallet was left as it was");
     }
     if (r != OpenResult::Ok) {
         m_wallet.close();

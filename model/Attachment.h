@@ -68,6 +68,8 @@ public:
     bool scaleToFit() const { return m_scaleToFit != 0; }
     void setScaleToFit(bool scale) { m_scaleToFit = scale ? 1 : 0; }
     std::uint32_t type() const { return m_type; }
+    // Sets the type where it is known by other means than the name (an older wallet's picture).
+    void setType(std::uint32_t type) { m_type = type; }
 
     // File attachment: the file's last-write time and the time it was attached.
     const SystemTime& fileTime() const { return m_fileTime; }

@@ -43,8 +43,10 @@ int WalletFile::repairScan(std::optional<std::u16string_view> password) {
     if (m_env.prompt.ask({m_env.strings.text(22165), std::u16string(kCaption), Buttons::OkCancel, Icon::None}) !=
         Answer::Ok)
         return 7;
+    // The scan works on the record structure alone, so an old-format wallet (whose open writes
+    // nothing) is repaired the same way, before its upgrade.
     const OpenResult reopened = open(path, password, false);
-    if (reopened != OpenResult::Ok) return static_cast<int>(reopened);
+    if (reopened != OpenResult::Ok && reopened != OpenResult::OldFormat) return static_cast<int>(reopened);
 
     std::int64_t changes = 0;
     std::uint64_t p = kFirstRecord;

@@ -46,30 +46,40 @@ OpenResult WalletFile::loadBlocks(std::optional<std::u16string_view> password) {
     if (m_keys.read(m_file.get()) != FileResult::Done) return OpenResult::BadKeyBlock;
     if (m_keys.hasCheckValue()) {
         if (!password || !m_keys.verifyPassword(*password)) return OpenResult::WrongPassword;
-        if (m_oldFormat) {
-            const Answer a = m_env.prompt.ask(
-                Message{std::u16string(kUpgradeQuestion), std::u16string(kUpgradeCaption), Buttons::OkCancel, Icon::Question});
-            if (a != Answer::Ok && a != Answer::Yes) return OpenResult::UpgradeDeclined;
-        }
+        if (m_oldFormat && !askUpgrade()) return OpenResult::UpgradeDeclined;
         m_keys.loadRecordKey(password);
-        if (m_oldFormat) m_header.changed = true;
     } else {
         // No check value: the wallet was keyed with the fallback pass phrase, which is the only
-        // key it can have been written with.
+        // key it can have been written with. An old one is upgraded only with the user's word too.
+        if (m_oldFormat && !askUpgrade()) return OpenResult::UpgradeDeclined;
         m_keys.loadRecordKey(std::nullopt);
         m_unprotected = true;
     }
+    if (m_oldFormat) m_header.changed = true;
 
     if (m_settings.read(m_file.get()) != FileResult::Done) return OpenResult::BadSettingsBlock;
-    if (!m_oldFormat) return OpenResult::Ok;
-    if (flush() != 0) return OpenResult::CannotOpen;
-    return OpenResult::OldFormat;
+    // An old-format wallet is left exactly as it is: its stored record key is the only key to its
+    // records, so its blocks are written in the current form only together with the re-enciphered
+    // records, in the one new file the upgrade swaps in (storage/FormatUpgrade.h).
+    return m_oldFormat ? OpenResult::OldFormat : OpenResult::Ok;
+}
+
+bool WalletFile::askUpgrade() {
+    if (m_upgradeAgreed == m_path) return true;
+    const Answer a = m_env.prompt.ask(
+        Message{std::u16string(kUpgradeQuestion), std::u16string(kUpgradeCaption), Buttons::OkCancel, Icon::Question});
+    if (a != Answer::Ok && a != Answer::Yes) return false;
+    m_upgradeAgreed = m_path;
+    return true;
 }
 
 OpenResult WalletFile::readAll(const std::string& path, std::optional<std::u16string_view> password, bool readOnly) {
     const OpenResult r = open(path, password, readOnly);
-    if (r != OpenResult::Ok) return r;
-    return readRecords();
+    if (r != OpenResult::Ok && r != OpenResult::OldFormat) return r;
+    // An old-format wallet's records are read too, so that a damaged one is found (and can be
+    // repaired) before it is upgraded; their names are still under the old key.
+    const OpenResult read = readRecords();
+    return read == OpenResult::Ok ? r : read;
 }
 
 OpenResult WalletFile::readRecords() {
@@ -125,7 +135,8 @@ bool WalletFile::writeInPlace(std::uint64_t at, const std::uint8_t* data, std::s
 }
 
 int WalletFile::flush() {
-    if (!m_file) return 0;
+    // An old-format wallet's blocks are written only by the upgrade, with its records.
+    if (!m_file || m_oldFormat) return 0;
     struct Block {
         bool changed;
         std::uint64_t at;

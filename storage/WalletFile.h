@@ -31,7 +31,7 @@ enum class OpenResult : int {
     WrongPassword = 10,
     OutOfMemory = 12,
     Damaged = 13,          // some bytes were read but they are not a record
-    OldFormat = 14,        // old format, blocks rewritten: the caller runs the upgrade
+    OldFormat = 14,        // old format, upgrade agreed to: the caller runs it (storage/FormatUpgrade.h)
     UpgradeDeclined = 16,
 };
 
@@ -59,13 +59,21 @@ public:
     // Loads the blocks; the file is left at the first record. A wallet whose check value is
     // all zero was keyed with the fallback pass phrase: it opens with that key whatever the
     // password, and `unprotected()` tells so.
+    //
+    // An old-format wallet asks the user whether to upgrade it (declined: UpgradeDeclined, the
+    // wallet closed) and gives OldFormat with the wallet open, its blocks in memory already in the
+    // current form and `keys().oldRecordKey` holding the key of its records. Nothing is written:
+    // the caller runs the upgrade (storage/FormatUpgrade.h) or closes the wallet, which leaves the
+    // file as it was. The user's agreement is remembered for that path until
+    // forgetUpgradeAgreement(), so reopening it on the way to the upgrade does not ask again.
     OpenResult open(const std::string& path, std::optional<std::u16string_view> password, bool readOnly);
-    // Open, then read every record header into the index.
+    // Open, then read every record header into the index (also for OldFormat, which it then
+    // returns unless a record cannot be read).
     OpenResult readAll(const std::string& path, std::optional<std::u16string_view> password, bool readOnly);
     // readAll; on a damaged record, the repair scan and a second reading.
     OpenResult openWithRepair(const std::string& path, std::optional<std::u16string_view> password, bool readOnly);
     // Writes the changed blocks. 0 when done; 2, 3 or 4 when writing the header, key or
-    // settings block failed, and the wallet is then closed.
+    // settings block failed, and the wallet is then closed. An old-format wallet writes nothing.
     int flush();
     // Closes without writing the blocks (callers flush first); wipes keys and buffers.
     void close();
@@ -74,6 +82,7 @@ public:
     bool readOnly() const { return m_readOnly; }
     bool unprotected() const { return m_unprotected; }
     bool oldFormat() const { return m_oldFormat; }
+    void forgetUpgradeAgreement() { m_upgradeAgreed.clear(); }
     const std::string& path() const { return m_path; }
     Env& env() { return m_env; }
     File* file() { return m_file.get(); }
@@ -134,6 +143,7 @@ public:
 
 private:
     OpenResult loadBlocks(std::optional<std::u16string_view> password);
+    bool askUpgrade();
     OpenResult readRecords();
     std::int64_t appendRecord(const RecordHeader& header, const std::vector<std::uint8_t>* body);
     bool writeInPlace(std::uint64_t at, const std::uint8_t* data, std::size_t size);
@@ -146,6 +156,7 @@ private:
     bool m_readOnly = false;
     bool m_unprotected = false;
     bool m_oldFormat = false;
+    std::string m_upgradeAgreed;  // the path whose upgrade the user agreed to; kept across close
     HeaderBlock m_header;
     KeyBlock m_keys;
     SettingsBlock m_settings;

@@ -1,0 +1,209 @@
+#include "storage/WalletConversion.h"
+
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "model/BuiltinForms.h"
+#include "model/Card.h"
+#include "model/CustomForms.h"
+#include "model/FieldKind.h"
+#include "model/FormCards.h"
+#include "model/FormFields.h"
+#include "platform/Text.h"
+#include "storage/Bytes.h"
+#include "storage/CreateWallet.h"
+#include "storage/OldWallet.h"
+#include "storage/WalletFile.h"
+
+namespace tw {
+namespace {
+
+// Tags of the card data items that belong to no form.
+constexpr std::uint32_t kNoteTag = 400;
+constexpr std::uint32_t kPictureTag = 450;
+constexpr std::uint32_t kPictureTypeTag = 451;
+constexpr std::uint32_t kPictureNameTag = 452;
+constexpr std::uint32_t kSoundTag = 460;
+constexpr std::uint32_t kSoundNameTag = 461;
+
+// Older picture types 1, 2, 3 are this program's picture types 1, 3, 2.
+constexpr std::uint32_t kPictureTypes[3] = {Attachment::kPictureBitmap, Attachment::kPictureGif,
+                                            Attachment::kPictureJpeg};
+
+std::size_t lastSeparator(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '/' || folder.back() == '\\') return folder + name;
+    return folder + "/" + name;
+}
+
+bool loads(CustomForms& forms, FileSystem& files, const std::string& path) {
+    const CustomFormsResult r = forms.load(files, path);
+    return r == CustomFormsResult::Done || r == CustomFormsResult::SyntaxError;
+}
+
+// Loads the custom forms file the old wallet names: beside the program, else in the folder of
+// the program that registered older wallets.
+bool loadCustomForms(Env& env, const std::u16string& named, const ConversionOptions& options, CustomForms& forms) {
+    const std::string path = toUtf8(named);
+    const std::string fileName = path.substr(lastSeparator(path));
+    if (fileName.empty()) return false;
+    if (!options.programFolder.empty() && loads(forms, env.files, joinPath(options.programFolder, fileName)))
+        return true;
+    if (options.registry == nullptr) return false;
+    const std::u16string key = format(u"%s\\DefaultIcon", {kOldWalletClass});
+    const std::optional<std::u16string> value = options.registry->readString(RegistryRoot::ClassesRoot, key, u"");
+    if (!value) return false;
+    std::string icon = toUtf8(*value);
+    if (!icon.empty() && icon.front() == '"') icon.erase(0, 1);
+    const std::size_t cut = lastSeparator(icon);
+    if (cut == 0) return false;
+    return loads(forms, env.files, icon.substr(0, cut) + fileName);
+}
+
+// Fields by the card's form, the note, the picture, the sound and the display words.
+void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, const CustomForms& custom,
+              Card& card) {
+    const Form* form = builtinFormByNumber(old.form);
+    if (form == nullptr) form = custom.find(old.form);
+    if (form != nullptr) {
+        card.header()->setIconIndex(static_cast<std::int32_t>(old.icon));
+        const std::vector<FieldTemplate> templates = fieldTemplates(*form, env.strings, KindRule::Conversion);
+        for (std::size_t i = 0; i < templates.size(); ++i) {
+            Field* field = card.newField(templates[i].kind, env.strings);
+            if (field == nullptr) break;
+            field->setName(templates[i].name);
+            if (const auto item = findOldItem(data, form->fields[i].number)) {
+                std::u16string value = oldItemText(*item);
+                field->setValue(value);
+                wipe(value.data(), value.size() * sizeof(char16_t));
+            }
+        }
+        if (const auto item = findOldItem(data, kNoteTag)) {
+            std::u16string note = oldItemText(*item);
+            Field* field = note.empty() ? nullptr : card.newField(field_kind::kText, env.strings);
+            if (field != nullptr) {
+                field->setName(env.strings.text(kConvertedNoteNameId));
+                field->setValue(note);
+                field->setStyle(Field::kNoteStyle);
+            }
+            wipe(note.data(), note.size() * sizeof(char16_t));
+        }
+    }
+    if (old.picture != 0) {
+        const auto type = findOldItem(data, kPictureTypeTag);
+        const std::uint32_t t = type && type->size() >= 4 ? getU32(type->data(), 0) : 0;
+        const auto picture = findOldItem(data, kPictureTag);
+        if (t >= 1 && t <= 3 && picture) {
+            const auto name = findOldItem(data, kPictureNameTag);
+            if (card.picture().set(*picture, name ? oldItemText(*name) : std::u16string()))
+                card.picture().setType(kPictureTypes[t - 1]);
+        }
+    }
+    if ((old.sound & 0x01) != 0) {
+        if (const auto sound = findOldItem(data, kSoundTag)) {
+            const auto name = findOldItem(data, kSoundNameTag);
+            card.sound().set(*sound, name ? oldItemText(*name) : std::u16string());
+        }
+    }
+    CardDisplay& display = card.display();
+    if ((old.bold & 0x02) != 0) display.setNamesBold(true);
+    if ((old.bold & 0x01) != 0) display.setValuesBold(true);
+    display.setBackground(old.background);
+    display.setNameColour(old.colour);
+    display.setValueColour(old.colour);
+}
+
+ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom, WalletFile& wallet) {
+    std::vector<OldFolder> folders;
+    if (!old.readFolders(&folders)) return ConvertResult::ReadFailed;
+    for (const OldFolder& f : folders) {
+        RecordHeader folder = wallet.newFolder(RecordId{}, false);
+        folder.putName(f.name, wallet.recordKey());
+        folder.setIconIndex(static_cast<std::int32_t>(f.icon));
+        folder.setFormRef(builtinFormRef(static_cast<std::uint32_t>(builtinFormIndex(f.defaultForm).value_or(0))));
+        if (wallet.appendFolder(folder) < 0) return ConvertResult::CannotCreate;
+
+        std::vector<OldCard> cards;
+        if (!old.cardsOf(f.id, &cards)) return ConvertResult::ReadFailed;
+        for (const OldCard& c : cards) {
+            std::unique_ptr<Card> card = wallet.newCard(folder.id());
+            card->header()->putName(c.name, wallet.recordKey());
+            std::vector<std::uint8_t> data;
+            // A card whose data cannot be read keeps its name alone.
+            if (old.readCardData(c, &data)) fillCard(env, c, data, custom, *card);
+            wipe(data.data(), data.size());
+            if (wallet.appendCard(*card) < 0) return ConvertResult::CannotCreate;
+        }
+    }
+    return ConvertResult::Ok;
+}
+
+ConvertResult convert(Env& env, const std::string& oldPath, std::u16string_view password,
+                      const ConversionOptions& options, std::string* newPath) {
+    OldWallet old(env.files);
+    switch (old.open(oldPath, password)) {
+        case OldOpenResult::Ok: break;
+        case OldOpenResult::CannotOpen: return ConvertResult::CannotOpen;
+        case OldOpenResult::NotOldWallet: return ConvertResult::NotOldWallet;
+        case OldOpenResult::WrongPassword: return ConvertResult::WrongPassword;
+        default: return ConvertResult::ReadFailed;
+    }
+    CustomForms custom;
+    if (!old.customFormsFile().empty() && !loadCustomForms(env, old.customFormsFile(), options, custom))
+        return ConvertResult::NoCustomForms;
+
+    *newPath = options.newPath.empty() ? withExtension(oldPath, ".tm5") : options.newPath;
+    if (env.files.exists(*newPath)) return ConvertResult::Exists;
+    // Checked before anything is created, so that nothing is left behind for a wallet without
+    // folders.
+    std::size_t folders = 0;
+    if (!old.count(&folders, nullptr)) return ConvertResult::ReadFailed;
+    if (folders == 0) return ConvertResult::NoFolder;
+
+    const std::string temp = *newPath + ".~conv";
+    env.files.remove(temp);
+    if (createWallet(env, temp, password, std::nullopt, false) != CreateResult::Ok) return ConvertResult::CannotCreate;
+    ConvertResult result = ConvertResult::CannotCreate;
+    {
+        WalletFile wallet(env);
+        if (wallet.readAll(temp, password, false) == OpenResult::Ok) {
+            result = convertRecords(env, old, custom, wallet);
+            if (result == ConvertResult::Ok && (wallet.flush() != 0 || !wallet.file()->flush()))
+                result = ConvertResult::CannotCreate;
+        }
+        wallet.close();
+    }
+    old.close();
+    if (result == ConvertResult::Ok && env.files.exists(*newPath)) result = ConvertResult::Exists;
+    if (result == ConvertResult::Ok && !env.files.rename(temp, *newPath)) result = ConvertResult::CannotCreate;
+    if (result != ConvertResult::Ok) env.files.remove(temp);
+    return result;
+}
+
+}  // namespace
+
+std::string withExtension(const std::string& path, std::string_view extension) {
+    const std::size_t nameAt = lastSeparator(path);
+    const std::size_t dot = path.rfind('.');
+    const std::string base = dot != std::string::npos && dot >= nameAt ? path.substr(0, dot) : path;
+    return base + std::string(extension);
+}
+
+ConvertResult convertOldWallet(Env& env, const std::string& oldPath, std::optional<std::u16string_view> password,
+                               const ConversionOptions& options, std::string* newPath) {
+    if (oldPath.empty() || !password || newPath == nullptr) return ConvertResult::MissingArgument;
+    newPath->clear();
+    try {
+        return convert(env, oldPath, *password, options, newPath);
+    } catch (const std::bad_alloc&) {
+        if (!newPath->empty()) env.files.remove(*newPath + ".~conv");
+        return ConvertResult::OutOfMemory;
+    }
+}
+
+}  // namespace tw
