@@ -13,27 +13,16 @@
 #include "samples/Samples.h"
 #include "storage/WalletFile.h"
 
+#include "support/TmproRun.h"
+
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 // tmpro with its arguments; `input` holds the passwords, one per line.
-ToolRun tmpro(std::vector<std::string> args, const std::string& input = "secret\n") {
-    args.insert(args.begin(), "tmpro");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = cli::runTool(static_cast<int>(argv.size()), argv.data(), in, out, err);
-    return {code, out.str(), err.str()};
+test::TmproResult tmpro(const std::vector<std::string>& args, const std::string& input = "secret\n") {
+    return test::runTmpro(args, input);
 }
 
 std::vector<std::uint8_t> readBytes(const fs::path& path) {
@@ -95,7 +84,7 @@ protected:
 
 TEST_F(FormCommandsTest, FormTravelsThroughImportFormFormsAndExportForm) {
     const std::vector<std::uint8_t> untouched = readBytes(wallet);
-    ToolRun r = tmpro({"import-form", wallet, sample.string()});
+    test::TmproResult r = tmpro({"import-form", wallet, sample.string()});
     EXPECT_EQ(r.code, 8) << "no terminal and no --yes: declined";
     EXPECT_EQ(readBytes(wallet), untouched);
 
@@ -139,7 +128,7 @@ TEST_F(FormCommandsTest, ExportFormRefusesWhatIsNotAForm) {
     ASSERT_EQ(tmpro({"--yes", "import-form", wallet, sample.string()}).code, 0);
     EXPECT_EQ(tmpro({"export-form", wallet, "No Such Form", "--out", dir.string()}).code, 5);
     // The forms folder, named in the path that `forms` shows, is not a form itself.
-    const ToolRun list = tmpro({"forms", wallet});
+    const test::TmproResult list = tmpro({"forms", wallet});
     const std::size_t path = list.out.find("/Web Account");
     ASSERT_NE(path, std::string::npos) << list.out;
     const std::size_t start = list.out.rfind("  ", path) + 2;
@@ -152,7 +141,7 @@ TEST_F(FormCommandsTest, ExportFormWritesIntoTheDocumentsFolderByDefault) {
     ASSERT_EQ(tmpro({"--yes", "import-form", wallet, sample.string()}).code, 0);
     const fs::path documents = dir / "documents";
     ::setenv("XDG_DOCUMENTS_DIR", documents.c_str(), 1);
-    const ToolRun r = tmpro({"export-form", wallet, "Web Account", "--keep-values"});
+    const test::TmproResult r = tmpro({"export-form", wallet, "Web Account", "--keep-values"});
     ::unsetenv("XDG_DOCUMENTS_DIR");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(filesIn(documents).size(), 1u);
@@ -164,7 +153,7 @@ TEST_F(FormCommandsTest, ImportFormRefusesADamagedFile) {
     const fs::path bad = dir / "bad.tmx";
     writeBytes(bad, bytes);
     const std::vector<std::uint8_t> untouched = readBytes(wallet);
-    const ToolRun r = tmpro({"--yes", "import-form", wallet, bad.string()});
+    const test::TmproResult r = tmpro({"--yes", "import-form", wallet, bad.string()});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("version"), std::string::npos) << r.err;
     EXPECT_EQ(readBytes(wallet), untouched);
@@ -174,7 +163,7 @@ TEST_F(FormCommandsTest, ImportTakesEveryRowWithYesAndNoneWithoutATerminal) {
     const fs::path table = dir / "Import Sample.txt";
     writeBytes(table, samples::importSample());
     const std::vector<std::uint8_t> untouched = readBytes(wallet);
-    ToolRun r = tmpro({"import", wallet, table.string()});
+    test::TmproResult r = tmpro({"import", wallet, table.string()});
     EXPECT_EQ(r.code, 8);
     EXPECT_EQ(readBytes(wallet), untouched);
 
@@ -199,7 +188,7 @@ TEST_F(FormCommandsTest, ImportOfATableThatIsNoCardTableChangesNothing) {
 
 TEST_F(FormCommandsTest, EveryCommandHasHelp) {
     for (const char* command : {"forms", "export-form", "import-form", "import"}) {
-        const ToolRun r = tmpro({"help", command});
+        const test::TmproResult r = tmpro({"help", command});
         EXPECT_EQ(r.code, 0) << command;
         EXPECT_EQ(r.out.rfind(std::string("Usage: tmpro "), 0), 0u) << command;
         EXPECT_NE(r.out.find(command), std::string::npos);

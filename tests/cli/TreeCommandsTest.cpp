@@ -16,18 +16,13 @@
 #include "storage/CreateWallet.h"
 #include "storage/WalletFile.h"
 #include "support/CardFixtures.h"
+#include "support/TmproRun.h"
 #include "support/TreeFixtures.h"
 
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ToolRun {
-    int code;
-    std::string out;
-    std::string err;
-};
 
 // A wallet on disk (password "secret"):
 //   Personal/  Bank (Account, PIN, an attached file), Empty (no values)
@@ -76,14 +71,8 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    ToolRun run(std::vector<std::string> args, const std::string& input = "secret\n") {
-        args.insert(args.begin(), "tmpro");
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        const int code = cli::runTool(static_cast<int>(argv.size()), argv.data(), in, out, err);
-        return {code, out.str(), err.str()};
+    test::TmproResult run(const std::vector<std::string>& args, const std::string& input = "secret\n") {
+        return test::runTmpro(args, input);
     }
 
     fs::path dir;
@@ -91,7 +80,7 @@ protected:
 };
 
 TEST_F(TreeCommandsTest, TreeShowsTheSortedTreeWithTheSpecialEntries) {
-    ToolRun r = run({"tree", wallet});
+    test::TmproResult r = run({"tree", wallet});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "[Favourites]\n"
@@ -131,7 +120,7 @@ TEST_F(TreeCommandsTest, LsListsOneFolder) {
         {{"ls", wallet, "Nowhere"}, 5, ""},
     };
     for (const Case& c : cases) {
-        const ToolRun r = run(c.args);
+        const test::TmproResult r = run(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.back() << ": " << r.err;
         EXPECT_EQ(r.out, c.out) << c.args.back();
     }
@@ -140,7 +129,7 @@ TEST_F(TreeCommandsTest, LsListsOneFolder) {
 TEST_F(TreeCommandsTest, ExportWritesTheFileAndPrintsItsPath) {
     const std::string out = (dir / "out").string();
     fs::create_directories(out);
-    ToolRun r = run({"export", wallet, "--out", out, "--card", "Personal/Bank", "--attachments"});
+    test::TmproResult r = run({"export", wallet, "--out", out, "--card", "Personal/Bank", "--attachments"});
     ASSERT_EQ(r.code, 0) << r.err;
     ASSERT_FALSE(r.out.empty());
     const fs::path file = r.out.substr(0, r.out.size() - 1);
@@ -176,7 +165,7 @@ TEST_F(TreeCommandsTest, ExportWritesTheFileAndPrintsItsPath) {
 }
 
 TEST_F(TreeCommandsTest, CardTextPrintsTheClipboardTextWithAWarning) {
-    ToolRun r = run({"card-text", wallet, "Personal/Bank"});
+    test::TmproResult r = run({"card-text", wallet, "Personal/Bank"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Bank\r\n\r\nAccount: 12-345\r\n\r\nPIN: 4711\r\n\r\n");
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;

@@ -16,10 +16,16 @@
 #include "support/OldWalletBuilder.h"
 #include "support/TestEnv.h"
 
+#include "support/TmproRun.h"
+
 namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
+
+test::TmproResult tmpro(const std::vector<std::string>& args, const std::string& input) {
+    return test::runTmpro(args, input);
+}
 
 class TempFolder {
 public:
@@ -45,21 +51,6 @@ void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 std::vector<std::uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
-ToolRun tmpro(std::vector<std::string> args, const std::string& input) {
-    args.insert(args.begin(), "tmpro");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int code = cli::runTool(static_cast<int>(argv.size()), argv.data(), in, out, err);
-    return {code, out.str(), err.str()};
 }
 
 // The names of a wallet's records, and its cards by name, read with the given password.
@@ -95,7 +86,7 @@ TEST(TmproUpgrade, OpeningAnOldWalletUpgradesItWhenAgreed) {
     writeFile(path, old);
     const std::string password = "correct horse\n";
 
-    ToolRun r = tmpro({"mkdir", path, "Added"}, password);
+    test::TmproResult r = tmpro({"mkdir", path, "Added"}, password);
     EXPECT_EQ(r.code, 8) << r.err;  // no terminal to ask on: declined
     EXPECT_NE(r.err.find("declined"), std::string::npos) << r.err;
     EXPECT_EQ(readFile(path), old);
@@ -130,7 +121,7 @@ TEST(TmproUpgrade, ConvertMakesANewWalletBesideTheOldOne) {
     const std::vector<std::uint8_t> old = b.bytes();
     writeFile(oldPath, old);
 
-    ToolRun r = tmpro({"convert", oldPath}, "open sesamE\n");
+    test::TmproResult r = tmpro({"convert", oldPath}, "open sesamE\n");
     EXPECT_EQ(r.code, 3);
     EXPECT_NE(r.err.find("wrong password"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir.file("Home.tm5")));
