@@ -6,6 +6,7 @@
 
 #include "model/Field.h"
 #include "storage/Bytes.h"
+#include "storage/RecordCursor.h"
 #include "storage/RecordHeader.h"
 
 namespace tw {
@@ -96,7 +97,7 @@ struct Buffer {
 
 class Pass {
 public:
-    explicit Pass(ReencryptContext& c) : m_c(c) {}
+    explicit Pass(ReencryptContext& c) : m_c(c), m_cursor(c.in) {}
 
     ReencryptResult run() {
         if (!m_c.in.size(&m_size)) return ReencryptResult::HeaderUnreadable;
@@ -115,19 +116,16 @@ private:
 
     ReencryptResult record(bool* end) {
         report();
-        const std::uint64_t at = m_c.in.position();
         RecordHeader h;
-        std::uint64_t consumed = 0;
-        const FileResult read = readRecord(&m_c.in, h, &consumed);
-        if (read == FileResult::Nothing) {
+        const RecordCursor::Step step = m_cursor.next(h);
+        if (step == RecordCursor::Step::End) {
             *end = true;
             return ReencryptResult::Done;
         }
-        if (read != FileResult::Done) return ReencryptResult::HeaderUnreadable;
+        if (step != RecordCursor::Step::Record) return ReencryptResult::HeaderUnreadable;
         report();
-        const std::uint64_t bodyAt = at + consumed;
+        const std::uint64_t bodyAt = m_cursor.bodyAt();
         const std::uint32_t length = h.bodyLength();
-        if (bodyAt > m_size || length > m_size - bodyAt) return ReencryptResult::HeaderUnreadable;
 
         if (h.hasName()) {
             std::uint8_t plain[RecordHeader::kNameSize];
@@ -269,6 +267,7 @@ private:
     }
 
     ReencryptContext& m_c;
+    RecordCursor m_cursor;
     std::uint64_t m_size = 0;
 };
 
