@@ -77,6 +77,9 @@ public:
         (void)path;
         return false;
     }
+    // The file a path finally names, through any symbolic links: a file replaced whole must be
+    // replaced there, or the link would be replaced instead. The default has no links.
+    virtual std::string resolve(const std::string& path) { return path; }
 };
 
 // The block read and write wrappers. Checks in this order: no buffer gives NoBuffer; no file

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -78,6 +79,14 @@ std::unique_ptr<File> PosixFileSystem::open(const std::string& path, OpenMode mo
 bool PosixFileSystem::exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string PosixFileSystem::resolve(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return path;
+    std::string resolved(real);
+    std::free(real);
+    return resolved;
 }
 
 bool PosixFileSystem::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }

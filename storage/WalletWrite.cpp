@@ -26,12 +26,14 @@ bool WalletFile::copyRange(File& from, std::uint64_t offset, std::uint64_t lengt
 
 bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFile)>& produce) {
     if (!m_file || m_readOnly) return false;
-    const std::string temp = m_path + ".~new";
+    // Beside the file itself, when the wallet's path is a link to it.
+    const std::string target = m_env.files.resolve(m_path);
+    const std::string temp = target + ".~new";
     m_env.files.remove(temp);
     std::unique_ptr<File> out = m_env.files.open(temp, OpenMode::CreateNew);
     if (!out) return false;
     const bool ok = produce(*m_file, *out) && out->flush();
-    if (!ok || !m_env.files.rename(temp, m_path)) {
+    if (!ok || !m_env.files.rename(temp, target)) {
         out.reset();
         m_env.files.remove(temp);
         return false;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/PosixFile.h"
 #include "storage/Bytes.h"
 #include "storage/CreateWallet.h"
 #include "storage/WalletFile.h"
@@ -230,6 +234,43 @@ TEST_F(WalletFileTest, RepairDropsAnUnfinishedLastRecord) {
     b.insert(b.end(), 10, 0);
     ASSERT_EQ(wallet.openWithRepair(kWalletPath, kPassword, false), OpenResult::Ok);
     EXPECT_EQ(bytes(), sound);
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// A wallet reached through a symbolic link stays reachable through it: changes that replace the
+// file whole replace the file the link points to, not the link.
+TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("tw-link-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "real");
+    const std::string target = (dir / "real" / "wallet.tm5").string();
+    const std::string link = (dir / "link.tm5").string();
+    PosixFileSystem files;
+    FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
+    SequenceRandom random{1};
+    StringTable strings;
+    ScriptedPrompt prompt;
+    FakeSystem system;
+    Env env{files, clock, random, strings, prompt, system};
+    ASSERT_EQ(createWallet(env, target, kPassword, std::nullopt, true), CreateResult::Ok);
+    fs::create_symlink(target, link);
+    {
+        WalletFile wallet(env);
+        ASSERT_EQ(wallet.readAll(link, kPassword, false), OpenResult::Ok);
+        ASSERT_TRUE(wallet.remove(0));  // a deletion replaces the file whole
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    WalletFile again(env);
+    ASSERT_EQ(again.readAll(link, kPassword, true), OpenResult::Ok);
+    EXPECT_EQ(again.index().count(), 1u) << "the change reached the file behind the link";
+    again.close();
+    fs::remove_all(dir);
 }
 
 }  // namespace
