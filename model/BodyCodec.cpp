@@ -24,7 +24,7 @@ bool appendText(std::vector<std::uint8_t>& out, std::u16string_view text, const 
 bool PayloadReader::takeData(std::uint32_t stored, std::uint32_t padding, const KeyRecord& key,
                              std::vector<std::uint8_t>* out) {
     if (!check(stored, padding) || !key.active()) return false;
-    out->assign(stored - padding, 0);
+    out->assign(stored == 0 ? 0 : stored - padding, 0);
     if (!out->empty()) key.encipher(m_data + m_pos, out->size(), out->data());
     m_pos += stored;
     return true;

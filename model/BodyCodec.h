@@ -33,7 +33,7 @@ bool appendText(std::vector<std::uint8_t>& out, std::u16string_view text, const 
 
 // Reads the padded items of one payload in order. Never reads past the payload: an item whose
 // stored size exceeds what remains, or whose padding exceeds its stored size, is refused and
-// nothing is consumed.
+// nothing is consumed. An item of stored size 0 is empty whatever padding count it carries.
 class PayloadReader {
 public:
     PayloadReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
@@ -48,7 +48,7 @@ public:
 
 private:
     bool check(std::uint32_t stored, std::uint32_t padding) const {
-        return stored <= remaining() && padding <= stored;
+        return stored == 0 || (stored <= remaining() && padding <= stored);
     }
 
     const std::uint8_t* m_data;

@@ -13,12 +13,14 @@ constexpr std::uint8_t kEnd[16] = {0x41, 0xfb, 0x38, 0x90, 0x92, 0xb5, 0xfc, 0x4
                                    0x82, 0x5d, 0xaf, 0x74, 0x93, 0xac, 0x18, 0xaf};
 static_assert(KeyBlock::kEndMagic + 16 == KeyBlock::kSize);
 
-// Deciphers a fixed text area under `key`, or gives nothing when the area is all zero.
+// Deciphers a fixed text area under `key`, or gives nothing when the area is all zero. An area
+// filled to its end without a terminator gives no more than a writer may store in it.
 bool readEnciphered(const KeyRecord& key, const std::uint8_t* area, std::size_t size, std::u16string& out) {
     if (allZero(area, size) || !key.active()) return false;
     std::uint8_t plain[KeyBlock::kHintSize];
     key.encipher(area, size, plain);
     out = getText16(plain, size);
+    if (out.size() > size / 2 - 1) out.resize(size / 2 - 1);
     wipe(plain, sizeof plain);
     return true;
 }

@@ -93,13 +93,13 @@ public:
     // Loads the record key made from `password` without changing the stored bytes.
     void loadRecordKey(std::optional<std::u16string_view> password);
 
-    // The hint; false when none is stored or the file key is not loaded.
+    // The hint (at most 255 code units); false when none is stored or the file key is not loaded.
     bool readHint(std::u16string& hint) const;
     // Stores a hint (cut to 255) or none; false when a hint is given and the file key is not loaded.
     bool setHint(std::optional<std::u16string_view> hint, const SystemTime& now);
 
-    // Special entry 1 to 3: name and icon. False when the name area is all zero, the entry is
-    // out of range or the file key is not loaded.
+    // Special entry 1 to 3: name (at most 63 code units) and icon. False when the name area is
+    // all zero, the entry is out of range or the file key is not loaded.
     bool readSpecial(int entry, std::u16string& name, std::uint32_t& icon) const;
     // Stores a name (cut to 63) or none, and the icon unless it is kKeepIcon.
     bool setSpecial(int entry, std::optional<std::u16string_view> name, std::uint32_t icon, const SystemTime& now);

@@ -66,6 +66,8 @@ std::u16string RecordHeader::name(const KeyRecord& recordKey) const {
     std::uint8_t plain[kNameSize] = {};
     recordKey.encipher(raw.data() + kName, kNameSize, plain);
     std::u16string text = getText16(plain, kNameSize);
+    // A name that fills the area without a terminator is cut to what a writer may store.
+    if (text.size() > kMaxName) text.resize(kMaxName);
     wipe(plain, sizeof plain);
     return text;
 }

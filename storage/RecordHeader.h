@@ -97,7 +97,7 @@ public:
     SystemTime lastChange() const;
     SystemTime deletedAt() const;
 
-    // The deciphered name (empty when the stored area is all zero).
+    // The deciphered name (empty when the stored area is all zero), at most 255 code units.
     std::u16string name(const KeyRecord& recordKey) const;
     // Stores a name (cut to 255 code units) enciphered under `recordKey`, sets bit 0x04 and the
     // change time. The name it already has changes nothing and returns false.

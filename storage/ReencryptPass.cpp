@@ -192,12 +192,13 @@ private:
             return ReencryptResult::HeaderWriteFailed;
         ++(m_c.stats.*layout.counter);
 
-        // The parts must lie inside the payload, each no shorter than its padding, as the card
-        // reader requires; an item that does not is left out by the reader and carried here.
+        // The parts must lie inside the payload, each no shorter than its padding (an empty part
+        // takes no bytes whatever its padding count), as the card reader requires; an item that
+        // does not is left out by the reader and carried here.
         std::uint64_t left = payload - layout.descriptorSize;
         for (std::size_t i = 0; i < layout.partCount; ++i) {
             const std::uint32_t stored = getU32(descriptor, layout.parts[i].stored);
-            if (stored > left || getU32(descriptor, layout.parts[i].padding) > stored)
+            if (stored > left || (stored != 0 && getU32(descriptor, layout.parts[i].padding) > stored))
                 return copy(payload - layout.descriptorSize);
             left -= stored;
         }

@@ -122,6 +122,20 @@ TEST(Attachment, ReadRefusesInconsistentSizes) {
     }
 }
 
+TEST(Attachment, EmptyNameIgnoresItsPaddingCount) {
+    const KeyRecord key = testRecordKey();
+    Attachment a(AttachmentKind::Picture);
+    ASSERT_TRUE(a.set(testBytes(6), u"", Attachment::kPictureJpeg));
+    std::vector<std::uint8_t> out;
+    ASSERT_TRUE(a.writePayload(key, out));
+    ASSERT_EQ(getU32(out.data(), 24), 0u) << "an empty name takes no room";
+    putU32(out.data(), 28, 4);
+    Attachment back(AttachmentKind::Picture);
+    ASSERT_TRUE(back.readPayload(out.data(), out.size(), key));
+    EXPECT_EQ(back.data(), testBytes(6));
+    EXPECT_TRUE(back.name().empty());
+}
+
 class AttachFromFile : public testing::Test {
 protected:
     const SystemTime now {2007, 1, 1, 2, 9, 30, 0, 0};

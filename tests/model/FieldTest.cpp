@@ -183,6 +183,26 @@ TEST(Field, ListIsStoredForListKindsOnly) {
     EXPECT_EQ(write(text).at(Field::kListStored), 0u);
 }
 
+TEST(Field, EmptyTextIgnoresItsPaddingCount) {
+    // A text stored with size 0 takes no bytes, whatever padding count its descriptor carries.
+    const KeyRecord key = testRecordKey();
+    Field f;
+    f.setKind(Field::kListKind, StringTable {});
+    f.setName(u"name");
+    const Written good = write(f);  // empty value, empty list
+    const std::size_t cases[] = {Field::kValuePadding, Field::kListPadding};
+    for (std::size_t offset : cases) {
+        for (std::uint32_t padding : {2u, 4u}) {
+            Written w = good;
+            putU32(w.bytes.data(), offset, padding);
+            Field back;
+            ASSERT_TRUE(back.readPayload(w.bytes.data(), w.bytes.size(), key)) << offset << " " << padding;
+            EXPECT_EQ(back.name(), u"name");
+            EXPECT_TRUE(back.value().empty());
+        }
+    }
+}
+
 TEST(Field, ReadRefusesInconsistentSizes) {
     const KeyRecord key = testRecordKey();
     Field f;

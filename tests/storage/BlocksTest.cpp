@@ -222,6 +222,16 @@ TEST(KeyBlock, HintAndSpecialEntryLimits) {
     EXPECT_EQ(icon, 128u) << "0xFFFFFFFF keeps the stored icon";
     KeyBlock unkeyed;
     EXPECT_FALSE(unkeyed.setHint(u"x", kCreated));
+
+    // Areas filled to their end without a terminator still give at most 255 and 63 characters.
+    std::uint8_t plain[KeyBlock::kHintSize];
+    for (std::size_t i = 0; i < sizeof plain; i += 2) putU16(plain, i, u'f');
+    k.fileKey.encipher(plain, KeyBlock::kHintSize, k.raw.data() + KeyBlock::kHint);
+    k.fileKey.encipher(plain, KeyBlock::kSpecialNameSize, k.raw.data() + KeyBlock::kSpecialName1);
+    ASSERT_TRUE(k.readHint(text));
+    EXPECT_EQ(text, std::u16string(255, u'f'));
+    ASSERT_TRUE(k.readSpecial(1, text, icon));
+    EXPECT_EQ(text, std::u16string(63, u'f'));
 }
 
 TEST(SettingsBlock, CreationValuesAndMagics) {

@@ -411,6 +411,26 @@ TEST(ReencryptPass, ItemThatDoesNotFitItsSubRecordIsCarriedAndTheRestUpgraded) {
     EXPECT_EQ(records[0].second->file(0).data(), card.file(0).data());
 }
 
+TEST(ReencryptPass, EmptyTextWithAPaddingCountIsNoObstacle) {
+    Card card;
+    card.addField(Field());
+    card.field(0).setName(u"Login");
+    test::OldTm5Builder b(kPassword, kCreated);
+    std::vector<std::uint8_t> body;
+    ASSERT_TRUE(card.serializeBody(b.storedKey(), &body));
+    // The empty value (stored size 0) carries a padding count of 4.
+    putU32(body.data(), 64 + 12 + Field::kValuePadding, 4);
+    b.addCardBody(u"Padded", {}, body);
+    TracingFile in(recordsOf(b.bytes()));
+    TracingFile out({});
+    ASSERT_EQ(runPass(in, out, b.storedKey()).result, ReencryptResult::Done);
+    const auto records = readBack(out.bytes());
+    ASSERT_EQ(records.size(), 1u);
+    ASSERT_TRUE(records[0].second);
+    ASSERT_EQ(records[0].second->fieldCount(), 1u);
+    EXPECT_EQ(records[0].second->field(0).name(), u"Login");
+}
+
 TEST(ReencryptPass, EveryFailingReadOrWriteEndsWithItsPartsCode) {
     test::TestEnv t;
     Card card = test::fullCard(t.strings);  // list fields, a picture, a sound and ten files

@@ -81,6 +81,18 @@ TEST(RecordHeader, SameNameAgainChangesNothing) {
     EXPECT_NE(getU16(h.raw.data(), 100), u'B');
 }
 
+TEST(RecordHeader, NameFillingItsWholeFieldReadsAs255Characters) {
+    // Another writer's name without a terminator: 256 characters fill the 512 bytes.
+    const KeyRecord key = testKey();
+    RecordHeader h = sampleHeader();
+    std::uint8_t plain[RecordHeader::kNameSize];
+    for (std::size_t i = 0; i < RecordHeader::kNameSize; i += 2) putU16(plain, i, u'n');
+    key.encipher(plain, sizeof plain, h.raw.data() + RecordHeader::kName);
+    const std::u16string longest(RecordHeader::kMaxName, u'n');
+    EXPECT_EQ(h.name(key), longest);
+    EXPECT_FALSE(h.setName(longest, key, kNow)) << "the name it already has";
+}
+
 TEST(RecordHeader, ReadStopsAtUnknownTypeAndLeavesFileAtBody) {
     RecordHeader h = sampleHeader(RecordType::Folder);
     h.setBodyLength(10);
