@@ -13,6 +13,7 @@
 #include "storage/WalletConversion.h"
 #include "storage/WalletFile.h"
 #include "support/CardFixtures.h"
+#include "support/Hex.h"
 #include "support/OldWalletBuilder.h"
 #include "support/TestEnv.h"
 
@@ -350,6 +351,72 @@ TEST(WalletConversion, NewPathReplacesTheExtensionOfTheFileNameOnly) {
     EXPECT_EQ(withExtension("/docs/Home.wal", ".tm5"), "/docs/Home.tm5");
     EXPECT_EQ(withExtension("/docs/a.b.WAL", ".tm5"), "/docs/a.b.tm5");
     EXPECT_EQ(withExtension("/my.docs/Home", ".tm5"), "/my.docs/Home.tm5");
+}
+
+// An older wallet laid out here byte by byte, with its key, check block and card data worked out
+// by hand from the layout (MD5 of the salt and "Grüße1" in Windows-1252 with its NUL, reordered),
+// so that the reader is checked against more than the test builder.
+TEST(OldWallet, ReadsAWalletLaidOutByHand) {
+    const std::uint8_t salt[8] = {9, 8, 7, 6, 5, 4, 3, 2};
+    Key16 digest {};
+    EXPECT_EQ(test::toHex(oldWalletKey(salt, "Gr\xFC\xDF" "e1", &digest)), "f74c96f29ed9f29868b1830fa7b4ab6d");
+    EXPECT_EQ(test::toHex(digest), "ab98d9f283686d9eb44cf296f7a7b10f");
+
+    std::vector<std::uint8_t> file(844, 0);
+    const std::string signature = "Halvorsgarden\xAE Tallowmere\xAE File\r\nhttp://";
+    std::copy(signature.begin(), signature.end(), file.begin());
+    putU32(file.data(), 76, 0xB8161967);
+    std::copy(salt, salt + 8, file.begin() + 752);
+    const std::vector<std::uint8_t> check = test::fromHex("3bd8c9d83fb12d58326e921df733196c");
+    std::copy(check.begin(), check.end(), file.begin() + 816);
+    putU32(file.data(), 840, 0xB1281966);
+    std::vector<std::uint8_t> folder(252, 0);
+    putU32(folder.data(), 0, 0x404F4F40);
+    putU32(folder.data(), 4, 7);
+    putU32(folder.data(), 28, 502);
+    putU32(folder.data(), 32, 12);
+    putText16(folder.data() + 36, 216, u"Banking");
+    // Items {501, "Bob"} and {451, u32 3}, one RC4 stream.
+    const std::vector<std::uint8_t> data = test::fromHex("6541102ab4d940c6c4220f8b6294a863e1d03c100d311d23a1a14b3c");
+    std::vector<std::uint8_t> card(252, 0);
+    putU32(card.data(), 0, 0x26F4F426);
+    putU32(card.data(), 4, 1);
+    putU32(card.data(), 24, 1);
+    putU32(card.data(), 28, 7);
+    putU32(card.data(), 32, 500);
+    putU32(card.data(), 68, static_cast<std::uint32_t>(data.size()));
+    putU16(card.data(), 72, 1);
+    card[74] = 0x02;
+    card[75] = 0x01;
+    putText16(card.data() + 76, 176, u"Card A");
+    file.insert(file.end(), folder.begin(), folder.end());
+    file.insert(file.end(), card.begin(), card.end());
+    file.insert(file.end(), data.begin(), data.end());
+
+    test::TestEnv t;
+    t.files.setBytes(kOld, file);
+    OldWallet old(t.env.files);
+    EXPECT_EQ(old.open(kOld, u"Gr\u00fc\u00dfe2"), OldOpenResult::WrongPassword);
+    ASSERT_EQ(old.open(kOld, u"Gr\u00fc\u00dfe1"), OldOpenResult::Ok);
+    std::vector<OldFolder> folders;
+    ASSERT_TRUE(old.readFolders(&folders));
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(folders[0].name, u"Banking");
+    EXPECT_EQ(folders[0].defaultForm, 502u);
+    EXPECT_EQ(folders[0].icon, 12u);
+    std::vector<OldCard> cards;
+    ASSERT_TRUE(old.cardsOf(7, &cards));
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_EQ(cards[0].name, u"Card A");
+    EXPECT_EQ(cards[0].form, 500u);
+    EXPECT_EQ(cards[0].bold, 0x02);
+    EXPECT_EQ(cards[0].sound, 0x01);
+    std::vector<std::uint8_t> plain;
+    ASSERT_TRUE(old.readCardData(cards[0], &plain));
+    ASSERT_TRUE(findOldItem(plain, 501));
+    EXPECT_EQ(oldItemText(*findOldItem(plain, 501)), u"Bob");
+    ASSERT_TRUE(findOldItem(plain, 451));
+    EXPECT_EQ(getU32(findOldItem(plain, 451)->data(), 0), 3u);
 }
 
 TEST(OldWallet, ItemsAreFoundByTagWithinTheData) {
