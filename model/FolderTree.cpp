@@ -179,7 +179,8 @@ FolderTree FolderTree::build(WalletFile& wallet) {
         stack.pop_back();
         TreeNode& node = tree.m_nodes[id];
         if (node.parent != TreeNode::kNone) node.depth = tree.m_nodes[node.parent].depth + 1;
-        tree.sortChildren(node.children);
+        // The found cards stay in the order the find met them (file order); every other level is sorted.
+        if (node.type != tree_type::kSearchResults) tree.sortChildren(node.children);
         stack.insert(stack.end(), node.children.rbegin(), node.children.rend());
     }
     return tree;

@@ -57,8 +57,9 @@ int compareTreeEntries(int typeA, std::u16string_view labelA, int typeB, std::u1
 //   - the favourites entry at the top, always: labelled and iconed by special entry 1, holding
 //     one entry per favourites slot that names a live card;
 //   - the find-results entry at the top when the last find found something: labelled with
-//     special entry 2's name, " - '", the find text and "'", holding the found live cards;
-//   - every node's children sorted by compareTreeEntries (ties keep index or list order).
+//     special entry 2's name, " - '", the find text and "'", holding the found live cards in the
+//     order of the find result (file order);
+//   - every other node's children sorted by compareTreeEntries (ties keep index or list order).
 // The third special entry is never shown. The tree is a snapshot: rebuild it after a change.
 class FolderTree {
 public:

@@ -32,12 +32,17 @@ std::u16string decodeText(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-bool isRowEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+// Rows end at CR (CR LF counting as one row end). A bare LF is text inside a cell, as in the
+// multi-line cells spreadsheets write, except in a text without any CR: there LF ends rows.
+struct RowEnds {
+    bool atLineFeed;
 
-// Length of the row end starting at `at`: CR LF counts as one row end of two characters.
-std::size_t rowEndLength(std::u16string_view text, std::size_t at) {
-    return text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n' ? 2 : 1;
-}
+    bool at(char16_t c) const { return c == u'\r' || (atLineFeed && c == u'\n'); }
+    // Length of the row end starting at `at`.
+    static std::size_t length(std::u16string_view text, std::size_t at) {
+        return text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n' ? 2 : 1;
+    }
+};
 
 }  // namespace
 
@@ -61,14 +66,15 @@ ImportTable ImportTable::decode(std::span<const std::uint8_t> bytes) {
     text.resize(std::min(text.size(), text.find(u'\0')));  // the text ends at its first NUL
     table.m_text = std::move(text);
     const std::u16string_view t = table.m_text;
+    const RowEnds rowEnd{t.find(u'\r') == std::u16string_view::npos};
 
     std::size_t rowEnds = 0;
     std::size_t firstRowTabs = 0;
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (t[i] == u'\t' && rowEnds == 0) ++firstRowTabs;
-        if (isRowEnd(t[i])) {
+        if (rowEnd.at(t[i])) {
             ++rowEnds;
-            i += rowEndLength(t, i) - 1;
+            i += RowEnds::length(t, i) - 1;
         }
     }
     table.m_rows = rowEnds + 1;
@@ -81,9 +87,9 @@ ImportTable ImportTable::decode(std::span<const std::uint8_t> bytes) {
 
     std::size_t start = 0;
     for (std::size_t i = 0; i < t.size() && table.m_cells.size() < limit; ++i) {
-        if (t[i] != u'\t' && !isRowEnd(t[i])) continue;
+        if (t[i] != u'\t' && !rowEnd.at(t[i])) continue;
         table.m_cells.push_back({start, i - start});
-        if (t[i] != u'\t') i += rowEndLength(t, i) - 1;
+        if (t[i] != u'\t') i += RowEnds::length(t, i) - 1;
         start = i + 1;
     }
     if (table.m_cells.size() < limit) table.m_cells.push_back({start, t.size() - start});

@@ -23,10 +23,11 @@ enum class ImportTableResult : int {
 // after FE FF, else 8-bit (UTF-8 when the bytes are valid UTF-8, otherwise Windows-1252). The
 // text ends at its first NUL.
 //
-// Rows end in CR LF (a lone CR or a lone LF also ends a row); cells are separated by TAB. The
-// column count is the number of cells in the first row. Cells are numbered through the whole
-// text, row after row, so cell (row r, column c) is cell number r * columns + c: a row with too
-// few or too many cells shifts every later row. Cells past rows * columns are ignored.
+// Rows end in CR LF (a lone CR also ends a row; a bare LF is part of its cell, except in a text
+// without any CR, whose rows end at LF); cells are separated by TAB. The column count is the
+// number of cells in the first row. Cells are numbered through the whole text, row after row, so
+// cell (row r, column c) is cell number r * columns + c: a row with too few or too many cells
+// shifts every later row. Cells past rows * columns are ignored.
 class ImportTable {
 public:
     static constexpr std::size_t kMaxFileBytes = 16u << 20;

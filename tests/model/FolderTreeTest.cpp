@@ -85,8 +85,8 @@ TEST(FolderTreeTest, SpecialEntriesTakeTheirLabelsAndIconsAndListLiveCardsOnly) 
     const FolderTree tree = FolderTree::build(f.wallet);
     EXPECT_EQ(renderTree(tree),
               "[Find Results - 'an']\n"
-              "  alpha\n"
               "  Bank\n"
+              "  alpha\n"
               "[Stars]\n"
               "  alpha\n"
               "  Bank\n"
@@ -102,8 +102,9 @@ TEST(FolderTreeTest, SpecialEntriesTakeTheirLabelsAndIconsAndListLiveCardsOnly) 
     const auto found = tree.find(WalletIndex::kSearchResultsNode);
     ASSERT_TRUE(found);
     EXPECT_EQ(tree.node(*found).type, tree_type::kSearchResults);
+    // The found cards keep the order of the result list (file order), unlike the sorted favourites.
     const TreeNode& firstFound = tree.node(tree.node(*found).children.front());
-    EXPECT_EQ(firstFound.position, static_cast<std::int64_t>(alpha));
+    EXPECT_EQ(firstFound.position, static_cast<std::int64_t>(bank));
     EXPECT_EQ(firstFound.type, tree_type::kCard);
     // A record's own node is the one in its folder, not its copies under the special entries.
     const auto bankNode = tree.find(static_cast<std::int64_t>(bank));
