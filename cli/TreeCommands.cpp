@@ -137,7 +137,7 @@ public:
                "which is made when missing (FOLDER itself must exist). The file is named after the\n"
                "wallet, the folder or the card, with today's date: NAME_DDMMYYYY.txt; an export of the\n"
                "same name on the same day replaces it. Prints the file's path.\n"
-               "  --out FOLDER     where the export folder is made\n"
+               "  --out FOLDER     where the export folder is made (created when missing)\n"
                "  --folder PATH    only this folder and everything below it\n"
                "  --card PATH      only this card\n"
                "  --attachments    also write each card's attached files next to the text file, named\n"
@@ -151,11 +151,12 @@ public:
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 1 || args.get("out").empty() || (args.has("folder") && args.has("card")))
             return usageError(c, *this);
-        // The title block names the wallet by its full path.
-        std::error_code error;
-        const std::filesystem::path full = std::filesystem::absolute(args.positional[0], error);
+        // The tool works on the wallet's full path already, which the title block shows.
         Session s(c);
-        if (const int r = s.open(error ? args.positional[0] : full.lexically_normal().string(), true)) return r;
+        if (const int r = s.open(args.positional[0], true)) return r;
+        std::error_code error;
+        std::filesystem::create_directories(args.get("out"), error);
+        if (error) return s.fail(exit_code::kFailed, "the folder " + args.get("out") + " cannot be made: " + error.message());
         WalletFile& w = s.wallet();
         const ExportOptions options{args.get("out"), args.has("attachments"), args.has("passwords")};
         const LocalePatterns locale = toolLocale();

@@ -159,9 +159,13 @@ TEST_F(TreeCommandsTest, ExportWritesTheFileAndPrintsItsPath) {
         {{"export", wallet, "--out", out, "--folder", "Personal/Bank"}, 2},
         {{"export", wallet, "--out", out, "--card", "Personal"}, 2},
         {{"export", wallet, "--out", out, "--card", "Personal/Nobody"}, 5},
-        {{"export", wallet, "--out", (dir / "missing" / "deeper").string()}, 1},
+        {{"export", wallet, "--out", wallet + "/inside-a-file"}, 1},
     };
     for (const Case& c : failures) EXPECT_EQ(run(c.args).code, c.code) << c.args.back();
+
+    // A missing output folder is made, with the folders above it.
+    EXPECT_EQ(run({"export", wallet, "--out", (dir / "missing" / "deeper").string()}).code, 0);
+    EXPECT_TRUE(fs::is_directory(dir / "missing" / "deeper"));
 }
 
 TEST_F(TreeCommandsTest, CardTextPrintsTheClipboardTextWithAWarning) {
