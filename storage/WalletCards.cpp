@@ -64,7 +64,7 @@ std::int64_t WalletFile::appendCard(Card& card) {
 }
 
 std::int64_t WalletFile::saveCard(Card& card) {
-    if (card.header() == nullptr) return -1;
+    if (card.header() == nullptr || !recordsWritable()) return -1;
     std::uint64_t at = 0;
     RecordHeader old;
     if (!findInFile(card.header()->id(), &at, &old) || old.deleted()) return appendCard(card);

@@ -142,6 +142,9 @@ public:
     bool copyRange(File& from, std::uint64_t offset, std::uint64_t length, File& to);
 
 private:
+    // Records may be written: the wallet is open for writing and is not an old-format wallet
+    // waiting for its upgrade (its records are under the old key until then).
+    bool recordsWritable() const { return m_file && !m_readOnly && !m_oldFormat; }
     OpenResult loadBlocks(std::optional<std::u16string_view> password);
     bool askUpgrade();
     OpenResult readRecords();

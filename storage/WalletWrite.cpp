@@ -55,7 +55,7 @@ bool WalletFile::cutFileRange(std::uint64_t position, std::uint64_t length) {
 }
 
 std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vector<std::uint8_t>* body) {
-    if (!m_file || m_readOnly) return -1;
+    if (!recordsWritable()) return -1;
     std::uint64_t size = 0;
     if (!m_file->size(&size) || !m_file->seekTo(size)) return -1;
     RecordHeader h = header;
@@ -76,6 +76,7 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
 std::int64_t WalletFile::appendFolder(const RecordHeader& header) { return appendRecord(header, nullptr); }
 
 std::int64_t WalletFile::saveFolder(const RecordHeader& header) {
+    if (!recordsWritable()) return -1;
     std::uint64_t at = 0;
     RecordHeader old;
     if (!findInFile(header.id(), &at, &old)) return appendFolder(header);
@@ -97,7 +98,7 @@ std::int64_t WalletFile::saveFolder(const RecordHeader& header) {
 }
 
 bool WalletFile::rewriteHeader(const RecordHeader& header) {
-    if (!m_file || m_readOnly) return false;
+    if (!recordsWritable()) return false;
     std::uint64_t at = 0;
     RecordHeader old;
     if (!findInFile(header.id(), &at, &old) || old.deleted()) return false;
@@ -142,7 +143,7 @@ bool WalletFile::rename(std::size_t position, std::u16string_view name) {
 }
 
 bool WalletFile::remove(std::size_t position) {
-    if (position >= m_index.count() || m_index.at(position).deleted()) return false;
+    if (!recordsWritable() || position >= m_index.count() || m_index.at(position).deleted()) return false;
     const RecordId id = m_index.at(position).id();
     std::uint64_t at = 0;
     RecordHeader old;

@@ -185,6 +185,10 @@ TEST(FormatUpgrade, DecliningOrOnlyOpeningLeavesTheFileAsItWas) {
     // included: the old record key stays in the file.
     EXPECT_EQ(w.readAll(kWalletPath, kPassword, false), OpenResult::OldFormat);
     EXPECT_EQ(w.flush(), 0);
+    // Nor can records be written under the new key into a file whose records are under the old.
+    EXPECT_EQ(w.appendFolder(w.newFolder(RecordId{}, false)), -1);
+    EXPECT_FALSE(w.rename(0, u"other name"));
+    EXPECT_FALSE(w.remove(0));
     w.close();
     EXPECT_EQ(t.files.bytes(kWalletPath), old.bytes);
 
