@@ -41,11 +41,13 @@ void buildWallet(BenchEnv& b, int cards) {
     }
     for (int i = 0; i < cards; ++i) {
         std::unique_ptr<Card> card = w.newCard(folders[static_cast<std::size_t>(i % 20)]);
-        card->header()->putName(u"Card number " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)), w.recordKey());
+        card->header()->putName(u"Card number " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)),
+                                w.recordKey());
         for (int f = 0; f < 8; ++f) {
             Field* field = card->newField(f == 3 ? 7 : 1, b.strings);
             field->setName(u"Field name " + std::u16string(1, static_cast<char16_t>(u'0' + f)));
-            field->setValue(u"Some value of moderate length for field " + std::u16string(1, static_cast<char16_t>(u'0' + f)));
+            field->setValue(u"Some value of moderate length for field " +
+                            std::u16string(1, static_cast<char16_t>(u'0' + f)));
         }
         w.appendCard(*card);
     }

@@ -87,13 +87,15 @@ int MkdirCommand::run(const Args& args, Context& c) {
     WalletFile& w = s.wallet();
     const Resolved parent = resolvePath(w, parentPath);
     if (parent.error) return s.fail(parent.error, parent.message);
-    RecordId parentId {};
+    RecordId parentId{};
     if (parent.position >= 0) {
         const RecordHeader& p = w.index().at(static_cast<std::size_t>(parent.position));
-        if (p.type() == RecordType::Card) return s.fail(exit_code::kUsage, "'" + parentPath + "' is a card, not a folder");
+        if (p.type() == RecordType::Card)
+            return s.fail(exit_code::kUsage, "'" + parentPath + "' is a card, not a folder");
         parentId = p.id();
     }
-    if (resolvePath(w, path).error != exit_code::kNotFound) return s.fail(exit_code::kFailed, "'" + path + "' exists already");
+    if (resolvePath(w, path).error != exit_code::kNotFound)
+        return s.fail(exit_code::kFailed, "'" + path + "' exists already");
     RecordHeader folder = w.newFolder(parentId, false);
     folder.putName(fromUtf8(name), w.recordKey());
     if (w.appendFolder(folder) < 0) return s.fail(exit_code::kFailed, "the folder could not be written");
@@ -137,8 +139,9 @@ int MoveCommand::run(const Args& args, Context& c) {
     if (target.error) return s.fail(target.error, target.message);
     if (source.position < 0) return usageError(c, *this);
     const RecordHeader& moved = w.index().at(static_cast<std::size_t>(source.position));
-    if (moved.type() == RecordType::FormsFolder) return s.fail(exit_code::kUsage, "the forms folder stays at the top level");
-    RecordId folder {};
+    if (moved.type() == RecordType::FormsFolder)
+        return s.fail(exit_code::kUsage, "the forms folder stays at the top level");
+    RecordId folder{};
     if (target.position >= 0) {
         const RecordHeader& t = w.index().at(static_cast<std::size_t>(target.position));
         if (t.type() == RecordType::Card) return s.fail(exit_code::kUsage, "the target is a card, not a folder");
@@ -189,7 +192,8 @@ int RemoveCommand::run(const Args& args, Context& c) {
         return s.fail(exit_code::kUsage, "'" + args.positional[1] + "' is not empty (use --recursive)");
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
         if (!w.remove(*it)) return s.fail(exit_code::kFailed, "a record could not be deleted");
-    if (!w.remove(static_cast<std::size_t>(target.position))) return s.fail(exit_code::kFailed, "the record could not be deleted");
+    if (!w.remove(static_cast<std::size_t>(target.position)))
+        return s.fail(exit_code::kFailed, "the record could not be deleted");
     return s.finish();
 }
 
@@ -223,8 +227,8 @@ int RepairCommand::run(const Args& args, Context& c) {
     w.close();
     r = outcome.open;
     if (outcome.pass && *outcome.pass != ReencryptResult::Done) {
-        c.err << "tmpro: " << path << ": repaired, but the upgrade to the current format failed: "
-              << describe(*outcome.pass) << "\n";
+        c.err << "tmpro: " << path
+              << ": repaired, but the upgrade to the current format failed: " << describe(*outcome.pass) << "\n";
         return exit_code::kFailed;
     }
     if (r != OpenResult::Ok) {

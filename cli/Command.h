@@ -15,14 +15,14 @@ namespace tw::cli {
 // Exit codes of tmpro. Scripts rely on them: never renumber.
 namespace exit_code {
 constexpr int kOk = 0;
-constexpr int kFailed = 1;        // the operation failed (a write, a read, a conversion)
-constexpr int kUsage = 2;         // bad command line
+constexpr int kFailed = 1;  // the operation failed (a write, a read, a conversion)
+constexpr int kUsage = 2;   // bad command line
 constexpr int kWrongPassword = 3;
-constexpr int kNotAWallet = 4;    // missing, unreadable, not a wallet, unknown version
-constexpr int kNotFound = 5;      // no such card, folder or form
-constexpr int kAmbiguous = 6;     // a path names more than one record
-constexpr int kDamaged = 7;       // the wallet is damaged and was not repaired
-constexpr int kDeclined = 8;      // the user declined (upgrade, repair, import)
+constexpr int kNotAWallet = 4;  // missing, unreadable, not a wallet, unknown version
+constexpr int kNotFound = 5;    // no such card, folder or form
+constexpr int kAmbiguous = 6;   // a path names more than one record
+constexpr int kDamaged = 7;     // the wallet is damaged and was not repaired
+constexpr int kDeclined = 8;    // the user declined (upgrade, repair, import)
 }  // namespace exit_code
 
 // The parsed command line of one command: positional arguments and --options.

@@ -26,16 +26,26 @@ int CreateCommand::run(const Args& args, Context& c) {
     }
     std::optional<std::u16string> hint;
     if (args.has("hint")) hint = fromUtf8(args.get("hint"));
-    const CreateResult r = createWallet(c.env, path, *password,
-                                        hint ? std::optional<std::u16string_view>(*hint) : std::nullopt,
-                                        !args.has("no-first-folder"));
+    const CreateResult r =
+        createWallet(c.env, path, *password, hint ? std::optional<std::u16string_view>(*hint) : std::nullopt,
+                     !args.has("no-first-folder"));
     switch (r) {
-        case CreateResult::Ok: c.out << "Created " << path << "\n"; return exit_code::kOk;
-        case CreateResult::BadPath: c.err << "tmpro: the path is too short (at least 6 characters)\n"; return exit_code::kUsage;
+        case CreateResult::Ok:
+            c.out << "Created " << path << "\n";
+            return exit_code::kOk;
+        case CreateResult::BadPath:
+            c.err << "tmpro: the path is too short (at least 6 characters)\n";
+            return exit_code::kUsage;
         case CreateResult::NoPassword:
-        case CreateResult::BadPasswordLength: c.err << "tmpro: the password must have 3 to 23 characters\n"; return exit_code::kUsage;
-        case CreateResult::Exists: c.err << "tmpro: " << path << " exists already; it was not touched\n"; return exit_code::kFailed;
-        default: c.err << "tmpro: the wallet could not be written (code " << static_cast<int>(r) << ")\n"; return exit_code::kFailed;
+        case CreateResult::BadPasswordLength:
+            c.err << "tmpro: the password must have 3 to 23 characters\n";
+            return exit_code::kUsage;
+        case CreateResult::Exists:
+            c.err << "tmpro: " << path << " exists already; it was not touched\n";
+            return exit_code::kFailed;
+        default:
+            c.err << "tmpro: the wallet could not be written (code " << static_cast<int>(r) << ")\n";
+            return exit_code::kFailed;
     }
 }
 

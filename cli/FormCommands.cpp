@@ -24,7 +24,9 @@ namespace {
 
 // Dates on the terminal are written year first, whatever the user's locale: unambiguous in
 // folder names and in scripts' output.
-LocalePatterns terminalLocale() { return {u"yyyy-MM-dd", u"HH:mm:ss", u":"}; }
+LocalePatterns terminalLocale() {
+    return {u"yyyy-MM-dd", u"HH:mm:ss", u":"};
+}
 
 // Without --out, exports go to the user's documents folder.
 std::string documentsFolder() {
@@ -57,26 +59,40 @@ Resolved resolveForm(const WalletFile& wallet, const std::string& path) {
 
 std::string describe(FormLayoutResult r) {
     switch (r) {
-        case FormLayoutResult::Ok: return "done";
-        case FormLayoutResult::CannotOpen: return "the file cannot be opened";
-        case FormLayoutResult::ShortHeader: return "the file is too short to be a form-layout file";
-        case FormLayoutResult::BadSignature: return "the file is not a form-layout file (wrong signature)";
-        case FormLayoutResult::BadVersion: return "the form-layout file has an unknown version";
-        case FormLayoutResult::BadRecord: return "the form in the file is damaged or is not a card";
-        case FormLayoutResult::NotAForm: return "not a form: forms are the cards of the forms folder";
-        case FormLayoutResult::WriteFailed: return "writing failed";
-        case FormLayoutResult::Declined: return "declined; nothing was imported";
-        case FormLayoutResult::NoFormsFolder: return "the wallet has no forms folder";
+        case FormLayoutResult::Ok:
+            return "done";
+        case FormLayoutResult::CannotOpen:
+            return "the file cannot be opened";
+        case FormLayoutResult::ShortHeader:
+            return "the file is too short to be a form-layout file";
+        case FormLayoutResult::BadSignature:
+            return "the file is not a form-layout file (wrong signature)";
+        case FormLayoutResult::BadVersion:
+            return "the form-layout file has an unknown version";
+        case FormLayoutResult::BadRecord:
+            return "the form in the file is damaged or is not a card";
+        case FormLayoutResult::NotAForm:
+            return "not a form: forms are the cards of the forms folder";
+        case FormLayoutResult::WriteFailed:
+            return "writing failed";
+        case FormLayoutResult::Declined:
+            return "declined; nothing was imported";
+        case FormLayoutResult::NoFormsFolder:
+            return "the wallet has no forms folder";
     }
     return "unknown error";
 }
 
 std::string describe(ImportTableResult r) {
     switch (r) {
-        case ImportTableResult::Done: return "read";
-        case ImportTableResult::CannotOpen: return "missing or empty";
-        case ImportTableResult::CannotRead: return "a read failed";
-        case ImportTableResult::NoMemory: return "too large";
+        case ImportTableResult::Done:
+            return "read";
+        case ImportTableResult::CannotOpen:
+            return "missing or empty";
+        case ImportTableResult::CannotRead:
+            return "a read failed";
+        case ImportTableResult::NoMemory:
+            return "too large";
     }
     return "unknown error";
 }
@@ -254,8 +270,8 @@ int ImportCommand::run(const Args& args, Context& c) {
     if (sink.folder() >= 0) c.out << "Folder: " << pathOf(w, static_cast<std::size_t>(sink.folder())) << "\n";
     if (sink.failed() > 0) {
         s.finish();
-        return s.fail(exit_code::kFailed, std::to_string(sink.failed()) + " of " + std::to_string(count) +
-                                              " cards could not be written");
+        return s.fail(exit_code::kFailed,
+                      std::to_string(sink.failed()) + " of " + std::to_string(count) + " cards could not be written");
     }
     return s.finish();
 }

@@ -10,33 +10,52 @@ namespace tw::cli {
 
 std::string describe(OpenResult r) {
     switch (r) {
-        case OpenResult::Ok: return "opened";
-        case OpenResult::BadPath: return "the wallet path is too short (at least 6 characters)";
-        case OpenResult::CannotOpen: return "the wallet file cannot be opened (missing, no permission, or in use)";
-        case OpenResult::RecordUnreadable: return "a record of the wallet cannot be read";
-        case OpenResult::BadKeyBlock: return "the wallet's key block is damaged";
-        case OpenResult::BadSettingsBlock: return "the wallet's settings block is damaged";
-        case OpenResult::NotAWallet: return "this is not a wallet file";
-        case OpenResult::BadVersion: return "the wallet was written by an unknown version";
-        case OpenResult::WrongPassword: return "wrong password";
-        case OpenResult::OutOfMemory: return "out of memory while reading the wallet";
-        case OpenResult::Damaged: return "the wallet is damaged (run: tmpro repair WALLET)";
-        case OpenResult::OldFormat: return "the wallet is in the old format and must be upgraded";
-        case OpenResult::UpgradeDeclined: return "the upgrade of the old wallet format was declined";
+        case OpenResult::Ok:
+            return "opened";
+        case OpenResult::BadPath:
+            return "the wallet path is too short (at least 6 characters)";
+        case OpenResult::CannotOpen:
+            return "the wallet file cannot be opened (missing, no permission, or in use)";
+        case OpenResult::RecordUnreadable:
+            return "a record of the wallet cannot be read";
+        case OpenResult::BadKeyBlock:
+            return "the wallet's key block is damaged";
+        case OpenResult::BadSettingsBlock:
+            return "the wallet's settings block is damaged";
+        case OpenResult::NotAWallet:
+            return "this is not a wallet file";
+        case OpenResult::BadVersion:
+            return "the wallet was written by an unknown version";
+        case OpenResult::WrongPassword:
+            return "wrong password";
+        case OpenResult::OutOfMemory:
+            return "out of memory while reading the wallet";
+        case OpenResult::Damaged:
+            return "the wallet is damaged (run: tmpro repair WALLET)";
+        case OpenResult::OldFormat:
+            return "the wallet is in the old format and must be upgraded";
+        case OpenResult::UpgradeDeclined:
+            return "the upgrade of the old wallet format was declined";
     }
     return "unknown error";
 }
 
 int exitCodeFor(OpenResult r) {
     switch (r) {
-        case OpenResult::Ok: return exit_code::kOk;
-        case OpenResult::WrongPassword: return exit_code::kWrongPassword;
+        case OpenResult::Ok:
+            return exit_code::kOk;
+        case OpenResult::WrongPassword:
+            return exit_code::kWrongPassword;
         case OpenResult::Damaged:
-        case OpenResult::RecordUnreadable: return exit_code::kDamaged;
-        case OpenResult::UpgradeDeclined: return exit_code::kDeclined;
+        case OpenResult::RecordUnreadable:
+            return exit_code::kDamaged;
+        case OpenResult::UpgradeDeclined:
+            return exit_code::kDeclined;
         case OpenResult::OutOfMemory:
-        case OpenResult::OldFormat: return exit_code::kFailed;
-        default: return exit_code::kNotAWallet;
+        case OpenResult::OldFormat:
+            return exit_code::kFailed;
+        default:
+            return exit_code::kNotAWallet;
     }
 }
 
@@ -45,7 +64,9 @@ int reportOpenFailure(Context& context, const std::string& path, OpenResult resu
     return exitCodeFor(result);
 }
 
-Session::~Session() { wipe(m_password.data(), m_password.size() * sizeof(char16_t)); }
+Session::~Session() {
+    wipe(m_password.data(), m_password.size() * sizeof(char16_t));
+}
 
 int Session::fail(int code, const std::string& message) {
     m_context.err << "tmpro: " << message << "\n";
@@ -62,9 +83,8 @@ int Session::open(const std::string& path, bool readOnly) {
     const OpenResult r = outcome.open;
     if (outcome.pass && *outcome.pass != ReencryptResult::Done) {
         m_wallet.close();
-        return fail(exit_code::kFailed,
-                    path + ": the upgrade to the current format failed: " + describe(*outcome.pass) +
-                        "; the wallet was left as it was");
+        return fail(exit_code::kFailed, path + ": the upgrade to the current format failed: " +
+                                            describe(*outcome.pass) + "; the wallet was left as it was");
     }
     if (r != OpenResult::Ok) {
         m_wallet.close();
@@ -109,7 +129,7 @@ std::vector<std::u16string> splitPath(const std::string& path) {
 Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
     Resolved result;
     const WalletIndex& index = wallet.index();
-    RecordId parent {};
+    RecordId parent{};
     for (const std::u16string& part : splitPath(path)) {
         std::vector<std::size_t> matches;
         for (std::size_t i = 0; i < index.count(); ++i) {
@@ -119,7 +139,8 @@ Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
         }
         if (matches.empty()) {
             result.error = exit_code::kNotFound;
-            result.message = "no record named '" + toUtf8(part) + "' in " + (parent.isZero() ? "the top level" : "'" + pathOf(wallet, result.position) + "'");
+            result.message = "no record named '" + toUtf8(part) + "' in " +
+                             (parent.isZero() ? "the top level" : "'" + pathOf(wallet, result.position) + "'");
             return result;
         }
         if (matches.size() > 1) {
@@ -140,8 +161,10 @@ std::string pathOf(const WalletFile& wallet, std::size_t position) {
         std::string name = toUtf8(wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey()));
         std::string escaped;
         for (char c : name) {
-            if (c == '/') escaped += "\\/";
-            else escaped.push_back(c);
+            if (c == '/')
+                escaped += "\\/";
+            else
+                escaped.push_back(c);
         }
         path = path.empty() ? escaped : escaped + "/" + path;
         at = wallet.index().parentOf(at);

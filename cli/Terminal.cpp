@@ -1,23 +1,26 @@
 #include "cli/Terminal.h"
 
+#include <termios.h>
+#include <unistd.h>
+
 #include <istream>
 #include <ostream>
 #include <string>
-#include <termios.h>
-#include <unistd.h>
 
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 
 namespace tw::cli {
 
-bool stdinIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+bool stdinIsTerminal() {
+    return ::isatty(STDIN_FILENO) == 1;
+}
 
 std::optional<std::u16string> TerminalPasswords::read(std::string_view prompt) {
     std::string line;
     if (m_interactive) {
         m_err << prompt << std::flush;
-        termios old {};
+        termios old{};
         const bool haveTerm = ::tcgetattr(STDIN_FILENO, &old) == 0;
         if (haveTerm) {
             termios quiet = old;

@@ -11,7 +11,8 @@ namespace tw::cli {
 // password from standard input.
 class TerminalPasswords final : public PasswordSource {
 public:
-    TerminalPasswords(std::istream& in, std::ostream& err, bool interactive) : m_in(in), m_err(err), m_interactive(interactive) {}
+    TerminalPasswords(std::istream& in, std::ostream& err, bool interactive)
+        : m_in(in), m_err(err), m_interactive(interactive) {}
     std::optional<std::u16string> read(std::string_view prompt) override;
 
 private:
@@ -25,7 +26,8 @@ private:
 // negative answer (nothing is done that the user did not agree to).
 class TerminalPrompt final : public Prompt {
 public:
-    TerminalPrompt(std::istream& in, std::ostream& out, bool interactive) : m_in(in), m_out(out), m_interactive(interactive) {}
+    TerminalPrompt(std::istream& in, std::ostream& out, bool interactive)
+        : m_in(in), m_out(out), m_interactive(interactive) {}
     Answer ask(const Message& message) override;
     bool assumeYes = false;
 

@@ -6,20 +6,22 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/Locale.h"
 #include "cli/Session.h"
 #include "model/BodyCodec.h"
 #include "model/Card.h"
 #include "model/Export.h"
 #include "model/FolderTree.h"
 #include "platform/Text.h"
-#include "cli/Locale.h"
 #include "storage/Bytes.h"
 
 namespace tw::cli {
 namespace {
 
 // Dates and times in exports and card texts, in the user's patterns as `show` writes them.
-LocalePatterns toolLocale() { return userLocalePatterns(); }
+LocalePatterns toolLocale() {
+    return userLocalePatterns();
+}
 
 // A name as a path segment: "/" written as "\/", as resolvePath reads it.
 std::string segment(std::u16string_view name) {
@@ -156,7 +158,8 @@ public:
         if (const int r = s.open(args.positional[0], true)) return r;
         std::error_code error;
         std::filesystem::create_directories(args.get("out"), error);
-        if (error) return s.fail(exit_code::kFailed, "the folder " + args.get("out") + " cannot be made: " + error.message());
+        if (error)
+            return s.fail(exit_code::kFailed, "the folder " + args.get("out") + " cannot be made: " + error.message());
         WalletFile& w = s.wallet();
         const ExportOptions options{args.get("out"), args.has("attachments"), args.has("passwords")};
         const LocalePatterns locale = toolLocale();

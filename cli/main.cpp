@@ -2,4 +2,6 @@
 
 #include "cli/Tool.h"
 
-int main(int argc, char** argv) { return tw::cli::runTool(argc, argv, std::cin, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+    return tw::cli::runTool(argc, argv, std::cin, std::cout, std::cerr);
+}

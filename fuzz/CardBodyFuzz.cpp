@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (card.loaded() || card.fieldCount() != 0) __builtin_trap();
         return 0;
     }
-    if (!card.loaded() || card.fieldCount() > tw::Card::kMaxFields || card.countFileAttachments() > tw::Card::kFileSlots)
+    if (!card.loaded() || card.fieldCount() > tw::Card::kMaxFields ||
+        card.countFileAttachments() > tw::Card::kFileSlots)
         __builtin_trap();
 
     std::vector<std::uint8_t> body;

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result == tw::CustomFormsResult::Unreadable && size != 0) __builtin_trap();
 
     for (const tw::Form& form : forms.forms()) {
-        if (form.number < 1000 || form.fields.empty() || form.fields.size() > tw::CustomForms::kMaxFields) __builtin_trap();
+        if (form.number < 1000 || form.fields.empty() || form.fields.size() > tw::CustomForms::kMaxFields)
+            __builtin_trap();
         if (form.name.empty() || form.name.size() > tw::Form::kMaxNameLength) __builtin_trap();
         if (form.icon < 0 || form.icon > 99) __builtin_trap();
         for (const tw::FieldDef& field : form.fields)

@@ -18,9 +18,9 @@ struct Layout {
     std::size_t namePadding;
 };
 
-constexpr Layout kPicture {48, 16, 20, 24, 28};
-constexpr Layout kSound {32, 8, 12, 16, 20};
-constexpr Layout kFile {68, 36, 40, 44, 48};
+constexpr Layout kPicture{48, 16, 20, 24, 28};
+constexpr Layout kSound{32, 8, 12, 16, 20};
+constexpr Layout kFile{68, 36, 40, 44, 48};
 
 // Fields of the picture, sound and file descriptors that are not sizes.
 constexpr std::size_t kPicturePlacement = 0;
@@ -32,9 +32,12 @@ constexpr std::size_t kAttachTime = 20;
 
 const Layout& layoutOf(AttachmentKind kind) {
     switch (kind) {
-        case AttachmentKind::Picture: return kPicture;
-        case AttachmentKind::Sound: return kSound;
-        case AttachmentKind::File: break;
+        case AttachmentKind::Picture:
+            return kPicture;
+        case AttachmentKind::Sound:
+            return kSound;
+        case AttachmentKind::File:
+            break;
     }
     return kFile;
 }
@@ -58,14 +61,15 @@ std::uint32_t pictureTypeOf(std::u16string_view name) {
 
 std::uint32_t soundTypeOf(std::u16string_view name) {
     constexpr std::u16string_view wav = u".wav";
-    return name.size() >= wav.size() && equalNoCase(name.substr(name.size() - wav.size()), wav)
-               ? Attachment::kSoundWave
-               : 0;
+    return name.size() >= wav.size() && equalNoCase(name.substr(name.size() - wav.size()), wav) ? Attachment::kSoundWave
+                                                                                                : 0;
 }
 
 }  // namespace
 
-std::size_t Attachment::descriptorSize() const { return layoutOf(m_kind).descriptor; }
+std::size_t Attachment::descriptorSize() const {
+    return layoutOf(m_kind).descriptor;
+}
 
 void Attachment::setPlacement(std::uint32_t placement) {
     m_placement = placement >= 1 && placement <= 10 ? placement : kDefaultPlacement;
@@ -93,8 +97,12 @@ bool Attachment::set(std::span<const std::uint8_t> data, std::u16string_view sou
             setPlacement(placement);
             m_type = noPath ? typeWhenNoPath : pictureTypeOf(m_name);
             break;
-        case AttachmentKind::Sound: m_type = noPath ? typeWhenNoPath : soundTypeOf(m_name); break;
-        case AttachmentKind::File: setTimes(fileTime, attachTime); break;
+        case AttachmentKind::Sound:
+            m_type = noPath ? typeWhenNoPath : soundTypeOf(m_name);
+            break;
+        case AttachmentKind::File:
+            setTimes(fileTime, attachTime);
+            break;
     }
     m_changed = true;
     return true;
@@ -111,7 +119,7 @@ bool Attachment::setFromFile(FileSystem& files, const std::string& path, Clock& 
     if (!ok) return false;
     if (m_kind == AttachmentKind::File) {
         const SystemTime now = clock.localTime();
-        SystemTime written {};
+        SystemTime written{};
         if (!files.modifiedTime(path, &written)) written = now;
         setTimes(written, now);
     }
@@ -124,8 +132,8 @@ void Attachment::clear() {
     m_name.clear();
     m_scaleToFit = 0;
     m_type = 0;
-    m_fileTime = SystemTime {};
-    m_attachTime = SystemTime {};
+    m_fileTime = SystemTime{};
+    m_attachTime = SystemTime{};
 }
 
 std::size_t Attachment::payloadSize() const {
@@ -149,7 +157,9 @@ bool Attachment::writePayload(const KeyRecord& key, std::vector<std::uint8_t>& o
             putU32(d, kPictureScale, m_scaleToFit);
             putU32(d, kPictureType, m_type);
             break;
-        case AttachmentKind::Sound: putU32(d, kSoundType, m_type); break;
+        case AttachmentKind::Sound:
+            putU32(d, kSoundType, m_type);
+            break;
         case AttachmentKind::File:
             putSystemTime(d, kFileTime, m_fileTime);
             putSystemTime(d, kAttachTime, m_attachTime);
@@ -182,7 +192,9 @@ bool Attachment::readPayload(const std::uint8_t* payload, std::size_t size, cons
             read.m_scaleToFit = getU32(d, kPictureScale);
             read.m_type = getU32(d, kPictureType);
             break;
-        case AttachmentKind::Sound: read.m_type = getU32(d, kSoundType); break;
+        case AttachmentKind::Sound:
+            read.m_type = getU32(d, kSoundType);
+            break;
         case AttachmentKind::File:
             read.m_fileTime = getSystemTime(d, kFileTime);
             read.m_attachTime = getSystemTime(d, kAttachTime);

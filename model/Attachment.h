@@ -110,8 +110,8 @@ private:
     std::uint32_t m_placement = 0;
     std::uint32_t m_scaleToFit = 0;
     std::uint32_t m_type = 0;
-    SystemTime m_fileTime {};
-    SystemTime m_attachTime {};
+    SystemTime m_fileTime{};
+    SystemTime m_attachTime{};
     std::vector<std::uint8_t> m_data;
     std::u16string m_name;
     bool m_changed = false;

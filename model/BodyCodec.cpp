@@ -4,8 +4,8 @@
 
 namespace tw::body {
 
-bool appendEnciphered(std::vector<std::uint8_t>& out, const std::uint8_t* plain, std::size_t size,
-                      std::size_t stored, const KeyRecord& key) {
+bool appendEnciphered(std::vector<std::uint8_t>& out, const std::uint8_t* plain, std::size_t size, std::size_t stored,
+                      const KeyRecord& key) {
     if (!key.active() || stored < size) return false;
     const std::size_t at = out.size();
     out.resize(at + stored, 0);
@@ -30,8 +30,7 @@ bool PayloadReader::takeData(std::uint32_t stored, std::uint32_t padding, const 
     return true;
 }
 
-bool PayloadReader::takeText(std::uint32_t stored, std::uint32_t padding, const KeyRecord& key,
-                             std::u16string* out) {
+bool PayloadReader::takeText(std::uint32_t stored, std::uint32_t padding, const KeyRecord& key, std::u16string* out) {
     std::vector<std::uint8_t> plain;
     if (!takeData(stored, padding, key, &plain)) return false;
     if (plain.size() % 2 != 0) plain.push_back(0);

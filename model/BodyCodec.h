@@ -17,17 +17,21 @@ namespace tw::body {
 
 // A text of `bytes` bytes (UTF-16LE, so even) is followed by 2 or 4 zero bytes, which leaves at
 // least one zero character after it; an empty text takes no room at all.
-constexpr std::size_t paddedTextSize(std::size_t bytes) { return bytes == 0 ? 0 : bytes + 4 - bytes % 4; }
+constexpr std::size_t paddedTextSize(std::size_t bytes) {
+    return bytes == 0 ? 0 : bytes + 4 - bytes % 4;
+}
 // A data block of n bytes is followed by 1 to 4 zero bytes.
-constexpr std::size_t paddedDataSize(std::size_t bytes) { return bytes + 4 - bytes % 4; }
+constexpr std::size_t paddedDataSize(std::size_t bytes) {
+    return bytes + 4 - bytes % 4;
+}
 
 static_assert(paddedTextSize(6) == 8 && paddedTextSize(8) == 12 && paddedTextSize(0) == 0);
 static_assert(paddedDataSize(1000) == 1004 && paddedDataSize(1001) == 1004);
 
 // Appends `size` bytes of `plain` enciphered under `key`, then zeros up to `stored` bytes.
 // False (nothing appended) when the key is inactive or `stored` < `size`.
-bool appendEnciphered(std::vector<std::uint8_t>& out, const std::uint8_t* plain, std::size_t size,
-                      std::size_t stored, const KeyRecord& key);
+bool appendEnciphered(std::vector<std::uint8_t>& out, const std::uint8_t* plain, std::size_t size, std::size_t stored,
+                      const KeyRecord& key);
 // Appends a text by the text padding rule; nothing for an empty text.
 bool appendText(std::vector<std::uint8_t>& out, std::u16string_view text, const KeyRecord& key);
 

@@ -6,7 +6,9 @@
 
 namespace tw {
 
-Card::Card() : m_files(kFileSlots, Attachment(AttachmentKind::File)) { m_fields.reserve(kMaxFields); }
+Card::Card() : m_files(kFileSlots, Attachment(AttachmentKind::File)) {
+    m_fields.reserve(kMaxFields);
+}
 
 std::size_t Card::countFileAttachments() const {
     return static_cast<std::size_t>(

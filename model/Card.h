@@ -117,8 +117,8 @@ public:
 private:
     CardDisplay m_display;
     std::optional<RecordHeader> m_header;
-    Attachment m_picture {AttachmentKind::Picture};
-    Attachment m_sound {AttachmentKind::Sound};
+    Attachment m_picture{AttachmentKind::Picture};
+    Attachment m_sound{AttachmentKind::Sound};
     std::vector<Attachment> m_files;
     std::vector<Field> m_fields;
     std::size_t m_dropped = 0;

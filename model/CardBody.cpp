@@ -105,7 +105,8 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key) {
                 else
                     ++dropped;
                 break;
-            default: break;  // a sub-record this program does not know is passed over
+            default:
+                break;  // a sub-record this program does not know is passed over
         }
     }
 

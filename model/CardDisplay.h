@@ -24,11 +24,11 @@ struct CardDisplay {
     static constexpr std::size_t kNamesBold = 12;     // 0/1
     static constexpr std::size_t kValuesBold = 13;    // 0/1
 
-    std::array<std::uint32_t, kWords> words {};
+    std::array<std::uint32_t, kWords> words{};
 
     // The defaults a new wallet stores for its new cards.
     static CardDisplay walletDefault() {
-        return CardDisplay {{0, 0xFFFFFF, 0x800000, 0xFFFFFF, 0, 0xFFFFFF, 0xFF0000, 9, 0, 0, 0, 9, 0, 0, 0, 0}};
+        return CardDisplay{{0, 0xFFFFFF, 0x800000, 0xFFFFFF, 0, 0xFFFFFF, 0xFF0000, 9, 0, 0, 0, 9, 0, 0, 0, 0}};
     }
 
     std::uint32_t valueColour() const { return words[kValueColour]; }

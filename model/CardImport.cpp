@@ -96,7 +96,8 @@ std::size_t importTable(const ImportTable& table, const StringTable& strings, Pr
         if (askEachRow && !restOffered && row >= kOfferRestAtRow && cardRows >= kOfferRestFromRows) {
             restOffered = true;
             const auto rest = static_cast<std::int64_t>(cardRows - (row - 1));
-            const Answer a = prompt.ask({format(strings.text(sid::kImportRest), {rest}), question, buttons, Icon::Question});
+            const Answer a =
+                prompt.ask({format(strings.text(sid::kImportRest), {rest}), question, buttons, Icon::Question});
             if (a == Answer::Cancel) break;
             if (a == Answer::Yes) askEachRow = false;
         }

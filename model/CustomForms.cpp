@@ -24,11 +24,11 @@ struct Keyword {
 // Searched in this order, each anywhere in the field line; the first one found decides. The
 // password keyword stands for the default format with the password flag.
 constexpr Keyword kKeywords[] = {
-    {u"TMF_DEFAULT", format_code::kDefault, false}, {u"TMF_PIN", format_code::kDefault, true},
+    {u"TMF_DEFAULT", format_code::kDefault, false},   {u"TMF_PIN", format_code::kDefault, true},
     {u"TMF_UPPERALL", format_code::kUpperAll, false}, {u"TMF_UPPERFIRST", format_code::kUpperFirst, false},
-    {u"TMF_URL", format_code::kUrl, false},         {u"TMF_EMAIL", format_code::kEmail, false},
-    {u"TMF_TEL", format_code::kTel, false},         {u"TMF_LINK", format_code::kLink, false},
-    {u"TMF_DATE", format_code::kDate, false},       {u"TMF_TIME", format_code::kTime, false},
+    {u"TMF_URL", format_code::kUrl, false},           {u"TMF_EMAIL", format_code::kEmail, false},
+    {u"TMF_TEL", format_code::kTel, false},           {u"TMF_LINK", format_code::kLink, false},
+    {u"TMF_DATE", format_code::kDate, false},         {u"TMF_TIME", format_code::kTime, false},
     {u"TMF_YESNO", format_code::kYesNo, false},
 };
 
@@ -130,7 +130,8 @@ public:
             endForm();
         } else {
             switch (m_state) {
-                case State::Outside: break;
+                case State::Outside:
+                    break;
                 case State::Name:
                     m_form.name = cutName(text, Form::kMaxNameLength);
                     m_state = State::Number;
@@ -145,7 +146,9 @@ public:
                     m_state = State::Fields;
                     break;
                 }
-                case State::Fields: field(text); break;
+                case State::Fields:
+                    field(text);
+                    break;
             }
         }
     }
@@ -229,7 +232,8 @@ Parser runPass(std::span<const std::uint8_t> bytes, Encoding encoding, std::vect
 CustomFormsResult CustomForms::load(FileSystem& files, const std::string& path) {
     m_forms.clear();
     std::vector<std::uint8_t> bytes;
-    if (readWholeFile(files, path, kMaxFileBytes, &bytes) != WholeFileResult::Done) return CustomFormsResult::Unreadable;
+    if (readWholeFile(files, path, kMaxFileBytes, &bytes) != WholeFileResult::Done)
+        return CustomFormsResult::Unreadable;
     return parse(bytes);
 }
 

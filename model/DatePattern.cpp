@@ -40,39 +40,48 @@ std::u16string_view nameOrEmpty(std::u16string_view name, bool abbreviated) {
 
 void appendField(std::u16string& out, char16_t letter, std::size_t run, const SystemTime& t) {
     switch (letter) {
-    case u'd':
-        if (run <= 2) {
-            appendNumber(out, t.day, static_cast<unsigned>(run));
-        } else if (const int wd = weekday(t.year, t.month, t.day); wd >= 0) {
-            out += nameOrEmpty(kDayNames[static_cast<std::size_t>(wd)], run == 3);
+        case u'd':
+            if (run <= 2) {
+                appendNumber(out, t.day, static_cast<unsigned>(run));
+            } else if (const int wd = weekday(t.year, t.month, t.day); wd >= 0) {
+                out += nameOrEmpty(kDayNames[static_cast<std::size_t>(wd)], run == 3);
+            }
+            break;
+        case u'M':
+            if (run <= 2) {
+                appendNumber(out, t.month, static_cast<unsigned>(run));
+            } else if (t.month >= 1 && t.month <= 12) {
+                out += nameOrEmpty(kMonthNames[t.month - 1u], run == 3);
+            }
+            break;
+        case u'y':
+            if (run == 1) {
+                appendNumber(out, t.year % 10u, 1);
+            } else if (run == 2) {
+                appendNumber(out, t.year % 100u, 2);
+            } else {
+                appendNumber(out, t.year, 4);
+            }
+            break;
+        case u'h':
+            appendNumber(out, t.hour % 12u == 0 ? 12u : t.hour % 12u, run >= 2 ? 2 : 1);
+            break;
+        case u'H':
+            appendNumber(out, t.hour, run >= 2 ? 2 : 1);
+            break;
+        case u'm':
+            appendNumber(out, t.minute, run >= 2 ? 2 : 1);
+            break;
+        case u's':
+            appendNumber(out, t.second, run >= 2 ? 2 : 1);
+            break;
+        case u't': {
+            const std::u16string_view marker = t.hour < 12 ? u"AM" : u"PM";
+            out += run >= 2 ? marker : marker.substr(0, 1);
+            break;
         }
-        break;
-    case u'M':
-        if (run <= 2) {
-            appendNumber(out, t.month, static_cast<unsigned>(run));
-        } else if (t.month >= 1 && t.month <= 12) {
-            out += nameOrEmpty(kMonthNames[t.month - 1u], run == 3);
-        }
-        break;
-    case u'y':
-        if (run == 1) {
-            appendNumber(out, t.year % 10u, 1);
-        } else if (run == 2) {
-            appendNumber(out, t.year % 100u, 2);
-        } else {
-            appendNumber(out, t.year, 4);
-        }
-        break;
-    case u'h': appendNumber(out, t.hour % 12u == 0 ? 12u : t.hour % 12u, run >= 2 ? 2 : 1); break;
-    case u'H': appendNumber(out, t.hour, run >= 2 ? 2 : 1); break;
-    case u'm': appendNumber(out, t.minute, run >= 2 ? 2 : 1); break;
-    case u's': appendNumber(out, t.second, run >= 2 ? 2 : 1); break;
-    case u't': {
-        const std::u16string_view marker = t.hour < 12 ? u"AM" : u"PM";
-        out += run >= 2 ? marker : marker.substr(0, 1);
-        break;
-    }
-    default: break;
+        default:
+            break;
     }
 }
 
@@ -82,7 +91,9 @@ bool isPatternLetter(char16_t c) {
 
 }  // namespace
 
-int weekdayOf(unsigned year, unsigned month, unsigned day) { return weekday(year, month, day); }
+int weekdayOf(unsigned year, unsigned month, unsigned day) {
+    return weekday(year, month, day);
+}
 
 std::u16string formatDatePattern(std::u16string_view pattern, const SystemTime& when) {
     std::u16string out;

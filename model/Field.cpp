@@ -10,7 +10,9 @@
 namespace tw {
 namespace {
 
-std::u16string_view upToZero(std::u16string_view text) { return text.substr(0, text.find(u'\0')); }
+std::u16string_view upToZero(std::u16string_view text) {
+    return text.substr(0, text.find(u'\0'));
+}
 
 constexpr std::size_t kMaxPayload = std::numeric_limits<std::uint32_t>::max();
 
@@ -22,7 +24,7 @@ void Field::setKind(std::uint16_t kind, const StringTable& strings) {
     m_kind = kind;
     m_marks |= kMarkKind;
     if (isDateKind(kind) && !isDateKind(old)) {
-        m_date = SystemTime {};
+        m_date = SystemTime{};
         body::wipeText(m_value);
         m_marks |= kMarkValueSet;
     }
@@ -46,7 +48,7 @@ void Field::setValue(std::u16string_view value) {
     if (value.empty()) {
         if (m_value.empty() && m_date.isZero()) return;
         body::wipeText(m_value);
-        m_date = SystemTime {};
+        m_date = SystemTime{};
         m_marks |= kMarkValueSet;
         return;
     }
@@ -58,7 +60,7 @@ void Field::setValue(std::u16string_view value) {
 
 bool Field::setDate(const SystemTime& date) {
     if (!isDateKind(m_kind)) return false;
-    m_date = date.isZero() ? SystemTime {} : date;
+    m_date = date.isZero() ? SystemTime{} : date;
     body::wipeText(m_value);
     m_marks |= kMarkValueSet;
     return true;
@@ -110,8 +112,8 @@ std::u16string Field::joinedList() const {
 }
 
 std::size_t Field::payloadSize() const {
-    std::size_t size = kDescriptorSize + body::paddedTextSize(m_name.size() * 2) +
-                       body::paddedTextSize(m_value.size() * 2);
+    std::size_t size =
+        kDescriptorSize + body::paddedTextSize(m_name.size() * 2) + body::paddedTextSize(m_value.size() * 2);
     if (isListKind(m_kind)) {
         std::size_t listBytes = 0;
         for (const auto& item : m_list) listBytes += item.empty() ? 0 : item.size() * 2 + 2;
@@ -143,8 +145,8 @@ bool Field::writePayload(const KeyRecord& key, std::vector<std::uint8_t>& out) c
 
     const std::size_t start = out.size();
     out.insert(out.end(), d, d + kDescriptorSize);
-    const bool ok = body::appendText(out, m_name, key) && body::appendText(out, m_value, key) &&
-                    body::appendText(out, list, key);
+    const bool ok =
+        body::appendText(out, m_name, key) && body::appendText(out, m_value, key) && body::appendText(out, list, key);
     body::wipeText(list);
     if (!ok) out.resize(start);
     return ok;

@@ -46,8 +46,8 @@ public:
     static constexpr std::uint16_t kYesNoKind = 11;
     static constexpr std::uint16_t kListKind = 12;
     static constexpr std::size_t kMaxListItems = 128;
-    static constexpr std::uint16_t kNoteStyle = 8;     // style bit of the card's note field
-    static constexpr std::int32_t kCardColour = -1;    // colour value: use the card's colour
+    static constexpr std::uint16_t kNoteStyle = 8;      // style bit of the card's note field
+    static constexpr std::int32_t kCardColour = -1;     // colour value: use the card's colour
     static constexpr std::uint32_t kYesWordId = 20204;  // the yes/no list's words, by string id
     static constexpr std::uint32_t kNoWordId = 20205;
     static constexpr char16_t kListSeparator = u'^';
@@ -134,7 +134,7 @@ private:
     std::uint16_t m_style = 0;
     std::int32_t m_nameColour = kCardColour;
     std::int32_t m_valueColour = kCardColour;
-    SystemTime m_date {};
+    SystemTime m_date{};
     std::u16string m_name;
     std::u16string m_value;
     std::vector<std::u16string> m_list;

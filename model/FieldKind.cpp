@@ -29,7 +29,9 @@ constexpr std::size_t kNoteKindCount = 8;
 
 }  // namespace
 
-std::span<const KindChoice> editorKinds() { return kEditorKinds; }
+std::span<const KindChoice> editorKinds() {
+    return kEditorKinds;
+}
 
 std::span<const KindChoice> offeredKinds(bool noteField) {
     const std::span<const KindChoice> all = kEditorKinds;
@@ -47,8 +49,12 @@ bool isTextKind(std::uint16_t kind) {
     return (kind >= kText && kind <= kPassword) || kind == kNumber || kind == kFirstCapital || kind == kWordCapitals;
 }
 
-bool isDateKind(std::uint16_t kind) { return kind == kDate || kind == kTime || kind == kDateTime; }
+bool isDateKind(std::uint16_t kind) {
+    return kind == kDate || kind == kTime || kind == kDateTime;
+}
 
-bool hasEditor(std::uint16_t kind) { return kind >= kText && kind <= kWordCapitals; }
+bool hasEditor(std::uint16_t kind) {
+    return kind >= kText && kind <= kWordCapitals;
+}
 
 }  // namespace tw

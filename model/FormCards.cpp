@@ -18,8 +18,12 @@ FormRef customFormRef(const RecordId& id) {
     return ref;
 }
 
-bool isBuiltinRef(const FormRef& ref) { return allZero(ref.bytes.data() + 4, 12); }
-std::uint32_t builtinIndexOf(const FormRef& ref) { return getU32(ref.bytes.data(), 0); }
+bool isBuiltinRef(const FormRef& ref) {
+    return allZero(ref.bytes.data() + 4, 12);
+}
+std::uint32_t builtinIndexOf(const FormRef& ref) {
+    return getU32(ref.bytes.data(), 0);
+}
 
 RecordId customFormId(const FormRef& ref) {
     RecordId id;

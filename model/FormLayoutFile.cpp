@@ -15,7 +15,12 @@ namespace {
 namespace fl = form_layout;
 
 // The registered sign is the single byte 0xAE of the 8-bit code page.
-constexpr char kSignatureText[] = "Halvorsgarden" "\xAE" " Tallowmere" "\xAE" " Pro Form";
+constexpr char kSignatureText[] =
+    "Halvorsgarden"
+    "\xAE"
+    " Tallowmere"
+    "\xAE"
+    " Pro Form";
 static_assert(sizeof kSignatureText <= fl::kSignatureSize);
 
 constexpr std::u16string_view kPassPhrase = u"quillbark";
@@ -88,7 +93,7 @@ FormLayoutResult writeFormLayout(File* file, const Card& form, const KeyRecord& 
     if (!keepValues)
         for (std::size_t i = 0; i < copy.fieldCount(); ++i) copy.field(i).setValue(u"");
 
-    std::array<std::uint8_t, fl::kHeaderSize> head {};
+    std::array<std::uint8_t, fl::kHeaderSize> head{};
     std::memcpy(head.data() + fl::kSignature, kSignatureText, sizeof kSignatureText - 1);
     putU32(head.data(), fl::kVersion, fl::kCurrentVersion);
     putText16(head.data() + fl::kDescription, fl::kDescriptionSize, header.description);
@@ -104,7 +109,7 @@ FormLayoutResult readFormLayout(File* file, const KeyRecord& walletKey, Card* ca
     std::uint64_t size = 0;
     if (file == nullptr || !file->size(&size) || !file->seekTo(0)) return FormLayoutResult::CannotOpen;
     if (size < fl::kHeaderSize) return FormLayoutResult::ShortHeader;
-    std::array<std::uint8_t, fl::kHeaderSize> head {};
+    std::array<std::uint8_t, fl::kHeaderSize> head{};
     if (readBlock(file, head.data(), head.size()) != FileResult::Done) return FormLayoutResult::ShortHeader;
     if (!signatureMatches(head.data() + fl::kSignature)) return FormLayoutResult::BadSignature;
     if (getU32(head.data(), fl::kVersion) != fl::kCurrentVersion) return FormLayoutResult::BadVersion;

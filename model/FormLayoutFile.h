@@ -20,8 +20,8 @@ struct LocalePatterns;
 // the values to messages.
 enum class FormLayoutResult : int {
     Ok = 0,
-    CannotOpen = 1,     // the file cannot be opened, or created for writing
-    ShortHeader = 2,    // fewer than 468 bytes
+    CannotOpen = 1,   // the file cannot be opened, or created for writing
+    ShortHeader = 2,  // fewer than 468 bytes
     BadSignature = 3,
     BadVersion = 4,
     BadRecord = 5,      // the record is not a card, or its header, icon data or body is cut short or malformed

@@ -27,28 +27,42 @@ constexpr std::array<FormatKeyword, 11> kKeywords = {{
 std::uint16_t kindForNewCard(std::uint32_t formatCode, bool password) {
     if (password) return field_kind::kPassword;
     switch (formatCode) {
-    case format_code::kUrl: return field_kind::kWebAddress;
-    case format_code::kTel: return field_kind::kTelephone;
-    case format_code::kEmail: return field_kind::kEmail;
-    case format_code::kDate: return field_kind::kDate;
-    case format_code::kTime: return field_kind::kTime;
-    case format_code::kDateTime: return field_kind::kDateTime;
-    default: return field_kind::kText;
+        case format_code::kUrl:
+            return field_kind::kWebAddress;
+        case format_code::kTel:
+            return field_kind::kTelephone;
+        case format_code::kEmail:
+            return field_kind::kEmail;
+        case format_code::kDate:
+            return field_kind::kDate;
+        case format_code::kTime:
+            return field_kind::kTime;
+        case format_code::kDateTime:
+            return field_kind::kDateTime;
+        default:
+            return field_kind::kText;
     }
 }
 
 std::uint16_t kindForConversion(std::uint32_t formatCode, bool password) {
     if (password) return field_kind::kPassword;
     switch (formatCode) {
-    case format_code::kDefault: return field_kind::kText;
-    case format_code::kUrl: return field_kind::kWebAddress;
-    case format_code::kTel: return field_kind::kTelephone;
-    case format_code::kEmail: return field_kind::kEmail;
-    default: return field_kind::kFirstCapital;
+        case format_code::kDefault:
+            return field_kind::kText;
+        case format_code::kUrl:
+            return field_kind::kWebAddress;
+        case format_code::kTel:
+            return field_kind::kTelephone;
+        case format_code::kEmail:
+            return field_kind::kEmail;
+        default:
+            return field_kind::kFirstCapital;
     }
 }
 
-std::span<const FormatKeyword> formatKeywords() { return kKeywords; }
+std::span<const FormatKeyword> formatKeywords() {
+    return kKeywords;
+}
 
 std::optional<FormatKeyword> findFormatKeyword(std::u16string_view keyword) {
     for (const FormatKeyword& entry : kKeywords) {

@@ -50,11 +50,15 @@ ImportTableResult ImportTable::read(FileSystem& files, const std::string& path, 
     *table = ImportTable{};
     std::vector<std::uint8_t> bytes;
     switch (readWholeFile(files, path, kMaxFileBytes, &bytes)) {
-        case WholeFileResult::Done: break;
+        case WholeFileResult::Done:
+            break;
         case WholeFileResult::CannotOpen:
-        case WholeFileResult::Empty: return ImportTableResult::CannotOpen;
-        case WholeFileResult::TooLarge: return ImportTableResult::NoMemory;
-        case WholeFileResult::CannotRead: return ImportTableResult::CannotRead;
+        case WholeFileResult::Empty:
+            return ImportTableResult::CannotOpen;
+        case WholeFileResult::TooLarge:
+            return ImportTableResult::NoMemory;
+        case WholeFileResult::CannotRead:
+            return ImportTableResult::CannotRead;
     }
     *table = decode(bytes);
     return ImportTableResult::Done;

@@ -9,7 +9,9 @@ namespace {
 constexpr std::size_t kWorkingLength = 1023;
 constexpr std::size_t kCommandLength = 259;
 
-char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+char16_t asciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
 
 LinkClass classify(std::u16string_view text) {
     const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };

@@ -10,7 +10,9 @@ namespace {
 constexpr std::size_t kMaxNeedle = 63;
 constexpr std::size_t kMaxHaystack = 49151;
 
-bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000 || c == 0xA0; }
+bool isSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000 || c == 0xA0;
+}
 
 bool contains(std::u16string_view text, const std::u16string& needle) {
     if (text.size() > kMaxHaystack) text = text.substr(0, kMaxHaystack);

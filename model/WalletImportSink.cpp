@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "model/Card.h"
-
 #include "model/DisplayText.h"
 #include "storage/WalletFile.h"
 

@@ -1,7 +1,8 @@
 #include "platform/Clock.h"
 
-#include <ctime>
 #include <sys/time.h>
+
+#include <ctime>
 
 namespace tw {
 namespace {
@@ -22,16 +23,16 @@ SystemTime fromTm(const std::tm& tm, std::uint16_t ms) {
 }  // namespace
 
 SystemTime SystemClock::localTime() {
-    timeval tv {};
+    timeval tv{};
     ::gettimeofday(&tv, nullptr);
-    std::tm tm {};
+    std::tm tm{};
     const time_t secs = tv.tv_sec;
     ::localtime_r(&secs, &tm);
     return fromTm(tm, static_cast<std::uint16_t>(tv.tv_usec / 1000));
 }
 
 SystemTime systemTimeFromUnix(std::int64_t seconds, std::uint16_t milliseconds) {
-    std::tm tm {};
+    std::tm tm{};
     const time_t secs = static_cast<time_t>(seconds);
     ::gmtime_r(&secs, &tm);
     return fromTm(tm, milliseconds);

@@ -12,13 +12,13 @@ namespace tw {
 // Result of every block read and write. The values are stored nowhere but callers compare them,
 // so they are fixed.
 enum class FileResult : int {
-    Done = 0,          // every byte transferred
-    CallFailed = 1,    // the system call failed
-    NoBuffer = 2,      // no buffer was given
-    Short = 3,         // fewer bytes were transferred than asked
-    Nothing = 4,       // no byte was transferred (end of file on a read)
-    NoFile = 5,        // the file handle is null or invalid
-    BadMagic = 6,      // block readers: wrong magic or type identifier
+    Done = 0,        // every byte transferred
+    CallFailed = 1,  // the system call failed
+    NoBuffer = 2,    // no buffer was given
+    Short = 3,       // fewer bytes were transferred than asked
+    Nothing = 4,     // no byte was transferred (end of file on a read)
+    NoFile = 5,      // the file handle is null or invalid
+    BadMagic = 6,    // block readers: wrong magic or type identifier
 };
 
 enum class SeekFrom { Begin, Current, End };
@@ -50,9 +50,9 @@ public:
 };
 
 enum class OpenMode {
-    Read,        // existing file, read only; others may read and write beside us
-    ReadWrite,   // existing file, read and write; no other writer at the same time
-    CreateNew,   // new file (fails when it exists), read and write, shared with nobody
+    Read,       // existing file, read only; others may read and write beside us
+    ReadWrite,  // existing file, read and write; no other writer at the same time
+    CreateNew,  // new file (fails when it exists), read and write, shared with nobody
 };
 
 // Files by path. Paths are UTF-8 on this platform.

@@ -1,9 +1,10 @@
 #include "platform/Launcher.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace tw {
 
@@ -44,11 +45,15 @@ bool PosixLauncher::start(const std::string& program, const std::vector<std::str
     }
     char failed = 0;
     ssize_t n;
-    do { n = ::read(status[0], &failed, 1); } while (n < 0 && errno == EINTR);
+    do {
+        n = ::read(status[0], &failed, 1);
+    } while (n < 0 && errno == EINTR);
     ::close(status[0]);
     return WIFEXITED(childStatus) && WEXITSTATUS(childStatus) == 0 && n == 0;
 }
 
-bool PosixLauncher::openDefault(const std::string& address) { return start("xdg-open", {address}); }
+bool PosixLauncher::openDefault(const std::string& address) {
+    return start("xdg-open", {address});
+}
 
 }  // namespace tw

@@ -111,7 +111,9 @@ std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, OpenMode m
     return makeMemoryFile(it->second, mode != OpenMode::Read, m_faults);
 }
 
-bool MemoryFileSystem::exists(const std::string& path) { return m_files.count(path) != 0; }
+bool MemoryFileSystem::exists(const std::string& path) {
+    return m_files.count(path) != 0;
+}
 
 bool MemoryFileSystem::remove(const std::string& path) {
     m_modified.erase(path);

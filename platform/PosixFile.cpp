@@ -1,12 +1,13 @@
 #include "platform/PosixFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 namespace tw {
 namespace {
@@ -20,13 +21,17 @@ public:
 
     bool read(void* buffer, std::size_t count, std::size_t* done) override {
         ssize_t n;
-        do { n = ::read(m_fd, buffer, count); } while (n < 0 && errno == EINTR);
+        do {
+            n = ::read(m_fd, buffer, count);
+        } while (n < 0 && errno == EINTR);
         *done = n > 0 ? static_cast<std::size_t>(n) : 0;
         return n >= 0;
     }
     bool write(const void* buffer, std::size_t count, std::size_t* done) override {
         ssize_t n;
-        do { n = ::write(m_fd, buffer, count); } while (n < 0 && errno == EINTR);
+        do {
+            n = ::write(m_fd, buffer, count);
+        } while (n < 0 && errno == EINTR);
         *done = n > 0 ? static_cast<std::size_t>(n) : 0;
         return n >= 0;
     }
@@ -58,9 +63,15 @@ private:
 std::unique_ptr<File> PosixFileSystem::open(const std::string& path, OpenMode mode) {
     int flags = O_CLOEXEC;
     switch (mode) {
-        case OpenMode::Read: flags |= O_RDONLY; break;
-        case OpenMode::ReadWrite: flags |= O_RDWR; break;
-        case OpenMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+        case OpenMode::Read:
+            flags |= O_RDONLY;
+            break;
+        case OpenMode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case OpenMode::CreateNew:
+            flags |= O_RDWR | O_CREAT | O_EXCL;
+            break;
     }
     const int fd = ::open(path.c_str(), flags, 0600);
     if (fd < 0) return nullptr;
@@ -89,7 +100,9 @@ std::string PosixFileSystem::resolve(const std::string& path) {
     return resolved;
 }
 
-bool PosixFileSystem::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool PosixFileSystem::remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 bool PosixFileSystem::rename(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) return false;

@@ -1,7 +1,8 @@
 #include "platform/Random.h"
 
-#include <cstdlib>
 #include <sys/random.h>
+
+#include <cstdlib>
 
 namespace tw {
 

@@ -12,6 +12,8 @@ std::uint64_t HostSystem::availableMemory() {
     return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
 }
 
-void HostSystem::pause(unsigned) { ::sched_yield(); }
+void HostSystem::pause(unsigned) {
+    ::sched_yield();
+}
 
 }  // namespace tw

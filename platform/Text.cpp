@@ -12,7 +12,9 @@ std::u16string fromUtf8(std::string_view s) {
         const auto b0 = static_cast<unsigned char>(s[i]);
         char32_t cp = 0xFFFD;
         std::size_t len = 1;
-        auto cont = [&](std::size_t k) { return i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80; };
+        auto cont = [&](std::size_t k) {
+            return i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
+        };
         auto bits = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k]) & 0x3F); };
         if (b0 < 0x80) {
             cp = b0;
@@ -79,10 +81,10 @@ bool isValidUtf8(std::string_view s) {
 
 namespace {
 // Windows-1252 bytes 0x80..0x9F; the five undefined ones map to themselves.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 }  // namespace
 
 std::u16string fromWindows1252(std::string_view bytes) {
@@ -118,11 +120,12 @@ char16_t foldCase(char16_t c) {
     if (c >= 0x100 && c <= 0x17F) {  // Latin Extended-A: pairs, with a few odd ones
         if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? static_cast<char16_t>(c + 1) : c;
         if (c == 0x178) return 0xFF;
-        if (c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) return (c & 1) ? c : static_cast<char16_t>(c + 1);
+        if (c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F)
+            return (c & 1) ? c : static_cast<char16_t>(c + 1);
         return c;
     }
     if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return static_cast<char16_t>(c + 32);  // Greek
-    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);                 // Cyrillic
+    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);                // Cyrillic
     if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
     return c;
 }
@@ -169,7 +172,8 @@ std::u16string format(std::u16string_view pattern, std::initializer_list<FormatA
             ++j;
         }
         std::size_t width = 0;
-        while (j < pattern.size() && pattern[j] >= u'0' && pattern[j] <= u'9') width = width * 10 + (pattern[j++] - u'0');
+        while (j < pattern.size() && pattern[j] >= u'0' && pattern[j] <= u'9')
+            width = width * 10 + (pattern[j++] - u'0');
         while (j < pattern.size() && (pattern[j] == u'l' || pattern[j] == u'h')) ++j;
         if (j >= pattern.size()) {
             out.append(pattern.substr(i));
@@ -192,7 +196,10 @@ std::u16string format(std::u16string_view pattern, std::initializer_list<FormatA
                 if (conv == u'x') {
                     static const char* hex = "0123456789abcdef";
                     auto u = static_cast<std::uint64_t>(v);
-                    do { digits.insert(digits.begin(), hex[u & 15]); u >>= 4; } while (u != 0);
+                    do {
+                        digits.insert(digits.begin(), hex[u & 15]);
+                        u >>= 4;
+                    } while (u != 0);
                 } else {
                     digits = std::to_string(v);
                 }

@@ -3,11 +3,11 @@
 #include <array>
 #include <string>
 
+#include "cli/FallbackTexts.h"
 #include "model/Card.h"
 #include "model/FieldKind.h"
 #include "model/FormLayoutFile.h"
 #include "model/SampleWallet.h"
-#include "cli/FallbackTexts.h"
 #include "platform/Env.h"
 #include "platform/MemoryFile.h"
 #include "storage/CreateWallet.h"

@@ -19,7 +19,9 @@ inline std::uint32_t getU32(const std::uint8_t* p, std::size_t at) {
     return static_cast<std::uint32_t>(p[at]) | (static_cast<std::uint32_t>(p[at + 1]) << 8) |
            (static_cast<std::uint32_t>(p[at + 2]) << 16) | (static_cast<std::uint32_t>(p[at + 3]) << 24);
 }
-inline std::int32_t getI32(const std::uint8_t* p, std::size_t at) { return static_cast<std::int32_t>(getU32(p, at)); }
+inline std::int32_t getI32(const std::uint8_t* p, std::size_t at) {
+    return static_cast<std::int32_t>(getU32(p, at));
+}
 inline void putU16(std::uint8_t* p, std::size_t at, std::uint16_t v) {
     p[at] = static_cast<std::uint8_t>(v);
     p[at + 1] = static_cast<std::uint8_t>(v >> 8);
@@ -27,7 +29,9 @@ inline void putU16(std::uint8_t* p, std::size_t at, std::uint16_t v) {
 inline void putU32(std::uint8_t* p, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
-inline void putI32(std::uint8_t* p, std::size_t at, std::int32_t v) { putU32(p, at, static_cast<std::uint32_t>(v)); }
+inline void putI32(std::uint8_t* p, std::size_t at, std::int32_t v) {
+    putU32(p, at, static_cast<std::uint32_t>(v));
+}
 
 // A SYSTEMTIME is eight u16 values in the order year, month, day of week, day, hour, minute,
 // second, milliseconds.

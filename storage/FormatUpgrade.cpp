@@ -43,9 +43,8 @@ ReencryptResult upgradeOpenWallet(WalletFile& wallet, UpgradeProgress* progress,
     return result;
 }
 
-UpgradeOutcome openOrUpgrade(WalletFile& wallet, const std::string& path,
-                             std::optional<std::u16string_view> password, bool readOnly,
-                             UpgradeProgress* progress) {
+UpgradeOutcome openOrUpgrade(WalletFile& wallet, const std::string& path, std::optional<std::u16string_view> password,
+                             bool readOnly, UpgradeProgress* progress) {
     const std::string kept = path;  // `path` may be the wallet's own, which closing clears
     auto openAsAsked = [&] {
         return readOnly ? wallet.readAll(kept, password, true) : wallet.openWithRepair(kept, password, false);

@@ -39,8 +39,7 @@ struct UpgradeOutcome {
 //     (kUpgradedMessage) once it opened;
 //   - when the upgrade fails the wallet is closed, left as it was, and `open` is OldFormat.
 // On Ok the wallet is open with its records read, as after readAll.
-UpgradeOutcome openOrUpgrade(WalletFile& wallet, const std::string& path,
-                             std::optional<std::u16string_view> password, bool readOnly,
-                             UpgradeProgress* progress);
+UpgradeOutcome openOrUpgrade(WalletFile& wallet, const std::string& path, std::optional<std::u16string_view> password,
+                             bool readOnly, UpgradeProgress* progress);
 
 }  // namespace tw

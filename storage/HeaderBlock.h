@@ -28,8 +28,8 @@ public:
 
     enum class Version { Current, Old, Unknown };
 
-    std::array<std::uint8_t, kSize> raw {};
-    bool valid = false;    // read with a matching signature, or created
+    std::array<std::uint8_t, kSize> raw{};
+    bool valid = false;  // read with a matching signature, or created
     bool changed = false;
 
     // A fresh header: signature, current version text and tag; valid.

@@ -82,9 +82,15 @@ FileResult KeyBlock::write(File* file, Random& random) {
     return r;
 }
 
-SystemTime KeyBlock::createdAt() const { return getSystemTime(raw.data(), kCreatedAt); }
-std::uint32_t KeyBlock::changeBits() const { return getU32(raw.data(), kChangeBits); }
-bool KeyBlock::hasCheckValue() const { return !allZero(raw.data() + kCheckValue, 16); }
+SystemTime KeyBlock::createdAt() const {
+    return getSystemTime(raw.data(), kCreatedAt);
+}
+std::uint32_t KeyBlock::changeBits() const {
+    return getU32(raw.data(), kChangeBits);
+}
+bool KeyBlock::hasCheckValue() const {
+    return !allZero(raw.data() + kCheckValue, 16);
+}
 
 Key16 KeyBlock::checkValue() const {
     Key16 v;

@@ -61,12 +61,12 @@ public:
     KeyBlock& operator=(const KeyBlock&) = default;
     ~KeyBlock() { clear(); }
 
-    std::array<std::uint8_t, kSize> raw {};
+    std::array<std::uint8_t, kSize> raw{};
     bool changed = false;
-    bool verified = false;   // a password was verified against this block
+    bool verified = false;  // a password was verified against this block
     KeyRecord fileKey;
     KeyRecord recordKey;
-    Key16 oldRecordKey {};   // deciphered from offset 56 at read; meaningful in old-format files only
+    Key16 oldRecordKey{};  // deciphered from offset 56 at read; meaningful in old-format files only
 
     // A fresh block: magics, both times `now`, file key, record key and check value from the
     // password (change bit 1), word 36 = 1, the special entries, and the hint (change bit 2).

@@ -34,8 +34,8 @@ public:
 
 private:
     std::uint32_t m_active = 0;
-    std::array<std::uint8_t, kKeySize> m_key {};
-    Rc4State m_state {};
+    std::array<std::uint8_t, kKeySize> m_key{};
+    Rc4State m_state{};
 };
 
 }  // namespace tw

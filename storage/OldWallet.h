@@ -17,9 +17,9 @@ namespace tw {
 // Result of opening an older ".wal" wallet. The values are fixed: the conversion maps them.
 enum class OldOpenResult : int {
     Ok = 0,
-    CannotOpen = 3,     // the file cannot be opened
-    ReadFailed = 5,     // the header could not be read although the file is long enough
-    NotOldWallet = 7,   // shorter than the header, signature or either magic wrong
+    CannotOpen = 3,    // the file cannot be opened
+    ReadFailed = 5,    // the header could not be read although the file is long enough
+    NotOldWallet = 7,  // shorter than the header, signature or either magic wrong
     WrongPassword = 9,
 };
 
@@ -33,19 +33,19 @@ struct OldFolder {
 
 // A card record of an older wallet; its data follows it in the file.
 struct OldCard {
-    std::uint64_t dataAt = 0;       // file offset of the data
-    bool dataFits = true;           // false: the file ends before the data does
+    std::uint64_t dataAt = 0;  // file offset of the data
+    bool dataFits = true;      // false: the file ends before the data does
     std::uint32_t id = 0;
-    bool enciphered = false;        // the word at 24 is 1
+    bool enciphered = false;  // the word at 24 is 1
     std::uint32_t folder = 0;
     std::uint32_t form = 0;
     std::uint32_t icon = 0;
-    std::uint32_t colour = 0;       // names and values, 0x00BBGGRR
+    std::uint32_t colour = 0;  // names and values, 0x00BBGGRR
     std::uint32_t background = 0;
     std::uint32_t dataLength = 0;
-    std::uint16_t picture = 0;      // non-zero: the card has a picture
-    std::uint8_t bold = 0;          // 0x02 names in bold, 0x01 values in bold
-    std::uint8_t sound = 0;         // 0x01: the card has a sound
+    std::uint16_t picture = 0;  // non-zero: the card has a picture
+    std::uint8_t bold = 0;      // 0x02 names in bold, 0x01 values in bold
+    std::uint8_t sound = 0;     // 0x01: the card has a sound
     std::u16string name;
 };
 
@@ -99,9 +99,9 @@ private:
     FileSystem& m_files;
     std::unique_ptr<File> m_file;
     std::uint64_t m_size = 0;
-    Key16 m_key {};
+    Key16 m_key{};
     std::u16string m_customForms;
-    std::array<std::uint32_t, 14> m_words {};
+    std::array<std::uint32_t, 14> m_words{};
 };
 
 // The key of an older wallet: MD5 of the salt and the 8-bit password with its NUL, reordered.

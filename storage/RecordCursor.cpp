@@ -2,7 +2,9 @@
 
 namespace tw {
 
-RecordCursor::RecordCursor(File& file) : m_file(file) { m_sized = file.size(&m_size); }
+RecordCursor::RecordCursor(File& file) : m_file(file) {
+    m_sized = file.size(&m_size);
+}
 
 RecordCursor::Step RecordCursor::next(RecordHeader& header) {
     if (!m_sized) return Step::Unreadable;

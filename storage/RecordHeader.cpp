@@ -24,10 +24,18 @@ RecordType recordTypeOf(const std::uint8_t* p) {
 void RecordHeader::setType(RecordType type) {
     const TypeIdentifier* id = nullptr;
     switch (type) {
-        case RecordType::Card: id = &kCardTypeId; break;
-        case RecordType::Folder: id = &kFolderTypeId; break;
-        case RecordType::FormsFolder: id = &kFormsFolderTypeId; break;
-        case RecordType::None: std::memset(raw.data() + kTypeId, 0, 16); return;
+        case RecordType::Card:
+            id = &kCardTypeId;
+            break;
+        case RecordType::Folder:
+            id = &kFolderTypeId;
+            break;
+        case RecordType::FormsFolder:
+            id = &kFormsFolderTypeId;
+            break;
+        case RecordType::None:
+            std::memset(raw.data() + kTypeId, 0, 16);
+            return;
     }
     std::memcpy(raw.data() + kTypeId, id->data(), 16);
 }
@@ -37,16 +45,22 @@ RecordId RecordHeader::id() const {
     std::memcpy(id.bytes.data(), raw.data() + kId, 16);
     return id;
 }
-void RecordHeader::setId(const RecordId& id) { std::memcpy(raw.data() + kId, id.bytes.data(), 16); }
+void RecordHeader::setId(const RecordId& id) {
+    std::memcpy(raw.data() + kId, id.bytes.data(), 16);
+}
 
 RecordId RecordHeader::parent() const {
     RecordId id;
     std::memcpy(id.bytes.data(), raw.data() + kParent, 16);
     return id;
 }
-void RecordHeader::setParent(const RecordId& parent) { std::memcpy(raw.data() + kParent, parent.bytes.data(), 16); }
+void RecordHeader::setParent(const RecordId& parent) {
+    std::memcpy(raw.data() + kParent, parent.bytes.data(), 16);
+}
 
-std::uint32_t RecordHeader::changeFlags() const { return getU32(raw.data(), kChangeFlags); }
+std::uint32_t RecordHeader::changeFlags() const {
+    return getU32(raw.data(), kChangeFlags);
+}
 
 void RecordHeader::markChange(std::uint32_t bit, const SystemTime& now) {
     putU32(raw.data(), kChangeFlags, changeFlags() | bit);
@@ -54,12 +68,22 @@ void RecordHeader::markChange(std::uint32_t bit, const SystemTime& now) {
     changed = true;
 }
 
-SystemTime RecordHeader::created() const { return getSystemTime(raw.data(), kCreated); }
-void RecordHeader::setCreated(const SystemTime& t) { putSystemTime(raw.data(), kCreated, t); }
-SystemTime RecordHeader::lastChange() const { return getSystemTime(raw.data(), kChanged); }
-SystemTime RecordHeader::deletedAt() const { return getSystemTime(raw.data(), kDeletedAt); }
+SystemTime RecordHeader::created() const {
+    return getSystemTime(raw.data(), kCreated);
+}
+void RecordHeader::setCreated(const SystemTime& t) {
+    putSystemTime(raw.data(), kCreated, t);
+}
+SystemTime RecordHeader::lastChange() const {
+    return getSystemTime(raw.data(), kChanged);
+}
+SystemTime RecordHeader::deletedAt() const {
+    return getSystemTime(raw.data(), kDeletedAt);
+}
 
-bool RecordHeader::hasName() const { return !allZero(raw.data() + kName, kNameSize); }
+bool RecordHeader::hasName() const {
+    return !allZero(raw.data() + kName, kNameSize);
+}
 
 std::u16string RecordHeader::name(const KeyRecord& recordKey) const {
     if (!hasName()) return {};
@@ -93,8 +117,12 @@ bool RecordHeader::setName(std::u16string_view name, const KeyRecord& recordKey,
     return true;
 }
 
-bool RecordHeader::deleted() const { return getU32(raw.data(), kDeletedMark) != 0; }
-void RecordHeader::setDeletedMark(bool deleted) { putU32(raw.data(), kDeletedMark, deleted ? 1 : 0); }
+bool RecordHeader::deleted() const {
+    return getU32(raw.data(), kDeletedMark) != 0;
+}
+void RecordHeader::setDeletedMark(bool deleted) {
+    putU32(raw.data(), kDeletedMark, deleted ? 1 : 0);
+}
 
 void RecordHeader::markDeleted(const SystemTime& now) {
     setDeletedMark(true);
@@ -107,9 +135,13 @@ FormRef RecordHeader::formRef() const {
     std::memcpy(ref.bytes.data(), raw.data() + kFormRef, 16);
     return ref;
 }
-void RecordHeader::setFormRef(const FormRef& ref) { std::memcpy(raw.data() + kFormRef, ref.bytes.data(), 16); }
+void RecordHeader::setFormRef(const FormRef& ref) {
+    std::memcpy(raw.data() + kFormRef, ref.bytes.data(), 16);
+}
 
-std::int32_t RecordHeader::iconIndex() const { return getI32(raw.data(), kIconIndex); }
+std::int32_t RecordHeader::iconIndex() const {
+    return getI32(raw.data(), kIconIndex);
+}
 
 void RecordHeader::setIconIndex(std::int32_t index) {
     putI32(raw.data(), kIconIndex, index);
@@ -133,11 +165,21 @@ std::vector<std::uint8_t> RecordHeader::customIcon() const {
     return std::vector<std::uint8_t>(iconData.begin(), iconData.end() - padding);
 }
 
-std::uint32_t RecordHeader::iconLength() const { return getU32(raw.data(), kIconLength); }
-std::uint32_t RecordHeader::bodyLength() const { return getU32(raw.data(), kBodyLength); }
-void RecordHeader::setBodyLength(std::uint32_t length) { putU32(raw.data(), kBodyLength, length); }
-std::uint32_t RecordHeader::word(std::size_t offset) const { return getU32(raw.data(), offset); }
-void RecordHeader::setWord(std::size_t offset, std::uint32_t value) { putU32(raw.data(), offset, value); }
+std::uint32_t RecordHeader::iconLength() const {
+    return getU32(raw.data(), kIconLength);
+}
+std::uint32_t RecordHeader::bodyLength() const {
+    return getU32(raw.data(), kBodyLength);
+}
+void RecordHeader::setBodyLength(std::uint32_t length) {
+    putU32(raw.data(), kBodyLength, length);
+}
+std::uint32_t RecordHeader::word(std::size_t offset) const {
+    return getU32(raw.data(), offset);
+}
+void RecordHeader::setWord(std::size_t offset, std::uint32_t value) {
+    putU32(raw.data(), offset, value);
+}
 
 RecordHeader RecordHeader::create(RecordType type, const RecordId& id, const RecordId& parent, const SystemTime& now) {
     RecordHeader h;

@@ -36,7 +36,7 @@ constexpr std::uint32_t kForm = 0x40;
 // The 16-byte reference to the form a card was made from: a built-in form is {u32 index, 12
 // zero bytes}; a custom form is the RecordId of its card in the forms folder.
 struct FormRef {
-    std::array<std::uint8_t, 16> bytes {};
+    std::array<std::uint8_t, 16> bytes{};
     friend bool operator==(const FormRef&, const FormRef&) = default;
 };
 
@@ -74,7 +74,7 @@ public:
     static constexpr std::int32_t kCustomIcon = -1;
     static constexpr std::int32_t kIconCount = 144;
 
-    std::array<std::uint8_t, kSize> raw {};
+    std::array<std::uint8_t, kSize> raw{};
     // Custom icon data as stored: the icon file's bytes and 1 to 4 zero bytes of padding.
     std::vector<std::uint8_t> iconData;
     bool loaded = false;   // read from a file or created; a header that is not loaded is never written

@@ -10,7 +10,7 @@ namespace tw {
 
 // Sixteen opaque bytes naming a record; all zero means none, or the top level as a parent.
 struct RecordId {
-    std::array<std::uint8_t, 16> bytes {};
+    std::array<std::uint8_t, 16> bytes{};
 
     bool isZero() const {
         for (auto b : bytes)
@@ -29,7 +29,7 @@ public:
     RecordId next(Random& random, const SystemTime& now);
 
 private:
-    RecordId m_last {};
+    RecordId m_last{};
 };
 
 // A generator shared by everything in one process that creates records.

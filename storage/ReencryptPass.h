@@ -95,8 +95,8 @@ struct ReencryptContext {
     File& out;
     const KeyRecord& oldKey;
     const KeyRecord& newKey;
-    System& system;                     // each progress report is followed by a pause of 10 ms
-    SystemTime now;                     // change time of every re-enciphered record
+    System& system;  // each progress report is followed by a pause of 10 ms
+    SystemTime now;  // change time of every re-enciphered record
     UpgradeProgress* progress = nullptr;
     ReencryptStats stats;
 };

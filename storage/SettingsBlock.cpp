@@ -52,7 +52,9 @@ CardDisplayWords SettingsBlock::defaultDisplay() const {
     return words;
 }
 
-std::uint32_t SettingsBlock::word(std::size_t offset) const { return getU32(raw.data(), offset); }
+std::uint32_t SettingsBlock::word(std::size_t offset) const {
+    return getU32(raw.data(), offset);
+}
 
 void SettingsBlock::setCloseMinutes(std::uint32_t minutes, const SystemTime& now) {
     putU32(raw.data(), kCloseMinutes, minutes);

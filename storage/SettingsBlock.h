@@ -36,7 +36,7 @@ public:
     static constexpr std::uint32_t kCloseTimeChanged = 0x10000;
     static constexpr std::uint32_t kFavouritesChanged = 0x10000000;
 
-    std::array<std::uint8_t, kSize> raw {};
+    std::array<std::uint8_t, kSize> raw{};
     bool changed = false;
 
     // A fresh block with the creation values.

@@ -66,8 +66,7 @@ bool loadCustomForms(Env& env, const std::u16string& named, const ConversionOpti
 }
 
 // Fields by the card's form, the note, the picture, the sound and the display words.
-void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, const CustomForms& custom,
-              Card& card) {
+void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, const CustomForms& custom, Card& card) {
     const Form* form = builtinFormByNumber(old.form);
     if (form == nullptr) form = custom.find(old.form);
     if (form != nullptr) {
@@ -147,11 +146,16 @@ ConvertResult convert(Env& env, const std::string& oldPath, std::u16string_view 
                       const ConversionOptions& options, std::string* newPath) {
     OldWallet old(env.files);
     switch (old.open(oldPath, password)) {
-        case OldOpenResult::Ok: break;
-        case OldOpenResult::CannotOpen: return ConvertResult::CannotOpen;
-        case OldOpenResult::NotOldWallet: return ConvertResult::NotOldWallet;
-        case OldOpenResult::WrongPassword: return ConvertResult::WrongPassword;
-        default: return ConvertResult::ReadFailed;
+        case OldOpenResult::Ok:
+            break;
+        case OldOpenResult::CannotOpen:
+            return ConvertResult::CannotOpen;
+        case OldOpenResult::NotOldWallet:
+            return ConvertResult::NotOldWallet;
+        case OldOpenResult::WrongPassword:
+            return ConvertResult::WrongPassword;
+        default:
+            return ConvertResult::ReadFailed;
     }
     CustomForms custom;
     if (!old.customFormsFile().empty() && !loadCustomForms(env, old.customFormsFile(), options, custom))

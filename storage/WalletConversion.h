@@ -14,9 +14,9 @@ enum class ConvertResult : int {
     Ok = 0,
     MissingArgument = 1,
     WrongPassword = 2,
-    CannotOpen = 3,      // the old file cannot be opened
+    CannotOpen = 3,  // the old file cannot be opened
     NotOldWallet = 4,
-    ReadFailed = 5,      // the old file cannot be read for another reason
+    ReadFailed = 5,  // the old file cannot be read for another reason
     OutOfMemory = 6,
     Exists = 7,          // a file with the new name exists already; it is not touched
     CannotCreate = 8,    // the new wallet could not be created, opened or written

@@ -17,7 +17,9 @@ constexpr std::u16string_view kUpgradeCaption = u"Tallowmere Pro 6";
 
 WalletFile::WalletFile(Env& env) : m_env(env) {}
 
-WalletFile::~WalletFile() { close(); }
+WalletFile::~WalletFile() {
+    close();
+}
 
 OpenResult WalletFile::open(const std::string& path, std::optional<std::u16string_view> password, bool readOnly) {
     close();
@@ -88,10 +90,14 @@ OpenResult WalletFile::readRecords() {
     for (;;) {
         RecordHeader h;
         switch (cursor.next(h)) {
-            case RecordCursor::Step::End: return OpenResult::Ok;
-            case RecordCursor::Step::Damaged: return OpenResult::Damaged;
-            case RecordCursor::Step::Unreadable: return OpenResult::RecordUnreadable;
-            case RecordCursor::Step::Record: break;
+            case RecordCursor::Step::End:
+                return OpenResult::Ok;
+            case RecordCursor::Step::Damaged:
+                return OpenResult::Damaged;
+            case RecordCursor::Step::Unreadable:
+                return OpenResult::RecordUnreadable;
+            case RecordCursor::Step::Record:
+                break;
         }
         if (!h.deleted()) {
             m_offsets[h.id()] = cursor.start();

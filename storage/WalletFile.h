@@ -26,12 +26,12 @@ enum class OpenResult : int {
     RecordUnreadable = 3,  // a record could not be read and nothing of it was read
     BadKeyBlock = 4,
     BadSettingsBlock = 5,
-    NotAWallet = 7,        // too short, header unreadable, signature wrong; also a repair declined
+    NotAWallet = 7,  // too short, header unreadable, signature wrong; also a repair declined
     BadVersion = 8,
     WrongPassword = 10,
     OutOfMemory = 12,
-    Damaged = 13,          // some bytes were read but they are not a record
-    OldFormat = 14,        // old format, upgrade agreed to: the caller runs it (storage/FormatUpgrade.h)
+    Damaged = 13,    // some bytes were read but they are not a record
+    OldFormat = 14,  // old format, upgrade agreed to: the caller runs it (storage/FormatUpgrade.h)
     UpgradeDeclined = 16,
 };
 

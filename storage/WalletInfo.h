@@ -17,15 +17,15 @@ struct WalletInfo {
     SystemTime created;
     std::u16string hint;
     std::array<std::u16string, 3> specialNames;
-    std::array<std::uint32_t, 3> specialIcons {};
+    std::array<std::uint32_t, 3> specialIcons{};
     std::uint32_t closeMinutes = 0;
     std::size_t favourites = 0;
     std::size_t folders = 0;
-    std::size_t cards = 0;       // ordinary cards
-    std::size_t forms = 0;       // cards in the forms folder
-    std::size_t deleted = 0;     // deletion markers
+    std::size_t cards = 0;    // ordinary cards
+    std::size_t forms = 0;    // cards in the forms folder
+    std::size_t deleted = 0;  // deletion markers
     std::uint64_t fileSize = 0;
-    bool damaged = false;        // a record could not be read
+    bool damaged = false;  // a record could not be read
 };
 
 // Reads the blocks and walks the record headers of a wallet, read-only, without the password.

@@ -73,7 +73,9 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     return static_cast<std::int64_t>(m_index.put(h));
 }
 
-std::int64_t WalletFile::appendFolder(const RecordHeader& header) { return appendRecord(header, nullptr); }
+std::int64_t WalletFile::appendFolder(const RecordHeader& header) {
+    return appendRecord(header, nullptr);
+}
 
 std::int64_t WalletFile::saveFolder(const RecordHeader& header) {
     if (!recordsWritable()) return -1;

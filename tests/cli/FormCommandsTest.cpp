@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "cli/Tool.h"
 #include "platform/Env.h"
@@ -12,7 +12,6 @@
 #include "platform/Text.h"
 #include "samples/Samples.h"
 #include "storage/WalletFile.h"
-
 #include "support/TmproRun.h"
 
 namespace tw {

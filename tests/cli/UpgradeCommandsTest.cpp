@@ -1,12 +1,12 @@
 // tmpro end to end on older wallets: opening an old-format wallet upgrades it (with --yes), and
 // convert turns a ".wal" wallet into a new one.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <unistd.h>
 
 #include "cli/Tool.h"
 #include "model/Card.h"
@@ -15,7 +15,6 @@
 #include "support/CardFixtures.h"
 #include "support/OldWalletBuilder.h"
 #include "support/TestEnv.h"
-
 #include "support/TmproRun.h"
 
 namespace tw {
@@ -31,8 +30,8 @@ class TempFolder {
 public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_path = fs::temp_directory_path() / ("tmpro-upgrade-" + std::string(info->name()) + "-" +
-                                               std::to_string(::getpid()));
+        m_path = fs::temp_directory_path() /
+                 ("tmpro-upgrade-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
         fs::remove_all(m_path);
         fs::create_directories(m_path);
     }

@@ -138,11 +138,11 @@ TEST(Attachment, EmptyNameIgnoresItsPaddingCount) {
 
 class AttachFromFile : public testing::Test {
 protected:
-    const SystemTime now {2007, 1, 1, 2, 9, 30, 0, 0};
-    const SystemTime written {2006, 2, 3, 14, 8, 15, 7, 0};
+    const SystemTime now{2007, 1, 1, 2, 9, 30, 0, 0};
+    const SystemTime written{2006, 2, 3, 14, 8, 15, 7, 0};
     MemoryFileSystem fs;
-    FixedClock clock {now};
-    Attachment a {AttachmentKind::File};
+    FixedClock clock{now};
+    Attachment a{AttachmentKind::File};
 };
 
 TEST_F(AttachFromFile, TakesDataNameAndTimes) {

@@ -10,10 +10,13 @@
 namespace tw {
 namespace {
 
-std::vector<std::uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> bytesOf(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 std::vector<std::uint8_t> utf16(const std::string& utf8, bool bigEndian) {
-    std::vector<std::uint8_t> out = bigEndian ? std::vector<std::uint8_t>{0xFE, 0xFF} : std::vector<std::uint8_t>{0xFF, 0xFE};
+    std::vector<std::uint8_t> out =
+        bigEndian ? std::vector<std::uint8_t>{0xFE, 0xFF} : std::vector<std::uint8_t>{0xFF, 0xFE};
     for (char16_t c : fromUtf8(utf8)) {
         const auto lo = static_cast<std::uint8_t>(c);
         const auto hi = static_cast<std::uint8_t>(c >> 8);
@@ -23,7 +26,9 @@ std::vector<std::uint8_t> utf16(const std::string& utf8, bool bigEndian) {
     return out;
 }
 
-std::vector<std::uint8_t> windows1252(const std::string& utf8) { return bytesOf(toWindows1252(fromUtf8(utf8))); }
+std::vector<std::uint8_t> windows1252(const std::string& utf8) {
+    return bytesOf(toWindows1252(fromUtf8(utf8)));
+}
 
 StringTable strings() {
     StringTable t;
@@ -60,7 +65,8 @@ struct ImportRun {
     ScriptedPrompt prompt;
 };
 
-ImportRun importBytes(const std::vector<std::uint8_t>& bytes, std::deque<Answer> answers = {}, bool offerCancel = true) {
+ImportRun importBytes(const std::vector<std::uint8_t>& bytes, std::deque<Answer> answers = {},
+                      bool offerCancel = true) {
     MemoryFileSystem files;
     files.setBytes("table.txt", bytes);
     ImportRun run{0, {}, ScriptedPrompt(std::move(answers))};
@@ -79,7 +85,7 @@ TEST(ImportTable, EveryEncodingOfOneTableGivesTheSameCards) {
     std::vector<std::uint8_t> utf8Marked = {0xEF, 0xBB, 0xBF};
     for (char c : table) utf8Marked.push_back(static_cast<std::uint8_t>(c));
     const std::pair<const char*, std::vector<std::uint8_t>> twins[] = {
-        {"UTF-16LE", utf16(table, false)}, {"UTF-16BE", utf16(table, true)}, {"UTF-8", bytesOf(table)},
+        {"UTF-16LE", utf16(table, false)}, {"UTF-16BE", utf16(table, true)},     {"UTF-8", bytesOf(table)},
         {"UTF-8 with mark", utf8Marked},   {"Windows-1252", windows1252(table)},
     };
     for (const auto& [what, bytes] : twins) {
@@ -102,14 +108,24 @@ TEST(ImportTable, CellsAreNumberedThroughTheFile) {
     };
     const Case cases[] = {
         {"regular", "a\tb\r\nc\td", 2, 2, {"a", "b", "c", "d"}},
-        {"a short row shifts the next", "a\tb\tc\r\n1\t2\r\n3\t4\t5", 3, 3, {"a", "b", "c", "1", "2", "3", "4", "5", ""}},
+        {"a short row shifts the next",
+         "a\tb\tc\r\n1\t2\r\n3\t4\t5",
+         3,
+         3,
+         {"a", "b", "c", "1", "2", "3", "4", "5", ""}},
         {"cells past rows x columns are ignored", "a\tb\r\n1\t2\t3\t4\t5", 2, 2, {"a", "b", "1", "2"}},
         {"line end at the end gives an empty last row", "a\tb\r\n", 2, 2, {"a", "b", "", ""}},
         {"a lone CR ends a row", "a\tb\rc\td\r\ne\tf", 3, 2, {"a", "b", "c", "d", "e", "f"}},
-        {"a bare LF in a table of CR LF rows stays in its cell", "a\tb\r\n\"x\ny\"\tz\r\nc\td", 3, 2,
+        {"a bare LF in a table of CR LF rows stays in its cell",
+         "a\tb\r\n\"x\ny\"\tz\r\nc\td",
+         3,
+         2,
          {"a", "b", "x\ny", "z", "c", "d"}},
         {"a text without CR ends its rows at LF", "a\tb\nc\td\ne\tf\n", 4, 2, {"a", "b", "c", "d", "e", "f", "", ""}},
-        {"quotes: one at each end, each on its own", "\"a\"\t\"b\t c\"\t\"\t\"\"\t\"x\"y\"\t\"\"\"", 1, 7,
+        {"quotes: one at each end, each on its own",
+         "\"a\"\t\"b\t c\"\t\"\t\"\"\t\"x\"y\"\t\"\"\"",
+         1,
+         7,
          {"a", "b", " c", "", "", "x\"y", "\""}},
         {"the text ends at its first NUL", std::string("a\tb\r\nc\0\td", 10), 2, 2, {"a", "b", "c", ""}},
         {"empty", "", 1, 1, {""}},
@@ -127,7 +143,8 @@ TEST(ImportTable, CellsAreNumberedThroughTheFile) {
 
 TEST(ImportTable, OddUtf16AndLoneSurrogatesAreKeptSafe) {
     // An odd byte count drops the half character; a lone surrogate stays a unit of the text.
-    const ImportTable table = ImportTable::decode(std::vector<std::uint8_t>{0xFF, 0xFE, 'a', 0, 0x00, 0xD8, '\t', 0, 'b'});
+    const ImportTable table =
+        ImportTable::decode(std::vector<std::uint8_t>{0xFF, 0xFE, 'a', 0, 0x00, 0xD8, '\t', 0, 'b'});
     EXPECT_EQ(table.columns(), 2u);
     EXPECT_EQ(table.cell(0), std::u16string_view(u"a\xD800"));
     EXPECT_EQ(table.cell(1), u"");
@@ -135,10 +152,8 @@ TEST(ImportTable, OddUtf16AndLoneSurrogatesAreKeptSafe) {
 
 TEST(CardImport, RefusesUnreadableAndBadTables) {
     const std::pair<const char*, std::string> bad[] = {
-        {"header only, 2 columns", "CardName\tUser"},
-        {"header only, ending in a line end", "CardName\tUser\r\n"},
-        {"one column", "CardName\r\nBank"},
-        {"wrong first header cell", "Name\tUser\r\nBank\tme"},
+        {"header only, 2 columns", "CardName\tUser"}, {"header only, ending in a line end", "CardName\tUser\r\n"},
+        {"one column", "CardName\r\nBank"},           {"wrong first header cell", "Name\tUser\r\nBank\tme"},
         {"no text at all", std::string(1, '\0')},
     };
     for (const auto& [what, text] : bad) {
@@ -182,8 +197,7 @@ TEST(CardImport, AsksRowByRowThenOffersTheRestOnce) {
     };
     const Case cases[] = {
         {"rest accepted at row 5", {A::Yes, A::No, A::Yes, A::Yes, A::Yes}, {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 5},
-        {"rest declined: row by row to the end", {A::No, A::No, A::No, A::No, A::No},
-         {5, 6, 7, 8, 9, 10, 11, 12}, 13},
+        {"rest declined: row by row to the end", {A::No, A::No, A::No, A::No, A::No}, {5, 6, 7, 8, 9, 10, 11, 12}, 13},
         {"cancel at the rest question", {A::Yes, A::Yes, A::Yes, A::Yes, A::Cancel}, {1, 2, 3, 4}, 5},
         {"cancel at row 7", {A::Yes, A::Yes, A::Yes, A::Yes, A::No, A::Yes, A::No, A::Cancel}, {1, 2, 3, 4, 5}, 8},
         {"cancel at once", {A::Cancel}, {}, 1},

@@ -64,7 +64,7 @@ void expectSameContent(const Card& a, const Card& b) {
         EXPECT_EQ(x.date(), y.date());
         EXPECT_EQ(x.listItems(), y.listItems());
     }
-    for (const auto& [x, y] : {std::pair {&a.picture(), &b.picture()}, std::pair {&a.sound(), &b.sound()}}) {
+    for (const auto& [x, y] : {std::pair{&a.picture(), &b.picture()}, std::pair{&a.sound(), &b.sound()}}) {
         EXPECT_EQ(x->data(), y->data());
         EXPECT_EQ(x->name(), y->name());
         EXPECT_EQ(x->type(), y->type());
@@ -90,8 +90,8 @@ TEST(CardBody, FullCardRoundTripsByteForByte) {
     EXPECT_EQ(back.droppedItems(), 0u);
     EXPECT_EQ(back.fieldCount(), 16u);
     EXPECT_EQ(back.countFileAttachments(), 10u);
-    EXPECT_EQ(back.field(10).listItems(), (std::vector<std::u16string> {u"Yes", u"No"}));
-    EXPECT_EQ(back.field(11).listItems(), (std::vector<std::u16string> {u"red", u"green", u"blue"}));
+    EXPECT_EQ(back.field(10).listItems(), (std::vector<std::u16string>{u"Yes", u"No"}));
+    EXPECT_EQ(back.field(11).listItems(), (std::vector<std::u16string>{u"red", u"green", u"blue"}));
     EXPECT_EQ(back.picture().type(), Attachment::kPictureJpeg);
     EXPECT_EQ(back.sound().type(), Attachment::kSoundWave);
     expectSameContent(card, back);
@@ -101,7 +101,7 @@ TEST(CardBody, FullCardRoundTripsByteForByte) {
 
 TEST(CardBody, OrderAndSizes) {
     Card card;
-    card.newField(1, StringTable {})->setName(u"abc");
+    card.newField(1, StringTable{})->setName(u"abc");
     card.file(3).set(testBytes(1), u"late");
     card.file(0).set(testBytes(1), u"early");
     card.sound().set(testBytes(1000), u"");
@@ -116,7 +116,7 @@ TEST(CardBody, OrderAndSizes) {
         total += 12 + length;
         at += 12 + length;
     }
-    EXPECT_EQ(types, (std::vector<std::uint32_t> {1, 4, 6, 6}));
+    EXPECT_EQ(types, (std::vector<std::uint32_t>{1, 4, 6, 6}));
     EXPECT_EQ(total, body.size());
     EXPECT_EQ(getU32(body.data(), 64 + 8), 72u + 8u) << "field: descriptor and the 8-byte name";
 }
@@ -164,7 +164,7 @@ TEST(CardBody, ItemsBeyondTheLimitsAreDropped) {
 
 TEST(CardBody, MalformedBodies) {
     Card source;
-    source.newField(1, StringTable {})->setName(u"name");  // payload 72 + 12
+    source.newField(1, StringTable{})->setName(u"name");  // payload 72 + 12
     source.picture().set(testBytes(50), u"p.gif");
     const Bytes good = serialize(source);
     constexpr std::size_t kField = 64, kPicture = kField + 12 + 84;
@@ -184,8 +184,8 @@ TEST(CardBody, MalformedBodies) {
          false},
         {"field name larger than its payload",
          [](Bytes& b) { putU32(b.data(), kField + 12 + Field::kNameStored, 0x7FFFFFFF); }, true, 0, true},
-        {"field name padding above its size",
-         [](Bytes& b) { putU32(b.data(), kField + 12 + Field::kNamePadding, 13); }, true, 0, true},
+        {"field name padding above its size", [](Bytes& b) { putU32(b.data(), kField + 12 + Field::kNamePadding, 13); },
+         true, 0, true},
         {"field payload below its descriptor",
          [](Bytes& b) {
              // The field keeps 8 bytes; a sub-record of type 0 made over its old descriptor covers the rest.
@@ -205,7 +205,7 @@ TEST(CardBody, MalformedBodies) {
         c.damage(bad);
         SCOPED_TRACE(c.what);
         Card card;
-        card.newField(1, StringTable {});
+        card.newField(1, StringTable{});
         const bool parsed = card.parseBody(bad, testRecordKey());
         ASSERT_EQ(parsed, c.parses);
         if (!parsed) {
@@ -232,7 +232,7 @@ TEST(CardBody, DamagedBodiesNeverOverRead) {
             if (random() % 2 == 0)
                 bad[at] = static_cast<std::uint8_t>(random());
             else
-                putU32(bad.data(), at & ~std::size_t {3}, static_cast<std::uint32_t>(random()));
+                putU32(bad.data(), at & ~std::size_t{3}, static_cast<std::uint32_t>(random()));
         }
         if (random() % 4 == 0) bad.resize(random() % bad.size());
         Card card;
@@ -275,13 +275,13 @@ TEST(CardBody, ReadBodyChecksTheFile) {
 
 class WriteCard : public testing::Test {
 protected:
-    const SystemTime now {2006, 7, 5, 12, 10, 0, 0, 0};
+    const SystemTime now{2006, 7, 5, 12, 10, 0, 0, 0};
     MemoryFileSystem fs;
     std::unique_ptr<File> file = fs.open("w.tm5", OpenMode::CreateNew);
     Card card = fullCard(yesNoStrings());
 
     void SetUp() override {
-        RecordHeader header = RecordHeader::create(RecordType::Card, RecordId {{1, 2, 3}}, RecordId {}, now);
+        RecordHeader header = RecordHeader::create(RecordType::Card, RecordId{{1, 2, 3}}, RecordId{}, now);
         header.putName(u"Visa", testRecordKey());
         card.setHeader(header);
     }
@@ -343,7 +343,7 @@ TEST_F(WriteCard, Failures) {
         c.arrange(fs.faults(), target);
         EXPECT_EQ(writeCard(file.get(), target, testRecordKey(), now), c.result) << c.what;
     }
-    EXPECT_EQ(writeCard(file.get(), card, KeyRecord {}, now), CardWriteResult::Failed) << "no key";
+    EXPECT_EQ(writeCard(file.get(), card, KeyRecord{}, now), CardWriteResult::Failed) << "no key";
 }
 
 TEST(Card, FieldTable) {
@@ -380,7 +380,7 @@ TEST(Card, FieldTable) {
 
     while (card.fieldCount() < Card::kMaxFields) ASSERT_NE(card.newField(1, strings), nullptr);
     EXPECT_EQ(card.newField(1, strings), nullptr);
-    EXPECT_FALSE(card.addField(Field {}));
+    EXPECT_FALSE(card.addField(Field{}));
     EXPECT_FALSE(card.duplicateField(0));
     EXPECT_EQ(card.fieldCount(), 255u);
 

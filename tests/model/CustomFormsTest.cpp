@@ -53,7 +53,8 @@ TEST(CustomForms, ParsesFormBlocksInBothEncodings) {
     std::string manyFields;
     for (int i = 1; i <= 61; ++i) manyFields += std::to_string(i) + " TMF_DEFAULT F" + std::to_string(i) + "\r\n";
     std::string fifty;
-    for (int i = 1; i <= 50; ++i) fifty += std::string(i == 1 ? " " : ", ") + std::to_string(i) + "/0 F" + std::to_string(i);
+    for (int i = 1; i <= 50; ++i)
+        fifty += std::string(i == 1 ? " " : ", ") + std::to_string(i) + "/0 F" + std::to_string(i);
 
     const Case cases[] = {
         {"only a form numbered 999", "<MyForm>\r\nOld\r\n999\r\n1\r\n1 TMF_DEFAULT User\r\n<EndForm>\r\n",
@@ -119,7 +120,8 @@ TEST(CustomForms, ParsesFormBlocksInBothEncodings) {
         const std::string file = kHeader + "\r\n" + c.body;
         for (const bool wide : {false, true}) {
             CustomForms forms;
-            EXPECT_EQ(forms.parse(wide ? utf16(file) : eightBit(file)), c.result) << c.what << (wide ? " (UTF-16)" : "");
+            EXPECT_EQ(forms.parse(wide ? utf16(file) : eightBit(file)), c.result)
+                << c.what << (wide ? " (UTF-16)" : "");
             EXPECT_EQ(describe(forms.forms()), c.forms) << c.what << (wide ? " (UTF-16)" : "");
         }
     }

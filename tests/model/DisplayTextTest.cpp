@@ -54,12 +54,9 @@ TEST(DatePattern, Pictures) {
 
 TEST(DatePattern, YearWidening) {
     const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"M/d/yy", u"M/d/yyyy"},
-        {u"dd.MM.yy", u"dd.MM.yyyy"},
-        {u"yyyy-MM-dd", u"yyyy-MM-dd"},
-        {u"yy/MM/dd yy", u"yyyy/MM/dd yy"},  // only the first
-        {u"d/M/y", u"d/M/y"},
-        {u"", u""},
+        {u"M/d/yy", u"M/d/yyyy"},       {u"dd.MM.yy", u"dd.MM.yyyy"},
+        {u"yyyy-MM-dd", u"yyyy-MM-dd"}, {u"yy/MM/dd yy", u"yyyy/MM/dd yy"},  // only the first
+        {u"d/M/y", u"d/M/y"},           {u"", u""},
     };
     for (const auto& [pattern, expected] : cases) EXPECT_EQ(widenYear(pattern), expected) << toUtf8(pattern);
 }
@@ -71,12 +68,8 @@ TEST(DatePattern, SecondsRemoval) {
         std::u16string expected;
     };
     const Case cases[] = {
-        {u"h:mm:ss tt", u":", u"h:mm tt"},
-        {u"HH:mm:ss", u":", u"HH:mm"},
-        {u"H.mm.ss", u".", u"H.mm"},
-        {u"H:mm:s", u":", u"H:mm"},
-        {u"tt hh:mm:ss", u":", u"tt hh:mm"},
-        {u"HH:mm", u":", u"HH:mm"},
+        {u"h:mm:ss tt", u":", u"h:mm tt"}, {u"HH:mm:ss", u":", u"HH:mm"},       {u"H.mm.ss", u".", u"H.mm"},
+        {u"H:mm:s", u":", u"H:mm"},        {u"tt hh:mm:ss", u":", u"tt hh:mm"}, {u"HH:mm", u":", u"HH:mm"},
         {u"HH:mm:ss", u".", u"HH:mm:ss"},  // the separator does not match: kept whole
     };
     for (const Case& c : cases) {

@@ -13,9 +13,11 @@ namespace {
 using test::testRecordKey;
 using test::yesNoStrings;
 
-constexpr SystemTime kDate {2006, 5, 3, 17, 14, 30, 5, 0};
+constexpr SystemTime kDate{2006, 5, 3, 17, 14, 30, 5, 0};
 
-std::vector<std::u16string> items(const Field& f) { return f.listItems(); }
+std::vector<std::u16string> items(const Field& f) {
+    return f.listItems();
+}
 
 TEST(Field, NewFieldDefaults) {
     const Field f;
@@ -34,12 +36,12 @@ TEST(Field, SetKindTransitions) {
         bool valueKept, dateKept;
         std::vector<std::u16string> list;
     };
-    const std::vector<std::u16string> start {u"one", u"two"};
+    const std::vector<std::u16string> start{u"one", u"two"};
     const Case cases[] = {
         {1, 1, 0, true, true, start},
         {1, 8, Field::kMarkKind | Field::kMarkValueSet, false, false, start},
         {12, 10, Field::kMarkKind | Field::kMarkValueSet, false, false, start},
-        {8, 9, Field::kMarkKind, true, true, start},  // between date kinds the date stays
+        {8, 9, Field::kMarkKind, true, true, start},   // between date kinds the date stays
         {10, 1, Field::kMarkKind, true, true, start},  // the date stays, no longer shown
         {1, 11, Field::kMarkKind | Field::kMarkListItem, true, true, {u"Yes", u"No"}},
         {12, 11, Field::kMarkKind | Field::kMarkListItem, true, true, {u"Yes", u"No"}},
@@ -61,15 +63,15 @@ TEST(Field, SetKindTransitions) {
         EXPECT_EQ(f.kind(), c.to);
         EXPECT_EQ(f.marks(), c.marks);
         EXPECT_EQ(f.value(), c.valueKept ? value : u"");
-        EXPECT_EQ(f.date(), c.dateKept ? date : SystemTime {});
+        EXPECT_EQ(f.date(), c.dateKept ? date : SystemTime{});
         EXPECT_EQ(items(f), c.list);
     }
 }
 
 TEST(Field, YesNoWordsComeFromTheStringTable) {
     Field f;
-    f.setKind(Field::kYesNoKind, StringTable {});
-    EXPECT_EQ(items(f), (std::vector<std::u16string> {u"*", u"*"})) << "no language loaded";
+    f.setKind(Field::kYesNoKind, StringTable{});
+    EXPECT_EQ(items(f), (std::vector<std::u16string>{u"*", u"*"})) << "no language loaded";
 }
 
 TEST(Field, ValueAndDateRules) {
@@ -81,7 +83,7 @@ TEST(Field, ValueAndDateRules) {
     f.setValue(u"abc");
     EXPECT_EQ(f.marks(), 0u) << "the same value is no change";
 
-    f.setKind(9, StringTable {});
+    f.setKind(9, StringTable{});
     f.setDate(kDate);
     f.clearMarks();
     f.setValue(u"");
@@ -99,21 +101,21 @@ TEST(Field, ValueAndDateRules) {
 
 TEST(Field, ListItems) {
     Field f;
-    f.setKind(Field::kListKind, StringTable {});
+    f.setKind(Field::kListKind, StringTable{});
     EXPECT_TRUE(f.addListItem(u"a^b"));
     EXPECT_FALSE(f.addListItem(u""));
-    EXPECT_EQ(items(f), (std::vector<std::u16string> {u"a b"}));
+    EXPECT_EQ(items(f), (std::vector<std::u16string>{u"a b"}));
 
     f.setListFromJoined(u"^x^^y^");
-    EXPECT_EQ(items(f), (std::vector<std::u16string> {u"x", u"y"}));
+    EXPECT_EQ(items(f), (std::vector<std::u16string>{u"x", u"y"}));
     ASSERT_NE(f.listItem(1), nullptr);
     EXPECT_EQ(*f.listItem(1), u"y");
     EXPECT_EQ(f.listItem(2), nullptr);
 
     // 128 items at most, for list kinds and for any other kind alike.
-    for (std::uint16_t kind : {std::uint16_t {12}, std::uint16_t {1}}) {
+    for (std::uint16_t kind : {std::uint16_t{12}, std::uint16_t{1}}) {
         Field g;
-        g.setKind(kind, StringTable {});
+        g.setKind(kind, StringTable{});
         for (int i = 0; i < 128; ++i) ASSERT_TRUE(g.addListItem(u"i"));
         EXPECT_FALSE(g.addListItem(u"one too many")) << kind;
         EXPECT_EQ(g.listItems().size(), 128u);
@@ -164,7 +166,7 @@ TEST(Field, TextPadding) {
 TEST(Field, ListIsStoredForListKindsOnly) {
     const KeyRecord key = testRecordKey();
     Field list;
-    list.setKind(Field::kListKind, StringTable {});
+    list.setKind(Field::kListKind, StringTable{});
     list.setListFromJoined(u"ab^c");
     const Written w = write(list);
     EXPECT_EQ(w.at(Field::kListStored), 12u);  // "ab^c" is 8 bytes
@@ -175,7 +177,7 @@ TEST(Field, ListIsStoredForListKindsOnly) {
 
     Field back;
     ASSERT_TRUE(back.readPayload(w.bytes.data(), w.bytes.size(), key));
-    EXPECT_EQ(items(back), (std::vector<std::u16string> {u"ab", u"c"}));
+    EXPECT_EQ(items(back), (std::vector<std::u16string>{u"ab", u"c"}));
     EXPECT_EQ(back.marks(), 0u) << "a field read from a body carries no change marks";
 
     Field text;
@@ -187,7 +189,7 @@ TEST(Field, EmptyTextIgnoresItsPaddingCount) {
     // A text stored with size 0 takes no bytes, whatever padding count its descriptor carries.
     const KeyRecord key = testRecordKey();
     Field f;
-    f.setKind(Field::kListKind, StringTable {});
+    f.setKind(Field::kListKind, StringTable{});
     f.setName(u"name");
     const Written good = write(f);  // empty value, empty list
     const std::size_t cases[] = {Field::kValuePadding, Field::kListPadding};
@@ -232,7 +234,7 @@ TEST(Field, ReadRefusesInconsistentSizes) {
         EXPECT_FALSE(target.readPayload(bad.bytes.data(), c.size, key)) << c.what;
         EXPECT_EQ(target.name(), u"before") << c.what;
     }
-    EXPECT_FALSE(Field().readPayload(good.bytes.data(), n, KeyRecord {})) << "no key";
+    EXPECT_FALSE(Field().readPayload(good.bytes.data(), n, KeyRecord{})) << "no key";
 }
 
 }  // namespace

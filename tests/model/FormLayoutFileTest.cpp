@@ -30,10 +30,15 @@ constexpr std::size_t kBodyAt = kRecordAt + RecordHeader::kSize;
 class FormLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const auto& [id, text] : std::initializer_list<std::pair<std::uint32_t, std::u16string>>{
-                 {20504, u"Please Confirm"}, {22020, u"Exported to %s as %s"}, {22025, u"Import this form?"},
-                 {22026, u"Name:"}, {22027, u"Description:"}, {22028, u"Author:"}, {22029, u"Date:"},
-                 {23017, u"Cannot create the file"}})
+        for (const auto& [id, text] :
+             std::initializer_list<std::pair<std::uint32_t, std::u16string>>{{20504, u"Please Confirm"},
+                                                                             {22020, u"Exported to %s as %s"},
+                                                                             {22025, u"Import this form?"},
+                                                                             {22026, u"Name:"},
+                                                                             {22027, u"Description:"},
+                                                                             {22028, u"Author:"},
+                                                                             {22029, u"Date:"},
+                                                                             {23017, u"Cannot create the file"}})
             t.strings.set(id, text);
         ASSERT_EQ(createWallet(t.env, kWalletPath, kPassword, std::nullopt, true), CreateResult::Ok);
         ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
@@ -103,8 +108,14 @@ TEST_F(FormLayoutTest, SmallFormIsWrittenFieldByFieldAtItsOffsets) {
     const std::vector<std::uint8_t>& b = bytes(path);
     ASSERT_GT(b.size(), kBodyAt + 64);
 
-    EXPECT_EQ(test::toHex(b.data(), 36), "48616c766f72736761726465" "6e" "ae" "2054616c6c6f776d657265" "ae"
-                                         "2050726f20466f726d" "00");
+    EXPECT_EQ(test::toHex(b.data(), 36),
+              "48616c766f72736761726465"
+              "6e"
+              "ae"
+              "2054616c6c6f776d657265"
+              "ae"
+              "2050726f20466f726d"
+              "00");
     EXPECT_TRUE(allZero(b.data() + 36, 64 - 36));
     EXPECT_EQ(getU32(b.data(), 64), 1u);
     EXPECT_EQ(test::toHex(b.data() + 68, 6), "530068006100");  // UTF-16LE "Sha"

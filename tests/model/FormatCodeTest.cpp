@@ -17,10 +17,23 @@ TEST(FormatCode, KindForNewCardAndForConversion) {
         std::uint16_t conversion;
     };
     const Case cases[] = {
-        {0, 1, 1},   {1, 1, 15},  {2, 1, 15},  {3, 3, 3},    {5, 1, 15},  {8, 8, 15},
-        {9, 1, 15},  {11, 6, 6},  {15, 5, 5},  {16, 1, 15},  {17, 9, 15}, {18, 10, 15},
+        {0, 1, 1},
+        {1, 1, 15},
+        {2, 1, 15},
+        {3, 3, 3},
+        {5, 1, 15},
+        {8, 8, 15},
+        {9, 1, 15},
+        {11, 6, 6},
+        {15, 5, 5},
+        {16, 1, 15},
+        {17, 9, 15},
+        {18, 10, 15},
         // Codes the table does not name.
-        {4, 1, 15},  {7, 1, 15},  {19, 1, 15}, {0xFFFFFFFF, 1, 15},
+        {4, 1, 15},
+        {7, 1, 15},
+        {19, 1, 15},
+        {0xFFFFFFFF, 1, 15},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(kindForNewCard(c.code, false), c.newCard) << c.code;
@@ -37,10 +50,10 @@ TEST(FormatCode, KeywordsBothWays) {
         bool password;
     };
     const Case cases[] = {
-        {u"TMF_DEFAULT", 0, false}, {u"TMF_PIN", 0, true},   {u"TMF_UPPERALL", 1, false},
-        {u"TMF_UPPERFIRST", 2, false}, {u"TMF_URL", 3, false}, {u"TMF_EMAIL", 15, false},
-        {u"TMF_TEL", 11, false},    {u"TMF_LINK", 16, false}, {u"TMF_DATE", 8, false},
-        {u"TMF_TIME", 17, false},   {u"TMF_YESNO", 9, false},
+        {u"TMF_DEFAULT", 0, false},    {u"TMF_PIN", 0, true},    {u"TMF_UPPERALL", 1, false},
+        {u"TMF_UPPERFIRST", 2, false}, {u"TMF_URL", 3, false},   {u"TMF_EMAIL", 15, false},
+        {u"TMF_TEL", 11, false},       {u"TMF_LINK", 16, false}, {u"TMF_DATE", 8, false},
+        {u"TMF_TIME", 17, false},      {u"TMF_YESNO", 9, false},
     };
     std::vector<std::u16string> order;
     for (const FormatKeyword& entry : formatKeywords()) order.emplace_back(entry.keyword);
@@ -68,8 +81,8 @@ TEST(FormatCode, KeywordsBothWays) {
 
 TEST(FieldKind, EditorOrderAndLabels) {
     const std::pair<std::uint16_t, std::uint32_t> expected[] = {
-        {1, 24500},  {15, 24501}, {16, 24502}, {4, 24515},  {3, 24504},  {5, 24505},  {6, 24506},
-        {7, 24507},  {8, 24508},  {9, 24509},  {10, 24510}, {11, 24511}, {12, 24512}, {13, 24513},
+        {1, 24500}, {15, 24501}, {16, 24502}, {4, 24515},  {3, 24504},  {5, 24505},  {6, 24506},
+        {7, 24507}, {8, 24508},  {9, 24509},  {10, 24510}, {11, 24511}, {12, 24512}, {13, 24513},
     };
     const auto all = offeredKinds(false);
     ASSERT_EQ(all.size(), std::size(expected));

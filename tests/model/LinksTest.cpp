@@ -16,23 +16,23 @@ TEST(ClassifyLink, ClassesAndNearMisses) {
     const Case cases[] = {
         {u"", LinkClass::None},
         {u"     ", LinkClass::None},
-        {u"555-1234", LinkClass::Telephone},         // 7 digits of 8
+        {u"555-1234", LinkClass::Telephone},  // 7 digits of 8
         {u"+1 (555) 123-4567", LinkClass::Telephone},
-        {u"123ab", LinkClass::Telephone},            // exactly 0.6
-        {u"123abc", LinkClass::None},                // 0.5
-        {u"   123ab", LinkClass::Telephone},         // leading spaces do not count
-        {u"12 Main St", LinkClass::None},            // 2 digits of 10
-        {u"192.168.1.1", LinkClass::Telephone},      // digits decide before the dots
-        {u"1.2.3.ab", LinkClass::WebAddress},        // 3 of 8 digits, three dots
+        {u"123ab", LinkClass::Telephone},        // exactly 0.6
+        {u"123abc", LinkClass::None},            // 0.5
+        {u"   123ab", LinkClass::Telephone},     // leading spaces do not count
+        {u"12 Main St", LinkClass::None},        // 2 digits of 10
+        {u"192.168.1.1", LinkClass::Telephone},  // digits decide before the dots
+        {u"1.2.3.ab", LinkClass::WebAddress},    // 3 of 8 digits, three dots
         {u"john@example.com", LinkClass::Email},
         {u"a.b@c.d", LinkClass::Email},
-        {u"a@b", LinkClass::None},                   // no dot at all
-        {u"first.last@host", LinkClass::None},       // the only dot is before the "@"
-        {u"x.y.z@host", LinkClass::WebAddress},      // no dot after "@", but two dots
+        {u"a@b", LinkClass::None},               // no dot at all
+        {u"first.last@host", LinkClass::None},   // the only dot is before the "@"
+        {u"x.y.z@host", LinkClass::WebAddress},  // no dot after "@", but two dots
         {u"example.co.uk", LinkClass::WebAddress},
-        {u"example.com", LinkClass::None},           // one dot and no marker
-        {u"WWW.example", LinkClass::WebAddress},     // one dot, "www." once lower-cased
-        {u"www example", LinkClass::None},           // "www" without its dot
+        {u"example.com", LinkClass::None},        // one dot and no marker
+        {u"WWW.example", LinkClass::WebAddress},  // one dot, "www." once lower-cased
+        {u"www example", LinkClass::None},        // "www" without its dot
         {u"ftp", LinkClass::WebAddress},
         {u"FTP server", LinkClass::WebAddress},
         {u"see the http docs", LinkClass::WebAddress},
@@ -82,7 +82,7 @@ TEST(BrowserCommand, CutAtThePlaceholder) {
         {u"web.exe %1 %2", u"web.exe %1", u"web.exe %1"},  // the last placeholder cuts
         {u"web.exe %", u"web.exe", u"web.exe"},
         {u"\"a b\" -x %1", u"\"a b\" -x\"", u"a b"},
-        {u"\" %1", u"\"", u""},                           // too short for a closing quote
+        {u"\" %1", u"\"", u""},  // too short for a closing quote
         {u"web.exe", u"web.exe", u"web.exe"},
         {u"web.exe%1", u"web.exe%1", u"web.exe%1"},
         {u"web.exe ", u"web.exe ", u"web.exe "},

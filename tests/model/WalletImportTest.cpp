@@ -70,15 +70,17 @@ TEST_F(WalletImportTest, SampleTableBecomesCardsInANewTopLevelFolder) {
     EXPECT_EQ(folder.iconIndex(), 72);
     EXPECT_EQ(wallet.nameOf(before), u"Imported 10.12.2026");
     const std::string fields = " 15 Web site=https://";
-    EXPECT_EQ(cardsIn(before),
-              (std::vector<std::string>{
-                  "Mail (icon 50):" + fields + "mail.example.com 15 User name=jane.doe 15 Password=correct-horse-7"
-                      " 15 Notes=The family mailbox",
-                  "Bank (icon 50):" + fields + "bank.example.com 15 User name=jdoe2006 15 Password=Winter#Lantern42"
-                      " 15 Notes=The card PIN is kept elsewhere",
-                  "Library (icon 50):" + fields + "library.example.org 15 User name=10045-778 15 Password=4711"
-                      " 15 Notes=",
-              }));
+    EXPECT_EQ(cardsIn(before), (std::vector<std::string>{
+                                   "Mail (icon 50):" + fields +
+                                       "mail.example.com 15 User name=jane.doe 15 Password=correct-horse-7"
+                                       " 15 Notes=The family mailbox",
+                                   "Bank (icon 50):" + fields +
+                                       "bank.example.com 15 User name=jdoe2006 15 Password=Winter#Lantern42"
+                                       " 15 Notes=The card PIN is kept elsewhere",
+                                   "Library (icon 50):" + fields +
+                                       "library.example.org 15 User name=10045-778 15 Password=4711"
+                                       " 15 Notes=",
+                               }));
 }
 
 TEST_F(WalletImportTest, TablesThatAreNotCardTablesLeaveTheWalletUntouched) {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <sys/time.h>
-#include <unistd.h>
 
 #include "platform/PosixFile.h"
 
@@ -21,7 +21,7 @@ TEST(PosixFileSystem, ModifiedTimeIsUtcWithoutLocalAdjustment) {
     PosixFileSystem fs;
     SystemTime t;
     ASSERT_TRUE(fs.modifiedTime(path, &t));
-    EXPECT_EQ(t, (SystemTime {2006, 1, 1, 2, 15, 4, 5, 250}));
+    EXPECT_EQ(t, (SystemTime{2006, 1, 1, 2, 15, 4, 5, 250}));
     ::unlink(path);
     EXPECT_FALSE(fs.modifiedTime(path, &t));
 }

@@ -240,8 +240,8 @@ TEST(SettingsBlock, CreationValuesAndMagics) {
     EXPECT_EQ(toHex(p, 16), "c8f7824e690d114499859edc1420e9ab");
     EXPECT_EQ(toHex(p + 1740, 16), "aa01b0680f55ce4e9d3bea3814c6e6ee");
     const CardDisplayWords display = s.defaultDisplay();
-    EXPECT_EQ(display, (CardDisplayWords{0, 0xFFFFFF, 0x800000, 0xFFFFFF, 0, 0xFFFFFF, 0xFF0000, 9, 0, 0, 0, 9, 0, 0,
-                                         0, 0}));
+    EXPECT_EQ(display,
+              (CardDisplayWords{0, 0xFFFFFF, 0x800000, 0xFFFFFF, 0, 0xFFFFFF, 0xFF0000, 9, 0, 0, 0, 9, 0, 0, 0, 0}));
     EXPECT_EQ(getU32(p, 100), 5u);
     EXPECT_EQ(getU32(p, 104), 5u);
     EXPECT_EQ(getU32(p, 112), 5u);

@@ -9,8 +9,8 @@
 #include "model/Card.h"
 #include "storage/ChangePassword.h"
 #include "storage/CreateWallet.h"
-#include "support/CardFixtures.h"
 #include "storage/WalletFile.h"
+#include "support/CardFixtures.h"
 #include "support/TestEnv.h"
 
 namespace tw {
@@ -117,7 +117,8 @@ const Mutation kMutations[] = {
      }},
     {"delete card", [](WalletFile& w) { w.remove(5); }},
     {"change password", [](WalletFile& w) { changePassword(w, kPassword, kNewPassword, u"hint"); }},
-    {"flush", [](WalletFile& w) {
+    {"flush",
+     [](WalletFile& w) {
          w.settings().setCloseMinutes(30, SystemTime{});
          w.keys().setHint(u"new hint", SystemTime{});
          w.flush();
@@ -157,7 +158,8 @@ TEST(FaultInjection, EveryWriteOfEveryChangeCanFail) {
                 for (const auto& [id, state] : got) {
                     const bool wasBefore = before.count(id) && before.at(id) == state;
                     const bool isAfter = after.count(id) && after.at(id) == state;
-                    EXPECT_TRUE(wasBefore || isAfter) << m.name << ": write " << k << (shortWrite ? " short" : " failed");
+                    EXPECT_TRUE(wasBefore || isAfter)
+                        << m.name << ": write " << k << (shortWrite ? " short" : " failed");
                 }
                 for (const auto& [id, state] : before) {
                     if (after.count(id) && after.at(id) == state) {

@@ -20,7 +20,7 @@ namespace {
 using test::kPassword;
 using test::kWalletPath;
 
-const SystemTime kCreated {2005, 3, 2, 15, 8, 40, 12, 0};
+const SystemTime kCreated{2005, 3, 2, 15, 8, 40, 12, 0};
 
 // A card with one field, a picture, a sound and one attached file.
 Card sampleCard(const StringTable& strings, std::size_t pictureSize = 1001) {

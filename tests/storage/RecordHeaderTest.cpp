@@ -135,13 +135,13 @@ TEST(RecordId, LayoutAndNoRepeat) {
     RecordIdGenerator gen;
     const RecordId a = gen.next(random, kNow);
     EXPECT_EQ(getU16(a.bytes.data(), 4), 3);
-    EXPECT_EQ(a.bytes[8], 10);   // day
-    EXPECT_EQ(a.bytes[9], 12);   // month
+    EXPECT_EQ(a.bytes[8], 10);  // day
+    EXPECT_EQ(a.bytes[9], 12);  // month
     EXPECT_EQ(getU16(a.bytes.data(), 10), 2026);
-    EXPECT_EQ(a.bytes[12], 9);   // hour
-    EXPECT_EQ(a.bytes[13], 8);   // minute
-    EXPECT_EQ(a.bytes[14], 7);   // second
-    EXPECT_EQ(a.bytes[15], 7);   // second again
+    EXPECT_EQ(a.bytes[12], 9);  // hour
+    EXPECT_EQ(a.bytes[13], 8);  // minute
+    EXPECT_EQ(a.bytes[14], 7);  // second
+    EXPECT_EQ(a.bytes[15], 7);  // second again
 
     // A random source that repeats itself still never gives the same identifier twice in a row.
     struct Stuck final : Random {

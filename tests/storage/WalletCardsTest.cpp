@@ -148,7 +148,8 @@ TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {
     EXPECT_EQ(fromCustom->header()->name(wallet.recordKey()), u"Bank*");
     EXPECT_EQ(fromCustom->fieldCount(), 5u);
     const std::int64_t copy = wallet.appendCard(*fromCustom);
-    const std::int64_t copyOfCopy = copyCard(wallet, wallet.index().at(static_cast<std::size_t>(copy)).id(), RecordId{});
+    const std::int64_t copyOfCopy =
+        copyCard(wallet, wallet.index().at(static_cast<std::size_t>(copy)).id(), RecordId{});
     ASSERT_GE(copyOfCopy, 0);
     EXPECT_EQ(wallet.nameOf(static_cast<std::size_t>(copyOfCopy)), u"Bank**");
     EXPECT_TRUE(wallet.index().at(static_cast<std::size_t>(copyOfCopy)).parent().isZero());

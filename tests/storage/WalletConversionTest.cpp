@@ -75,10 +75,16 @@ WalBuilder homeWallet() {
     mail.picture = 1;
     mail.sound = 0x01;
     mail.name = u"Mail";
-    mail.items = {{506, walText(u"me@example.org")}, {508, walText(u"mail.example.org")}, {509, walText(u"s3cret")},
+    mail.items = {{506, walText(u"me@example.org")},
+                  {508, walText(u"mail.example.org")},
+                  {509, walText(u"s3cret")},
                   {507, {}},  // length 0: absent
-                  {400, walText(u"Call back first")}, {450, test::testBytes(300, 1)}, {451, walU32(2)},
-                  {452, walText(u"logo.gif")}, {460, test::testBytes(120, 9)}, {461, walText(u"ding.wav")}};
+                  {400, walText(u"Call back first")},
+                  {450, test::testBytes(300, 1)},
+                  {451, walU32(2)},
+                  {452, walText(u"logo.gif")},
+                  {460, test::testBytes(120, 9)},
+                  {461, walText(u"ding.wav")}};
     b.addCard(mail);
     b.addFolder(2, 999, 9, u"Web");
     WalCard odd;  // a form nobody knows, data in clear
@@ -90,8 +96,11 @@ WalBuilder homeWallet() {
     odd.picture = 1;
     odd.sound = 0x01;
     odd.name = u"Odd";
-    odd.items = {{778, walText(u"a value")}, {400, walText(u"a note")}, {450, test::testBytes(40, 2)},
-                 {451, walU32(1)}, {460, test::testBytes(30, 3)}};
+    odd.items = {{778, walText(u"a value")},
+                 {400, walText(u"a note")},
+                 {450, test::testBytes(40, 2)},
+                 {451, walU32(1)},
+                 {460, test::testBytes(30, 3)}};
     b.addCard(odd);
     WalCard stray;
     stray.id = 12;
@@ -174,10 +183,14 @@ TEST(WalletConversion, PictureNeedsItsFlagAKnownTypeAndData) {
         std::uint32_t kind;
     };
     const Case cases[] = {
-        {1, walU32(1), true, true, Attachment::kPictureBitmap}, {1, walU32(2), true, true, Attachment::kPictureGif},
-        {1, walU32(3), true, true, Attachment::kPictureJpeg},   {1, walU32(4), true, false, 0},
-        {1, walU32(0), true, false, 0},                         {1, {2, 0}, true, false, 0},
-        {0, walU32(1), true, false, 0},                         {1, walU32(1), false, false, 0},
+        {1, walU32(1), true, true, Attachment::kPictureBitmap},
+        {1, walU32(2), true, true, Attachment::kPictureGif},
+        {1, walU32(3), true, true, Attachment::kPictureJpeg},
+        {1, walU32(4), true, false, 0},
+        {1, walU32(0), true, false, 0},
+        {1, {2, 0}, true, false, 0},
+        {0, walU32(1), true, false, 0},
+        {1, walU32(1), false, false, 0},
     };
     for (const Case& c : cases) {
         test::TestEnv t;
@@ -358,8 +371,12 @@ TEST(WalletConversion, NewPathReplacesTheExtensionOfTheFileNameOnly) {
 // so that the reader is checked against more than the test builder.
 TEST(OldWallet, ReadsAWalletLaidOutByHand) {
     const std::uint8_t salt[8] = {9, 8, 7, 6, 5, 4, 3, 2};
-    Key16 digest {};
-    EXPECT_EQ(test::toHex(oldWalletKey(salt, "Gr\xFC\xDF" "e1", &digest)), "f74c96f29ed9f29868b1830fa7b4ab6d");
+    Key16 digest{};
+    EXPECT_EQ(test::toHex(oldWalletKey(salt,
+                                       "Gr\xFC\xDF"
+                                       "e1",
+                                       &digest)),
+              "f74c96f29ed9f29868b1830fa7b4ab6d");
     EXPECT_EQ(test::toHex(digest), "ab98d9f283686d9eb44cf296f7a7b10f");
 
     std::vector<std::uint8_t> file(844, 0);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 #include "platform/PosixFile.h"
 #include "storage/Bytes.h"
@@ -69,9 +69,9 @@ TEST(CreateWallet, RefusalsLeaveNoFileAndTouchNothing) {
 }
 
 TEST(CreateWallet, FailedBlockWritesRemoveTheNewFile) {
-    for (const auto& [failAt, expected] : {std::pair{1, CreateResult::HeaderWriteFailed},
-                                           std::pair{2, CreateResult::KeyWriteFailed},
-                                           std::pair{3, CreateResult::SettingsWriteFailed}}) {
+    for (const auto& [failAt, expected] :
+         {std::pair{1, CreateResult::HeaderWriteFailed}, std::pair{2, CreateResult::KeyWriteFailed},
+          std::pair{3, CreateResult::SettingsWriteFailed}}) {
         test::TestEnv t;
         t.files.faults().failWriteAt = static_cast<std::uint64_t>(failAt);
         EXPECT_EQ(createWallet(t.env, kWalletPath, kPassword, std::nullopt, true), expected);
@@ -118,12 +118,9 @@ TEST_F(WalletFileTest, OpenResults) {
     t.files.setBytes("/w/settings.tm5", badSettings);
 
     const std::pair<std::string, OpenResult> cases[] = {
-        {"a.tm5", OpenResult::BadPath},
-        {"/w/missing.tm5", OpenResult::CannotOpen},
-        {"/w/short.tm5", OpenResult::NotAWallet},
-        {"/w/version.tm5", OpenResult::BadVersion},
-        {"/w/keys.tm5", OpenResult::BadKeyBlock},
-        {"/w/settings.tm5", OpenResult::BadSettingsBlock},
+        {"a.tm5", OpenResult::BadPath},           {"/w/missing.tm5", OpenResult::CannotOpen},
+        {"/w/short.tm5", OpenResult::NotAWallet}, {"/w/version.tm5", OpenResult::BadVersion},
+        {"/w/keys.tm5", OpenResult::BadKeyBlock}, {"/w/settings.tm5", OpenResult::BadSettingsBlock},
     };
     for (const auto& [path, expected] : cases) EXPECT_EQ(wallet.readAll(path, kPassword, false), expected) << path;
     EXPECT_EQ(wallet.readAll(kWalletPath, u"not it", false), OpenResult::WrongPassword);

@@ -29,7 +29,7 @@ Card fullCard(const StringTable& strings) {
     Card card;
     card.display() = CardDisplay::walletDefault();
     card.display().words[15] = 0xDEADBEEF;  // a kept word travels unchanged
-    const SystemTime date {2006, 5, 3, 17, 14, 30, 5, 0};
+    const SystemTime date{2006, 5, 3, 17, 14, 30, 5, 0};
     for (std::uint16_t kind = 1; kind <= 16; ++kind) {
         Field* field = card.newField(kind, strings);
         field->setName(u"Field " + std::u16string(1, static_cast<char16_t>(u'@' + kind)));
@@ -51,7 +51,7 @@ Card fullCard(const StringTable& strings) {
     for (std::size_t slot = 0; slot < Card::kFileSlots; ++slot) {
         Attachment& file = card.file(slot);
         file.set(testBytes(slot + 1, static_cast<std::uint8_t>(slot)), u"doc" + std::u16string(slot, u'x') + u".txt");
-        file.setTimes(SystemTime {2005, 12, 6, 31, 23, 59, 58, 999}, date);
+        file.setTimes(SystemTime{2005, 12, 6, 31, 23, 59, 58, 999}, date);
     }
     return card;
 }

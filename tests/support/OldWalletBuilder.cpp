@@ -19,8 +19,7 @@ Key16 OldTm5Builder::defaultStoredKey() {
     return key;
 }
 
-OldTm5Builder::OldTm5Builder(std::optional<std::u16string> password, const SystemTime& created,
-                             const Key16& storedKey)
+OldTm5Builder::OldTm5Builder(std::optional<std::u16string> password, const SystemTime& created, const Key16& storedKey)
     : m_password(std::move(password)), m_created(created) {
     m_storedKey.set(storedKey.data());
 }
@@ -107,7 +106,9 @@ constexpr std::size_t kRecordSize = 252;
 constexpr char kSignature[] = "Halvorsgarden\xAE Tallowmere\xAE File\r\nhttp://www.halvorsgarden.com/\r\n";
 constexpr std::uint8_t kOrder[16] = {12, 9, 11, 3, 7, 2, 10, 1, 5, 14, 4, 15, 13, 8, 0, 6};
 
-void putName(std::uint8_t* at, std::size_t bytes, std::u16string_view name) { putText16(at, bytes, name); }
+void putName(std::uint8_t* at, std::size_t bytes, std::u16string_view name) {
+    putText16(at, bytes, name);
+}
 
 struct WalKey {
     Digest digest;
@@ -188,7 +189,9 @@ void WalBuilder::addCard(const WalCard& card) {
     m_records.push_back(std::move(r));
 }
 
-void WalBuilder::addRaw(std::vector<std::uint8_t> bytes) { m_records.push_back(std::move(bytes)); }
+void WalBuilder::addRaw(std::vector<std::uint8_t> bytes) {
+    m_records.push_back(std::move(bytes));
+}
 
 std::vector<std::uint8_t> WalBuilder::bytes() const {
     std::vector<std::uint8_t> out(kHeaderSize, 0);

@@ -28,8 +28,8 @@ public:
 
     const KeyRecord& storedKey() const { return m_storedKey; }
 
-    RecordId addFolder(std::u16string_view name, const RecordId& parent = {},
-                       RecordType type = RecordType::Folder, std::int32_t icon = 5);
+    RecordId addFolder(std::u16string_view name, const RecordId& parent = {}, RecordType type = RecordType::Folder,
+                       std::int32_t icon = 5);
     // The card's body is serialised under the kept key; the card needs no header.
     RecordId addCard(std::u16string_view name, const RecordId& parent, const Card& card);
     // A card whose body is given as stored (already enciphered as the test wants).
@@ -84,9 +84,9 @@ public:
     // The password as the older program took it: 8-bit bytes (Windows-1252), without NUL.
     explicit WalBuilder(std::string passwordBytes);
 
-    std::array<std::uint8_t, 8> salt {{0x5A, 0x11, 0xC3, 0x07, 0x9E, 0x42, 0x28, 0xF0}};
+    std::array<std::uint8_t, 8> salt{{0x5A, 0x11, 0xC3, 0x07, 0x9E, 0x42, 0x28, 0xF0}};
     std::u16string customForms;
-    std::array<std::uint32_t, 14> words {};
+    std::array<std::uint32_t, 14> words{};
 
     void addFolder(std::uint32_t id, std::uint32_t defaultForm, std::uint32_t icon, std::u16string_view name);
     void addCard(const WalCard& card);
