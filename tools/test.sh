@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 jobs=$(nproc)
+tools/check-format.sh
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$jobs"
