@@ -57,6 +57,11 @@ struct RegistryKind {
     std::function<void(std::unique_ptr<Registry>&)> reopen;
 };
 
+// Test names and failure messages show the kind by its name.
+void PrintTo(const RegistryKind& kind, std::ostream* out) {
+    *out << kind.name;
+}
+
 const RegistryKind kKinds[] = {
     {"Memory", [] { return std::make_unique<MemoryRegistry>(); }, [](std::unique_ptr<Registry>&) {}},
     {"Ini", [] { return std::make_unique<IniRegistry>(); },
