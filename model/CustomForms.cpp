@@ -3,6 +3,7 @@
 #include <limits>
 #include <string_view>
 
+#include "model/FormatCode.h"
 #include "model/WholeFile.h"
 #include "platform/Text.h"
 
@@ -14,23 +15,6 @@ constexpr std::size_t kMaxLineBytes = 512;
 constexpr std::size_t kMaxNumberLength = 10;  // form and field numbers
 constexpr std::size_t kMaxIconLength = 2;
 constexpr std::uint32_t kFirstCustomNumber = 1000;
-
-struct Keyword {
-    std::u16string_view text;
-    std::uint32_t code;
-    bool password;
-};
-
-// Searched in this order, each anywhere in the field line; the first one found decides. The
-// password keyword stands for the default format with the password flag.
-constexpr Keyword kKeywords[] = {
-    {u"TMF_DEFAULT", format_code::kDefault, false},   {u"TMF_PIN", format_code::kDefault, true},
-    {u"TMF_UPPERALL", format_code::kUpperAll, false}, {u"TMF_UPPERFIRST", format_code::kUpperFirst, false},
-    {u"TMF_URL", format_code::kUrl, false},           {u"TMF_EMAIL", format_code::kEmail, false},
-    {u"TMF_TEL", format_code::kTel, false},           {u"TMF_LINK", format_code::kLink, false},
-    {u"TMF_DATE", format_code::kDate, false},         {u"TMF_TIME", format_code::kTime, false},
-    {u"TMF_YESNO", format_code::kYesNo, false},
-};
 
 enum class Encoding { EightBit, Utf16 };
 
@@ -183,9 +167,11 @@ private:
     // the format; the name is everything after the second space-separated part.
     void field(std::u16string_view text) {
         if (m_form.fields.size() >= CustomForms::kMaxFields) return;
-        const Keyword* keyword = nullptr;
-        for (const Keyword& k : kKeywords) {
-            if (text.find(k.text) != std::u16string_view::npos) {
+        // The shared keyword list is in search order; the password keyword stands for the default
+        // format with the password flag.
+        const FormatKeyword* keyword = nullptr;
+        for (const FormatKeyword& k : formatKeywords()) {
+            if (text.find(k.keyword) != std::u16string_view::npos) {
                 keyword = &k;
                 break;
             }
