@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/CardDisplay.h"
 #include "storage/Bytes.h"
 
 namespace tw {
@@ -11,8 +12,6 @@ constexpr std::uint8_t kStart[16] = {0xc8, 0xf7, 0x82, 0x4e, 0x69, 0x0d, 0x11, 0
                                      0x99, 0x85, 0x9e, 0xdc, 0x14, 0x20, 0xe9, 0xab};
 constexpr std::uint8_t kEnd[16] = {0xaa, 0x01, 0xb0, 0x68, 0x0f, 0x55, 0xce, 0x4e,
                                    0x9d, 0x3b, 0xea, 0x38, 0x14, 0xc6, 0xe6, 0xee};
-constexpr CardDisplayWords kDefaultCardDisplay = {0, 0xFFFFFF, 0x800000, 0xFFFFFF, 0, 0xFFFFFF, 0xFF0000, 9,
-                                                  0, 0,        0,        9,        0, 0,        0,        0};
 static_assert(SettingsBlock::kEndMagic + 16 == SettingsBlock::kSize);
 static_assert(SettingsBlock::kFavourites + 16 * SettingsBlock::kFavouriteSlots == 812);
 
@@ -22,7 +21,7 @@ SettingsBlock SettingsBlock::create() {
     SettingsBlock s;
     std::memcpy(s.raw.data(), kStart, 16);
     std::memcpy(s.raw.data() + kEndMagic, kEnd, 16);
-    for (std::size_t i = 0; i < 16; ++i) putU32(s.raw.data(), kDefaultDisplay + 4 * i, kDefaultCardDisplay[i]);
+    CardDisplay::walletDefault().write(s.raw.data() + kDefaultDisplay);
     putU32(s.raw.data(), kWord100, 5);
     putU32(s.raw.data(), kWord104, 5);
     putU32(s.raw.data(), kCloseMinutes, 5);
