@@ -16,10 +16,9 @@ public:
         std::size_t want = count;
         if (m_faults) {
             const std::uint64_t n = ++m_faults->reads;
-            if (n == m_faults->failReadAt) return fail();
+            if (n == m_faults->failReadAt) return false;
             if (n == m_faults->shortReadAt && want > 1) {
                 want /= 2;
-                m_faults->failed = true;
             }
         }
         const std::uint64_t size = m_bytes->size();
@@ -37,15 +36,12 @@ public:
         std::size_t want = count;
         if (m_faults) {
             const std::uint64_t n = ++m_faults->writes;
-            if (m_faults->stopAfterFailure && m_faults->failed) return false;
-            if (n == m_faults->failWriteAt) return fail();
+            if (n == m_faults->failWriteAt) return false;
             if (n == m_faults->shortWriteAt) {
                 want /= 2;
-                m_faults->failed = true;
             }
             if (m_pos + want > m_faults->writeLimit) {
                 want = m_pos >= m_faults->writeLimit ? 0 : static_cast<std::size_t>(m_faults->writeLimit - m_pos);
-                m_faults->failed = true;
             }
         }
         if (want == 0) return true;
@@ -74,19 +70,13 @@ public:
 
     bool truncateHere() override {
         if (!m_writable) return false;
-        if (m_faults && (m_faults->failTruncate || (m_faults->stopAfterFailure && m_faults->failed))) return false;
         m_bytes->resize(m_pos, 0);
         return true;
     }
 
-    bool flush() override { return !(m_faults && m_faults->failFlush); }
+    bool flush() override { return true; }
 
 private:
-    bool fail() {
-        m_faults->failed = true;
-        return false;
-    }
-
     std::shared_ptr<std::vector<std::uint8_t>> m_bytes;
     bool m_writable;
     std::shared_ptr<FaultPlan> m_faults;

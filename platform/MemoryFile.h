@@ -21,13 +21,9 @@ struct FaultPlan {
     std::uint64_t shortWriteAt = kNever;  // the write call with this number transfers half its bytes
     std::uint64_t shortReadAt = kNever;   // the read call with this number transfers half its bytes
     std::uint64_t writeLimit = kNever;    // no byte is stored at or beyond this file offset
-    bool failTruncate = false;            // truncateHere fails
-    bool failFlush = false;               // flush fails
-    bool stopAfterFailure = false;        // after the first injected failure, every write fails
 
     std::uint64_t reads = 0;   // read calls seen so far
     std::uint64_t writes = 0;  // write calls seen so far
-    bool failed = false;       // an injected failure has happened
 };
 
 // An in-memory file system for tests: named byte vectors, handles sharing them, and a FaultPlan

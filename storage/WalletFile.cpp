@@ -163,7 +163,6 @@ int WalletFile::flush() {
             auto mem = std::make_shared<std::vector<std::uint8_t>>();
             ok = m_keys.write(makeMemoryFile(mem).get(), m_env.random) == FileResult::Done &&
                  writeInPlace(b.at, mem->data(), mem->size());
-            if (!ok) m_keys.changed = true;
         } else {
             ok = writeInPlace(b.at, m_settings.raw.data(), m_settings.raw.size());
         }
