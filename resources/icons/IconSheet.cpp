@@ -40,6 +40,7 @@ std::vector<Section> sections() {
                        kTitlePicture, kTitleSound, kTitleSelectionList, kTitleColours}});
     result.push_back({QStringLiteral("Button strips"),
                       {kExpandStripSmall, kExpandStripLarge, kToolbarStripSmall, kToolbarStripLarge}});
+    result.push_back({QStringLiteral("Placeholder, for any number without a picture"), {-1}});
     QSet<int> shown;
     for (const Section& section : result) shown.unite(QSet<int>(section.ids.begin(), section.ids.end()));
     Section other{QStringLiteral("Other"), {}};
