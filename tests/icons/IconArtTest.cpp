@@ -122,9 +122,9 @@ TEST(IconCatalogueTest, unreadableLinesAreReportedAndLeftOut) {
     }
 }
 
-TEST(IconArtTest, everyCataloguedPictureDrawsAtSmallAndLargeSizeAndDoubleScale) {
+TEST(IconArtTest, everyCataloguedPictureDrawsAtEveryListSizeAndDoubleScale) {
     for (const CatalogueEntry& entry : catalogue().entries()) {
-        for (int size : {16, 32}) {
+        for (int size : {16, 24, 32}) {
             for (qreal ratio : {1.0, 2.0}) {
                 const QImage image = renderIcon(entry.id, size, ratio);
                 const int side = static_cast<int>(size * ratio);
