@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/FormCommands.h"
 #include "cli/Session.h"
+#include "cli/Terminal.h"
 #include "cli/TreeCommands.h"
 #include "cli/UpgradeCommands.h"
 #include "platform/Text.h"
@@ -14,19 +15,24 @@
 namespace tw::cli {
 
 int usageError(Context& context, const Command& command) {
-    context.err << command.help();
+    context.err << helpText(command);
     return exit_code::kUsage;
 }
 
+Syntax InfoCommand::syntax() const {
+    return {false,
+            {{"WALLET", "the wallet file (.tm5)"}},
+            {{"json", "", "print one JSON object (keys: see the manual page)"}}};
+}
+
 std::string_view InfoCommand::help() const {
-    return "Usage: tmpro info WALLET.tm5\n"
-           "\n"
-           "Shows what can be seen without the password: version, creation time, record counts,\n"
+    return "Shows what can be seen without the password: version, creation time, record counts,\n"
            "closing time, the password hint and the names of the special entries.\n";
 }
 
 int InfoCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
+    if (const int r = checkWalletFile(c, args.positional[0], false)) return r;
     WalletInfo info;
     const OpenResult r = inspectWallet(c.env, args.positional[0], info);
     if (r != OpenResult::Ok) return reportOpenFailure(c, args.positional[0], r);
@@ -59,10 +65,12 @@ int InfoCommand::run(const Args& args, Context& c) {
     return exit_code::kOk;
 }
 
+Syntax MkdirCommand::syntax() const {
+    return {true, {{"PATH", "the new folder's path", true, Check::Text}}, {}};
+}
+
 std::string_view MkdirCommand::help() const {
-    return "Usage: tmpro mkdir WALLET.tm5 PATH\n"
-           "\n"
-           "Creates a folder. PATH names the new folder from the top level, with '/' between folder\n"
+    return "Creates a folder. PATH names the new folder from the top level, with '/' between folder\n"
            "names (write '\\/' for a slash inside a name); the folders above it must exist.\n";
 }
 
@@ -103,10 +111,13 @@ int MkdirCommand::run(const Args& args, Context& c) {
     return s.finish();
 }
 
+Syntax RenameCommand::syntax() const {
+    return {
+        true, {{"PATH", "the card or folder", true, Check::Text}, {"NEW-NAME", "its new name", true, Check::Text}}, {}};
+}
+
 std::string_view RenameCommand::help() const {
-    return "Usage: tmpro rename WALLET.tm5 PATH NEW-NAME\n"
-           "\n"
-           "Gives a card or folder a new name (up to 255 characters).\n";
+    return "Gives a card or folder a new name (up to 255 characters).\n";
 }
 
 int RenameCommand::run(const Args& args, Context& c) {
@@ -121,10 +132,15 @@ int RenameCommand::run(const Args& args, Context& c) {
     return s.finish();
 }
 
+Syntax MoveCommand::syntax() const {
+    return {true,
+            {{"PATH", "the card or folder to move", true, Check::Text},
+             {"FOLDER", "where it goes ('/' for the top level)", true, Check::Text}},
+            {}};
+}
+
 std::string_view MoveCommand::help() const {
-    return "Usage: tmpro mv WALLET.tm5 PATH FOLDER\n"
-           "\n"
-           "Moves a card or folder into FOLDER ('/' for the top level). A folder cannot be moved\n"
+    return "Moves a card or folder into FOLDER ('/' for the top level). A folder cannot be moved\n"
            "into itself or below itself; forms stay in the forms folder.\n";
 }
 
@@ -155,10 +171,14 @@ int MoveCommand::run(const Args& args, Context& c) {
     return s.finish();
 }
 
+Syntax RemoveCommand::syntax() const {
+    return {true,
+            {{"PATH", "the card or folder", true, Check::Text}},
+            {{"recursive", "", "delete a folder with everything in it"}}};
+}
+
 std::string_view RemoveCommand::help() const {
-    return "Usage: tmpro rm WALLET.tm5 PATH [--recursive]\n"
-           "\n"
-           "Deletes a card, or a folder with --recursive (everything in it goes too). The forms\n"
+    return "Deletes a card, or a folder with --recursive (everything in it goes too). The forms\n"
            "folder cannot be deleted.\n";
 }
 
@@ -197,18 +217,22 @@ int RemoveCommand::run(const Args& args, Context& c) {
     return s.finish();
 }
 
+Syntax RepairCommand::syntax() const {
+    return {true, {}, {}};
+}
+
 std::string_view RepairCommand::help() const {
-    return "Usage: tmpro [--yes] repair WALLET.tm5\n"
-           "\n"
-           "Scans the wallet record by record, cuts out what is not a record and ends the file after\n"
+    return "Scans the wallet record by record, cuts out what is not a record and ends the file after\n"
            "its last record. Asks before it changes anything (--yes agrees). Make a copy first.\n";
 }
 
 int RepairCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
     const std::string& path = args.positional[0];
-    const auto password = c.passwords.read("Password for " + path + ": ");
-    if (!password) return usageError(c, *this);
+    if (const int r = checkWalletFile(c, path, true)) return r;
+    Secret secret;
+    if (const int r = c.passwords.read("Password for " + path + ": ", secret.text)) return r;
+    const std::u16string* password = &secret.text;
     WalletFile w(c.env);
     OpenResult r = w.readAll(path, *password, false);
     // An old-format wallet is repaired like any other (its upgrade follows below).

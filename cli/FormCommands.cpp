@@ -102,11 +102,15 @@ public:
     std::string_view name() const override { return "forms"; }
     std::string_view summary() const override { return "list the built-in and custom forms"; }
     std::string_view help() const override {
-        return "Usage: tmpro forms WALLET.tm5\n"
-               "\n"
-               "Lists every form a card can be made from, sorted by name: the built-in forms with their\n"
+        return "Lists every form a card can be made from, sorted by name: the built-in forms with their\n"
                "form number and index, and the wallet's custom forms (the cards of its forms folder) with\n"
-               "their path.\n";
+               "their path. With --fields, lists one form's fields with their kinds instead.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {},
+                {{"fields", "FORM", "list the fields of FORM (named as for add --form)", Check::Text},
+                 {"json", "", "print JSON (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override;
 };
@@ -153,20 +157,21 @@ public:
     std::string_view name() const override { return "export-form"; }
     std::string_view summary() const override { return "write a custom form to a form-layout file (.tmx)"; }
     std::string_view help() const override {
-        return "Usage: tmpro export-form WALLET.tm5 FORM [--out FOLDER] [--keep-values]\n"
-               "                        [--description TEXT] [--author TEXT]\n"
-               "\n"
-               "Writes a custom form (a card of the forms folder) to a form-layout file that another\n"
+        return "Writes a custom form (a card of the forms folder) to a form-layout file that another\n"
                "wallet can import. FORM is the form's path (\"My Forms/Web Account\") or its name alone.\n"
                "The file is named after the form with today's date, NAME_DDMMYYYY.tmx; characters that\n"
-               "file names cannot hold become '_'. An earlier file of that name is replaced.\n"
-               "  --out FOLDER        where to write (created when missing); default: the documents\n"
-               "                      folder ($XDG_DOCUMENTS_DIR, else ~/Documents)\n"
-               "  --keep-values       keep the form's field values; by default they are removed, dates too\n"
-               "  --description TEXT  a description stored in the file (up to 127 characters)\n"
-               "  --author TEXT       an author stored in the file (up to 63 characters)\n";
+               "file names cannot hold become '_'. An earlier file of that name is replaced.\n";
     }
-    std::vector<std::string> valueOptions() const override { return {"out", "description", "author"}; }
+    Syntax syntax() const override {
+        return {true,
+                {{"FORM", "the custom form", true, Check::Text}},
+                {{"out", "FOLDER",
+                  "where to write (created when missing); default: the documents folder\n"
+                  "($XDG_DOCUMENTS_DIR, else ~/Documents)"},
+                 {"keep-values", "", "keep the form's field values; by default they are removed, dates too"},
+                 {"description", "TEXT", "a description stored in the file (up to 127 characters)", Check::Text},
+                 {"author", "TEXT", "an author stored in the file (up to 63 characters)", Check::Text}}};
+    }
     int run(const Args& args, Context& c) override;
 };
 
@@ -198,13 +203,12 @@ public:
     std::string_view name() const override { return "import-form"; }
     std::string_view summary() const override { return "add the form of a form-layout file (.tmx) to the wallet"; }
     std::string_view help() const override {
-        return "Usage: tmpro [--yes] import-form WALLET.tm5 FILE.tmx\n"
-               "\n"
-               "Reads a form-layout file, shows its form name, description, author and date, and after\n"
+        return "Reads a form-layout file, shows its form name, description, author and date, and after\n"
                "you agree adds the form to the wallet's forms folder as a new custom form. --yes agrees\n"
                "without asking; without a terminal to ask on, nothing is imported. Exit code 8 when\n"
                "declined.\n";
     }
+    Syntax syntax() const override { return {true, {{"FILE.tmx", "the form-layout file"}}, {}}; }
     int run(const Args& args, Context& c) override;
 };
 
@@ -230,9 +234,7 @@ public:
     std::string_view name() const override { return "import"; }
     std::string_view summary() const override { return "import cards from a tab-separated text table"; }
     std::string_view help() const override {
-        return "Usage: tmpro [--yes] import WALLET.tm5 TABLE.txt\n"
-               "\n"
-               "Imports one card per row of a tab-separated table into a new top-level folder named\n"
+        return "Imports one card per row of a tab-separated table into a new top-level folder named\n"
                "\"Imported\" and today's date. The first row is the header: its first cell is \"CardName\"\n"
                "(or \"Card Name\"), its other cells name the fields. In each further row the first cell is\n"
                "the card's name and the others the values of its fields (all plain text fields).\n"
@@ -244,6 +246,7 @@ public:
                "cannot be read or is not a card table (the wallet is not changed), 8 when no row was\n"
                "accepted.\n";
     }
+    Syntax syntax() const override { return {true, {{"TABLE.txt", "the table"}}, {}}; }
     int run(const Args& args, Context& c) override;
 };
 

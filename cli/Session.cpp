@@ -1,10 +1,18 @@
 #include "cli/Session.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
 #include "cli/UpgradeCommands.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
+#include "storage/WalletInfo.h"
 
 namespace tw::cli {
 
@@ -15,7 +23,7 @@ std::string describe(OpenResult r) {
         case OpenResult::BadPath:
             return "the wallet path is too short (at least 6 characters)";
         case OpenResult::CannotOpen:
-            return "the wallet file cannot be opened (missing, no permission, or in use)";
+            return "the wallet file cannot be opened (missing, no permission, or locked by another program)";
         case OpenResult::RecordUnreadable:
             return "a record of the wallet cannot be read";
         case OpenResult::BadKeyBlock:
@@ -73,10 +81,41 @@ int Session::fail(int code, const std::string& message) {
     return code;
 }
 
+int checkWalletFile(Context& context, const std::string& path, bool forWriting) {
+    auto fail = [&](int code, const std::string& why) {
+        context.err << "tmpro: " << path << ": " << why << "\n";
+        return code;
+    };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return fail(exit_code::kNotAWallet, "no such file");
+        return fail(exit_code::kNotAWallet, std::string("cannot be opened: ") + std::strerror(errno));
+    }
+    if (S_ISDIR(st.st_mode)) return fail(exit_code::kNotAWallet, "is a folder, not a wallet file");
+    if (!S_ISREG(st.st_mode)) return fail(exit_code::kNotAWallet, "is not a regular file");
+    if (::access(path.c_str(), R_OK) != 0)
+        return fail(exit_code::kNotAWallet, "permission denied (the file cannot be read)");
+    if (forWriting && ::access(path.c_str(), W_OK) != 0)
+        return fail(exit_code::kNotAWallet, "the file is read-only; this command changes the wallet");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(exit_code::kNotAWallet, std::string("cannot be opened: ") + std::strerror(errno));
+    // Writers hold an exclusive lock for as long as the wallet is open; readers take none.
+    const bool locked = forWriting && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    unsigned char head[8] = {};
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    if (locked) return fail(exit_code::kNotAWallet, "the wallet is locked by another program that has it open");
+    if (got <= 0) return fail(exit_code::kNotAWallet, "the file is empty: this is not a wallet file");
+    WalletInfo info;
+    const OpenResult r = inspectWallet(context.env, path, info);
+    if (r == OpenResult::NotAWallet || r == OpenResult::BadVersion || r == OpenResult::BadPath)
+        return reportOpenFailure(context, path, r);
+    return exit_code::kOk;
+}
+
 int Session::open(const std::string& path, bool readOnly) {
-    const std::optional<std::u16string> password = m_context.passwords.read("Password for " + path + ": ");
-    if (!password) return fail(exit_code::kUsage, "no password given");
-    m_password = *password;
+    if (const int r = checkWalletFile(m_context, path, !readOnly)) return r;
+    if (const int r = m_context.passwords.read("Password for " + path + ": ", m_password)) return r;
     // Old-format wallets are upgraded on the way, after the user agreed (--yes agrees).
     TerminalProgress progress(m_context.err);
     const UpgradeOutcome outcome = openOrUpgrade(m_wallet, path, m_password, readOnly, &progress);

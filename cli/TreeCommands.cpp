@@ -56,16 +56,21 @@ public:
     std::string_view name() const override { return "tree"; }
     std::string_view summary() const override { return "show the folder tree with the special entries"; }
     std::string_view help() const override {
-        return "Usage: tmpro tree WALLET.tm5 [--ids]\n"
-               "\n"
-               "Shows the wallet's folder tree as the program shows it, two spaces of indent per level:\n"
+        return "Shows the wallet's folder tree as the program shows it, two spaces of indent per level:\n"
                "the find results (when the last find found something) and the favourites first, in\n"
                "brackets, with their cards; then at every level cards before folders, each sorted by\n"
                "name without regard to case; the forms folder last. Folders end in '/'. Records whose\n"
-               "parent folder is missing are not shown.\n"
-               "  --ids   start each line with the record's index position (special entries: their\n"
-               "          virtual position in hexadecimal) and its type code (1 card, 2 folder,\n"
-               "          3 forms folder, 100 favourites, 200 find results)\n";
+               "parent folder is missing are not shown.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {},
+                {{"ids", "",
+                  "start each line with the record's identifier (32 hexadecimal digits; '-' for the\n"
+                  "special entries) and its type code (1 card, 2 folder, 3 forms folder,\n"
+                  "100 favourites, 200 find results); '#' and the identifier name the record\n"
+                  "wherever a path is asked for"},
+                 {"json", "", "print the tree as JSON (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 1) return usageError(c, *this);
@@ -97,12 +102,15 @@ public:
     std::string_view name() const override { return "ls"; }
     std::string_view summary() const override { return "list one folder's cards and folders"; }
     std::string_view help() const override {
-        return "Usage: tmpro ls WALLET.tm5 [PATH]\n"
-               "\n"
-               "Lists what a folder holds (the top level without PATH), one name a line, sorted as in\n"
+        return "Lists what a folder holds (the top level without PATH), one name a line, sorted as in\n"
                "the tree: cards first, then folders, each by name; the forms folder last. Folder names\n"
                "end in '/'; a '/' inside a name is written '\\/', so every line can be appended to PATH.\n"
                "The special entries are shown by 'tmpro tree' only.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {{"PATH", "the folder (a path, or #ID); the top level without it", false, Check::Text}},
+                {{"json", "", "print a JSON array of entries (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override {
         if (args.positional.empty() || args.positional.size() > 2) return usageError(c, *this);
@@ -132,24 +140,29 @@ public:
     std::string_view name() const override { return "export"; }
     std::string_view summary() const override { return "write the wallet, a folder or a card to a text file"; }
     std::string_view help() const override {
-        return "Usage: tmpro export WALLET.tm5 --out FOLDER [--folder PATH | --card PATH]\n"
-               "                    [--attachments] [--passwords]\n"
-               "\n"
-               "Writes cards to a UTF-16 text file (CR LF line ends) in the folder FOLDER/<wallet name>,\n"
-               "which is made when missing (FOLDER itself must exist). The file is named after the\n"
-               "wallet, the folder or the card, with today's date: NAME_DDMMYYYY.txt; an export of the\n"
-               "same name on the same day replaces it. Prints the file's path.\n"
-               "  --out FOLDER     where the export folder is made (created when missing)\n"
-               "  --folder PATH    only this folder and everything below it\n"
-               "  --card PATH      only this card\n"
-               "  --attachments    also write each card's attached files next to the text file, named\n"
-               "                   NNN_<attachment name> (numbered from 001; from 000 for one card)\n"
-               "  --passwords      write password fields in clear (else they show as ********)\n"
+        return "Writes cards to a file. The text format (the default) is UTF-16 with CR LF line ends,\n"
+               "written in the folder FOLDER/<wallet name>, which is made when missing. The file is named\n"
+               "after the wallet, the folder or the card, with today's date: NAME_DDMMYYYY.txt (.csv,\n"
+               ".json); an export of the same name on the same day replaces it. Prints the file's path.\n"
+               "The csv and json formats are UTF-8: csv has one row per field (columns Path, Card, Form,\n"
+               "Field, Kind, Value; the note is the field Note), json one object per card (see the\n"
+               "manual page). With --out -, the export goes to standard output.\n"
                "\n"
                "Exit code 1 when the file cannot be written, or when a card or an attached file could\n"
                "not be read or written and was left out (the file is kept and the count printed).\n";
     }
-    std::vector<std::string> valueOptions() const override { return {"out", "folder", "card"}; }
+    Syntax syntax() const override {
+        return {true,
+                {},
+                {{"out", "FOLDER", "where the export folder is made (created when missing); '-': standard output"},
+                 {"format", "FORMAT", "text (the default), csv or json"},
+                 {"folder", "PATH", "only this folder and everything below it", Check::Text},
+                 {"card", "PATH", "only this card", Check::Text},
+                 {"attachments", "",
+                  "also write each card's attached files next to the text file, named\n"
+                  "NNN_<attachment name> (numbered from 001; from 000 for one card)"},
+                 {"passwords", "", "write password fields in clear (else they show as ********)"}}};
+    }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 1 || args.get("out").empty() || (args.has("folder") && args.has("card")))
             return usageError(c, *this);
@@ -204,13 +217,12 @@ public:
     std::string_view name() const override { return "card-text"; }
     std::string_view summary() const override { return "print a card as the Copy command copies it"; }
     std::string_view help() const override {
-        return "Usage: tmpro card-text WALLET.tm5 PATH\n"
-               "\n"
-               "Prints the card at PATH as the program's Copy command puts it on the clipboard: the\n"
+        return "Prints the card at PATH as the program's Copy command puts it on the clipboard: the\n"
                "card's name, then 'field: value' for every field with a value, each followed by two\n"
                "CR LF line breaks. Passwords are printed in clear. Exit code 1 when no field has a\n"
                "value (Copy copies nothing then).\n";
     }
+    Syntax syntax() const override { return {true, {{"PATH", "the card (a path, or #ID)", true, Check::Text}}, {}}; }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 2) return usageError(c, *this);
         Session s(c);
