@@ -5,6 +5,7 @@
 #include "cli/CardCommands.h"
 #include "cli/Commands.h"
 #include "cli/FormCommands.h"
+#include "cli/GetCommands.h"
 #include "cli/Session.h"
 #include "cli/Terminal.h"
 #include "cli/TreeCommands.h"
@@ -275,6 +276,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     addCardCommands(commands);
     addFormCommands(commands);
     addUpgradeCommands(commands);
+    addGetCommands(commands);
     return commands;
 }
 

@@ -238,7 +238,8 @@ int EditCommand::addField(Session& s, Card& card, const Args& args) {
 int EditCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 2) return usageError(c, *this);
     bool anyChange = false;
-    for (const char* option : {"name", "set", "set-prompt", "set-file", "generate", "note", "remove-field", "add-field"})
+    for (const char* option :
+         {"name", "set", "set-prompt", "set-file", "generate", "note", "remove-field", "add-field"})
         anyChange = anyChange || args.has(option);
     if (!anyChange || (args.has("name") && args.get("name").empty()) ||
         ((args.has("kind") || args.has("items")) && !args.has("add-field")))

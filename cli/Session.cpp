@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <ostream>
@@ -165,8 +166,48 @@ std::vector<std::u16string> splitPath(const std::string& path) {
 
 }  // namespace
 
+std::string idText(const RecordId& id) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (std::uint8_t b : id.bytes) {
+        text.push_back(kHex[b >> 4]);
+        text.push_back(kHex[b & 15]);
+    }
+    return text;
+}
+
+namespace {
+
+// "#" and 8 to 32 hexadecimal digits: the start of a record identifier.
+bool isIdPath(const std::string& path) {
+    if (path.size() < 9 || path.size() > 33 || path[0] != '#') return false;
+    return path.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
+}
+
+}  // namespace
+
 Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
     Resolved result;
+    if (isIdPath(path)) {
+        std::string wanted = path.substr(1);
+        for (char& ch : wanted) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        std::vector<std::size_t> matches;
+        for (std::size_t i = 0; i < wallet.index().count(); ++i) {
+            const RecordHeader& h = wallet.index().at(i);
+            if (!h.deleted() && idText(h.id()).rfind(wanted, 0) == 0) matches.push_back(i);
+        }
+        if (matches.size() == 1) {
+            result.position = static_cast<std::int64_t>(matches.front());
+            return result;
+        }
+        if (matches.size() > 1) {
+            result.error = exit_code::kAmbiguous;
+            result.message =
+                "'" + path + "' starts " + std::to_string(matches.size()) + " identifiers; give more digits";
+            return result;
+        }
+        // No identifier starts so: the text may be a name.
+    }
     const WalletIndex& index = wallet.index();
     RecordId parent{};
     for (const std::u16string& part : splitPath(path)) {

@@ -47,8 +47,13 @@ private:
     std::u16string m_password;
 };
 
+// A record's identifier as 32 lowercase hexadecimal digits, as `tree --ids` shows it.
+std::string idText(const RecordId& id);
+
 // A record named by a path of names from the top level, "/" between them ("\/" for a slash
-// inside a name), compared without case. Deleted records are never matched.
+// inside a name), compared without case; or by "#" and its identifier (at least its first 8
+// hexadecimal digits), which reaches records whose names are not unique. Deleted records are
+// never matched.
 struct Resolved {
     std::int64_t position = -1;  // -1: the top level (for an empty path)
     int error = exit_code::kOk;  // kNotFound or kAmbiguous

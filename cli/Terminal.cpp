@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-
 #include <istream>
 #include <ostream>
 #include <string>
@@ -95,8 +94,9 @@ bool TerminalPasswords::readLine(std::string_view prompt, bool useOrigin, std::s
         return ok;
     }
     if (m_stdinIsData && m_stdinIsData()) {
-        what = "standard input carries data and there is no terminal to ask the password on; give it with "
-               "--password-fd or --password-file";
+        what =
+            "standard input carries data and there is no terminal to ask the password on; give it with "
+            "--password-fd or --password-file";
         return readTtyLine(prompt, line);
     }
     if (!std::getline(m_in, line)) return false;

@@ -81,15 +81,12 @@ public:
         tree.walk(TreeNode::kNone, [&](std::size_t id) {
             const TreeNode& node = tree.node(id);
             if (ids) {
-                char prefix[40];
-                if (node.isSpecial()) {
-                    std::snprintf(prefix, sizeof prefix, "0x%08llx %3d  ",
-                                  static_cast<unsigned long long>(node.position), node.type);
-                } else {
-                    std::snprintf(prefix, sizeof prefix, "%10lld %3d  ", static_cast<long long>(node.position),
-                                  node.type);
-                }
-                c.out << prefix;
+                char type[8];
+                std::snprintf(type, sizeof type, "%3d  ", node.type);
+                c.out << (node.isSpecial()
+                              ? std::string(32, '-')
+                              : idText(s.wallet().index().at(static_cast<std::size_t>(node.position)).id()))
+                      << " " << type;
             }
             c.out << std::string(2 * node.depth, ' ') << entryText(node) << "\n";
         });

@@ -136,8 +136,7 @@ public:
     std::string_view name() const override { return "convert"; }
     std::string_view summary() const override { return "convert an older wallet (.wal) into a new one"; }
     Syntax syntax() const override {
-        std::vector<Option> options = {
-            {"forms-folder", "DIR", "where to look for the custom forms file (.tcd) first"}};
+        std::vector<Option> options = {{"forms-folder", "DIR", "where to look for the custom forms file (.tcd) first"}};
         for (Option& o : walletOptions()) options.push_back(std::move(o));
         return {false, {{"OLD.wal", "the older wallet"}, {"NEW.tm5", "the new wallet to write", false}}, options};
     }

@@ -129,4 +129,19 @@ std::size_t importCards(FileSystem& files, const std::string& path, const String
     return importTable(table, strings, prompt, sink, settings);
 }
 
+bool isPasswordHeader(std::u16string_view header) {
+    while (!header.empty() && (header.front() == u' ' || header.front() == u'\t')) header.remove_prefix(1);
+    while (!header.empty() && (header.back() == u' ' || header.back() == u'\t')) header.remove_suffix(1);
+    const std::u16string folded = foldCase(header);
+    // Whole headers that are short words elsewhere.
+    for (std::u16string_view word : {u"pin", u"pin code", u"pincode", u"pwd", u"pw", u"pass", u"code pin"})
+        if (folded == word) return true;
+    // Words that name a password wherever they stand in the header.
+    for (std::u16string_view part :
+         {u"password", u"passwort", u"passwd", u"kennwort", u"mot de passe", u"contraseña", u"senha", u"wachtwoord",
+          u"lösenord", u"passord", u"adgangskode", u"salasana", u"hasło", u"heslo", u"пароль", u"passcode"})
+        if (folded.find(part) != std::u16string::npos) return true;
+    return false;
+}
+
 }  // namespace tw

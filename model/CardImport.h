@@ -61,6 +61,11 @@ std::size_t importCards(FileSystem& files, const std::string& path, const String
 std::size_t importTable(const ImportTable& table, const StringTable& strings, Prompt& prompt, ImportSink& sink,
                         const ImportSettings& settings);
 
+// True when a column header names a password or PIN, in the languages of the language files and
+// as other programs' exports write it ("Password", "PIN", "Passwort", "Mot de passe", ...),
+// without regard to case or surrounding spaces.
+bool isPasswordHeader(std::u16string_view header);
+
 // The parts of an import, exposed for the callers that show them elsewhere.
 bool hasImportHeader(const ImportTable& table);
 // Rows after the header, less a last row whose first cell is empty (a file ending in a line end).

@@ -39,8 +39,7 @@ std::string charactersOf(unsigned charClass, bool excludeLookalikes) {
         default:
             return {};
     }
-    if (excludeLookalikes)
-        std::erase_if(chars, [](char c) { return kLookalikes.find(c) != std::string_view::npos; });
+    if (excludeLookalikes) std::erase_if(chars, [](char c) { return kLookalikes.find(c) != std::string_view::npos; });
     return chars;
 }
 
@@ -58,7 +57,8 @@ std::u16string generatePassword(const PasswordRules& rules, Random& random) {
     std::u16string password(rules.length, u' ');
     // Drawing again until every class is present keeps each acceptable password equally likely.
     for (;;) {
-        for (char16_t& ch : password) ch = static_cast<char16_t>(pool[below(static_cast<std::uint32_t>(pool.size()), random)]);
+        for (char16_t& ch : password)
+            ch = static_cast<char16_t>(pool[below(static_cast<std::uint32_t>(pool.size()), random)]);
         bool all = true;
         for (unsigned c = 1; c <= char_class::kSymbols && all; c <<= 1) {
             if (!(rules.classes & c)) continue;
