@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/FormCommands.h"
 #include "cli/GetCommands.h"
+#include "cli/Json.h"
 #include "cli/Session.h"
 #include "cli/Terminal.h"
 #include "cli/TreeCommands.h"
@@ -40,34 +41,66 @@ int InfoCommand::run(const Args& args, Context& c) {
     char created[64];
     std::snprintf(created, sizeof created, "%04u-%02u-%02u %02u:%02u:%02u", info.created.year, info.created.month,
                   info.created.day, info.created.hour, info.created.minute, info.created.second);
-    c.out << "Version:        " << info.version << (info.oldFormat ? " (old format: opening it upgrades it)" : "")
-          << "\n"
-          << "Created:        " << created << "\n"
-          << "File size:      " << info.fileSize << " bytes\n"
-          << "Folders:        " << info.folders << "\n"
-          << "Cards:          " << info.cards << "\n"
-          << "Forms:          " << info.forms << "\n"
-          << "Favourites:     " << info.favourites << "\n"
-          << "Closes after:   ";
-    if (info.closeMinutes == 0) {
-        c.out << "never\n";
-    } else {
-        c.out << info.closeMinutes << " minutes\n";
+    if (args.has("json")) {
+        std::string version = info.version;
+        while (!version.empty() && (version.back() == ' ' || version.back() == ')')) version.pop_back();
+        if (!version.empty() && version.front() == '(') version.erase(0, 1);
+        JsonWriter json;
+        json.beginObject();
+        json.key("version").value(version).key("oldFormat").value(info.oldFormat);
+        json.key("created").value(std::string(created)).key("fileSize").value(static_cast<std::int64_t>(info.fileSize));
+        json.key("folders").value(static_cast<std::int64_t>(info.folders));
+        json.key("cards").value(static_cast<std::int64_t>(info.cards));
+        json.key("forms").value(static_cast<std::int64_t>(info.forms));
+        json.key("favourites").value(static_cast<std::int64_t>(info.favourites));
+        json.key("closeMinutes").value(static_cast<std::int64_t>(info.closeMinutes));
+        json.key("hint");
+        if (info.hint.empty())
+            json.null();
+        else
+            json.value(toUtf8(info.hint));
+        json.key("specialEntries").beginArray();
+        for (int i = 0; i < 3; ++i)
+            json.beginObject()
+                .key("name")
+                .value(toUtf8(info.specialNames[i]))
+                .key("icon")
+                .value(static_cast<std::int64_t>(info.specialIcons[i]))
+                .endObject();
+        json.endArray();
+        json.key("passwordCheck").value(info.hasPassword).key("damaged").value(info.damaged);
+        json.endObject();
+        c.out << json.text();
+        return info.damaged ? exit_code::kDamaged : exit_code::kOk;
     }
-    c.out << "Hint:           " << (info.hint.empty() ? "(none)" : toUtf8(info.hint)) << "\n";
+    // Every label in one column; no line ends in spaces.
+    auto line = [&c](const std::string& label, const std::string& value) {
+        c.out << label << ":" << std::string(18 - label.size() - 1, ' ') << value << "\n";
+    };
+    std::string version = info.version;
+    while (!version.empty() && version.back() == ' ') version.pop_back();
+    line("Version", version + (info.oldFormat ? " (old format: opening it upgrades it)" : ""));
+    line("Created", created);
+    line("File size", std::to_string(info.fileSize) + " bytes");
+    line("Folders", std::to_string(info.folders));
+    line("Cards", std::to_string(info.cards));
+    line("Forms", std::to_string(info.forms));
+    line("Favourites", std::to_string(info.favourites));
+    line("Closes after", info.closeMinutes == 0 ? "never" : std::to_string(info.closeMinutes) + " minutes");
+    line("Hint", info.hint.empty() ? "(none)" : printableName(info.hint));
     for (int i = 0; i < 3; ++i)
-        c.out << "Special entry " << i + 1 << ": " << toUtf8(info.specialNames[i]) << " (icon " << info.specialIcons[i]
-              << ")\n";
-    if (!info.hasPassword) c.out << "Warning:        no password check; anyone can open this wallet\n";
+        line("Special entry " + std::to_string(i + 1),
+             printableName(info.specialNames[i]) + " (icon " + std::to_string(info.specialIcons[i]) + ")");
+    if (!info.hasPassword) line("Warning", "no password check; anyone can open this wallet");
     if (info.damaged) {
-        c.out << "Warning:        a record is damaged (run: tmpro repair)\n";
+        line("Warning", "a record is damaged (run: tmpro repair)");
         return exit_code::kDamaged;
     }
     return exit_code::kOk;
 }
 
 Syntax MkdirCommand::syntax() const {
-    return {true, {{"PATH", "the new folder's path", true, Check::Text}}, {}};
+    return {true, {{"PATH", "the new folder's path", true, Check::Name}}, {}};
 }
 
 std::string_view MkdirCommand::help() const {
@@ -114,7 +147,7 @@ int MkdirCommand::run(const Args& args, Context& c) {
 
 Syntax RenameCommand::syntax() const {
     return {
-        true, {{"PATH", "the card or folder", true, Check::Text}, {"NEW-NAME", "its new name", true, Check::Text}}, {}};
+        true, {{"PATH", "the card or folder", true, Check::Text}, {"NEW-NAME", "its new name", true, Check::Name}}, {}};
 }
 
 std::string_view RenameCommand::help() const {
@@ -128,8 +161,11 @@ int RenameCommand::run(const Args& args, Context& c) {
     const Resolved target = resolvePath(s.wallet(), args.positional[1]);
     if (target.error) return s.fail(target.error, target.message);
     if (target.position < 0) return usageError(c, *this);
-    if (!s.wallet().rename(static_cast<std::size_t>(target.position), fromUtf8(args.positional[2])))
+    const std::size_t at = static_cast<std::size_t>(target.position);
+    const std::string old = pathOf(s.wallet(), at);
+    if (!s.wallet().rename(at, fromUtf8(args.positional[2])))
         return s.fail(exit_code::kFailed, "the new name could not be written");
+    c.out << "Renamed " << old << " to " << pathOf(s.wallet(), at) << "\n";
     return s.finish();
 }
 
@@ -167,8 +203,10 @@ int MoveCommand::run(const Args& args, Context& c) {
         for (std::int64_t at = target.position; at >= 0; at = w.index().parentOf(at))
             if (at == source.position) return s.fail(exit_code::kUsage, "a folder cannot be moved below itself");
     }
+    const std::string old = pathOf(w, static_cast<std::size_t>(source.position));
     if (!w.move(static_cast<std::size_t>(source.position), folder))
         return s.fail(exit_code::kFailed, "the move could not be written");
+    c.out << "Moved " << old << " to " << pathOf(w, static_cast<std::size_t>(source.position)) << "\n";
     return s.finish();
 }
 
@@ -211,10 +249,14 @@ int RemoveCommand::run(const Args& args, Context& c) {
     }
     if (!doomed.empty() && !args.has("recursive"))
         return s.fail(exit_code::kUsage, "'" + args.positional[1] + "' is not empty (use --recursive)");
+    const std::string old = pathOf(w, static_cast<std::size_t>(target.position));
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
         if (!w.remove(*it)) return s.fail(exit_code::kFailed, "a record could not be deleted");
     if (!w.remove(static_cast<std::size_t>(target.position)))
         return s.fail(exit_code::kFailed, "the record could not be deleted");
+    c.out << "Deleted " << old;
+    if (!doomed.empty()) c.out << " and the " << doomed.size() << " record(s) in it";
+    c.out << "\n";
     return s.finish();
 }
 

@@ -3,10 +3,12 @@
 
 #include <ostream>
 
+#include "cli/CardData.h"
 #include "cli/CardSupport.h"
 #include "cli/Commands.h"
 #include "cli/FieldInput.h"
 #include "cli/FormChoice.h"
+#include "cli/Json.h"
 #include "cli/Locale.h"
 #include "cli/ValueInput.h"
 #include "model/Card.h"
@@ -70,6 +72,12 @@ int ShowCommand::run(const Args& args, Context& c) {
     if (const int r = findCard(s, args.positional[1], at)) return r;
     const std::unique_ptr<Card> card = w.loadCard(w.index().at(at).id());
     if (!card) return s.fail(exit_code::kDamaged, "the card '" + args.positional[1] + "' cannot be read");
+    if (args.has("json")) {
+        JsonWriter json;
+        writeCardJson(json, w, at, *card, args.has("passwords"));
+        c.out << json.text();
+        return s.finish();
+    }
 
     const LocalePatterns locale = userLocalePatterns();
     const StringTable& strings = w.env().strings;
@@ -142,7 +150,7 @@ public:
              "a built-in form by name (any case), number (500-542) or index (0-42), or one of the\n"
              "wallet's own forms by name; without it, the form the folder presets",
              Check::Text},
-            {"name", "NAME", "the card's name (else the form's new-card name)", Check::Text},
+            {"name", "NAME", "the card's name (else the form's new-card name)", Check::Name},
         };
         for (Option& o : valueOptions()) options.push_back(std::move(o));
         return {true, {{"FOLDER", "the folder the card goes into", true, Check::Text}}, options};
@@ -198,7 +206,7 @@ public:
     }
     Syntax syntax() const override {
         std::vector<Option> options = {
-            {"name", "NAME", "a new name for the card", Check::Text},
+            {"name", "NAME", "a new name for the card", Check::Name},
             {"remove-field", "FIELD", "deletes a field (by name or #N)", Check::Text, true},
         };
         for (Option& o : valueOptions()) options.push_back(std::move(o));

@@ -43,7 +43,8 @@ struct Args {
 // What a command-line word must be, checked before the command runs.
 enum class Check {
     None,    // anything (file system paths: any bytes)
-    Text,    // UTF-8 text: names, values, record paths, texts to find
+    Text,    // UTF-8 text: values, record paths, texts to find
+    Name,    // UTF-8 text without control characters (line feeds, tabs): a new record name
     Number,  // a whole number, 0 or more
 };
 

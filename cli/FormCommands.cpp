@@ -8,11 +8,16 @@
 #include <ostream>
 #include <utility>
 
+#include "cli/CardData.h"
 #include "cli/Commands.h"
+#include "cli/FormChoice.h"
+#include "cli/Json.h"
 #include "cli/Session.h"
 #include "model/BuiltinForms.h"
+#include "model/Card.h"
 #include "model/CardImport.h"
 #include "model/DisplayText.h"
+#include "model/FormCards.h"
 #include "model/FormFields.h"
 #include "model/FormLayoutFile.h"
 #include "model/ImportTable.h"
@@ -113,17 +118,61 @@ public:
                  {"json", "", "print JSON (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override;
+
+private:
+    int listFields(Session& s, Context& c, const std::string& form, bool asJson);
 };
+
+int FormsCommand::listFields(Session& s, Context& c, const std::string& formText, bool asJson) {
+    WalletFile& w = s.wallet();
+    const FormChoice choice = chooseForm(w, formText);
+    if (choice.error) return s.fail(choice.error, choice.message);
+    const std::unique_ptr<Card> card = newCardFromForm(w, RecordId{}, choice.ref);
+    if (!card) return s.fail(exit_code::kNotFound, "the form cannot be read");
+    std::u16string name;
+    formName(w, choice.ref, name);
+    JsonWriter json;
+    std::string lines;
+    json.beginObject().key("form").value(toUtf8(name)).key("fields").beginArray();
+    for (std::size_t i = 0; i < card->fieldCount(); ++i) {
+        const Field& f = card->field(i);
+        const std::string fieldName = f.isNote() ? std::string("Note") : toUtf8(f.name());
+        const std::string kind = f.isNote() ? std::string("note") : kindName(f.kind());
+        json.beginObject().key("name").value(fieldName).key("kind").value(kind);
+        if (Field::isListKind(f.kind())) {
+            json.key("items").beginArray();
+            for (const std::u16string& item : f.listItems()) json.value(toUtf8(item));
+            json.endArray();
+        }
+        json.endObject();
+        if (!asJson) {
+            std::string line = "#" + std::to_string(i + 1) + "  " + fieldName;
+            line += std::string(line.size() < 32 ? 32 - line.size() : 1, ' ') + kind;
+            if (Field::isListKind(f.kind())) {
+                std::string items;
+                for (const std::u16string& item : f.listItems()) items += (items.empty() ? "" : "^") + toUtf8(item);
+                line += " (" + items + ")";
+            }
+            lines += line + "\n";
+        }
+    }
+    json.endArray().endObject();
+    c.out << (asJson ? json.text() : lines);
+    return s.finish();
+}
 
 int FormsCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
     Session s(c);
     if (const int r = s.open(args.positional[0], true)) return r;
     WalletFile& w = s.wallet();
+    if (args.has("fields")) return listFields(s, c, args.get("fields"), args.has("json"));
     struct Row {
         std::u16string name;
         std::string kind;
         std::string detail;
+        std::int64_t number = -1, index = -1;
+        std::string path, id;
     };
     std::vector<Row> rows;
     const auto builtins = builtinForms();
@@ -132,7 +181,13 @@ int FormsCommand::run(const Args& args, Context& c) {
         std::u16string name = formName(form, c.env.strings);
         // Without a language file the built-in names are placeholders: show the number instead.
         if (name == u"*" || name == u"?") name = u"Form " + fromUtf8(std::to_string(form.number));
-        rows.push_back({name, "built-in", "number " + std::to_string(form.number) + ", index " + std::to_string(i)});
+        rows.push_back({name,
+                        "built-in",
+                        "number " + std::to_string(form.number) + ", index " + std::to_string(i),
+                        form.number,
+                        static_cast<std::int64_t>(i),
+                        {},
+                        {}});
     }
     const WalletIndex& index = w.index();
     const std::int64_t forms = index.formsFolder();
@@ -140,10 +195,23 @@ int FormsCommand::run(const Args& args, Context& c) {
     for (std::size_t i = 0; forms >= 0 && i < index.count(); ++i) {
         const RecordHeader& h = index.at(i);
         if (!h.deleted() && h.type() == RecordType::Card && h.parent() == formsId)
-            rows.push_back({w.nameOf(i), "custom", pathOf(w, i)});
+            rows.push_back({w.nameOf(i), "custom", pathOf(w, i), -1, -1, pathOf(w, i), idText(h.id())});
     }
     std::stable_sort(rows.begin(), rows.end(),
                      [](const Row& a, const Row& b) { return compareNoCase(a.name, b.name) < 0; });
+    if (args.has("json")) {
+        JsonWriter json;
+        json.beginArray();
+        for (const Row& row : rows) {
+            json.beginObject().key("name").value(toUtf8(row.name)).key("kind").value(row.kind);
+            if (row.number >= 0) json.key("number").value(row.number).key("index").value(row.index);
+            if (!row.path.empty()) json.key("path").value(row.path).key("id").value(row.id);
+            json.endObject();
+        }
+        json.endArray();
+        c.out << json.text();
+        return s.finish();
+    }
     for (const Row& row : rows) {
         c.out << toUtf8(row.name);
         for (std::size_t n = row.name.size(); n < 32; ++n) c.out << ' ';

@@ -153,6 +153,10 @@ std::vector<std::u16string> splitPath(const std::string& path) {
         if (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '/') {
             current.push_back('/');
             ++i;
+        } else if (path[i] == '\\' && i + 1 < path.size() &&
+                   (path[i + 1] == 'n' || path[i + 1] == 'r' || path[i + 1] == 't')) {
+            current.push_back(path[i + 1] == 'n' ? '\n' : path[i + 1] == 'r' ? '\r' : '\t');
+            ++i;
         } else if (path[i] == '/') {
             if (!current.empty()) parts.push_back(fromUtf8(current));
             current.clear();
@@ -165,6 +169,28 @@ std::vector<std::u16string> splitPath(const std::string& path) {
 }
 
 }  // namespace
+
+std::string printableName(std::u16string_view name) {
+    std::string out;
+    for (const char c : toUtf8(name)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (u < 0x20 || u == 0x7F) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 std::string idText(const RecordId& id) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -238,7 +264,7 @@ std::string pathOf(const WalletFile& wallet, std::size_t position) {
     std::string path;
     std::int64_t at = static_cast<std::int64_t>(position);
     for (int depth = 0; at >= 0 && depth < 256; ++depth) {
-        std::string name = toUtf8(wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey()));
+        std::string name = printableName(wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey()));
         std::string escaped;
         for (char c : name) {
             if (c == '/')

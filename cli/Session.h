@@ -47,6 +47,11 @@ private:
     std::u16string m_password;
 };
 
+// A name as tmpro prints it: line feeds, carriage returns and tabs as \n, \r and \t, other
+// control characters as \xNN, so that every name stays on its line. resolvePath reads
+// these escapes back.
+std::string printableName(std::u16string_view name);
+
 // A record's identifier as 32 lowercase hexadecimal digits, as `tree --ids` shows it.
 std::string idText(const RecordId& id);
 

@@ -42,6 +42,14 @@ std::string checkText(const std::string& value) {
     return isValidUtf8(value) ? std::string() : std::string("the text is not valid UTF-8");
 }
 
+std::string checkName(const std::string& value) {
+    if (!isValidUtf8(value)) return "the text is not valid UTF-8";
+    for (const char c : value)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return "a name cannot hold line feeds, tabs or other control characters";
+    return {};
+}
+
 std::string checkNumber(const std::string& value) {
     if (value.empty() || value.size() > 9 || value.find_first_not_of("0123456789") != std::string::npos)
         return "'" + value + "' is not a whole number";
@@ -50,6 +58,7 @@ std::string checkNumber(const std::string& value) {
 
 void addCheck(CLI::Option* option, Check check) {
     if (check == Check::Text) option->check(CLI::Validator(checkText, ""));
+    if (check == Check::Name) option->check(CLI::Validator(checkName, ""));
     if (check == Check::Number) option->check(CLI::Validator(checkNumber, ""));
 }
 

@@ -5,6 +5,7 @@
 #include "cli/CardCommands.h"
 #include "cli/CardSupport.h"
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "cli/Locale.h"
 #include "cli/Terminal.h"
 #include "model/FormCards.h"
@@ -93,6 +94,7 @@ int FavouritesCommand::run(const Args& args, Context& c) {
     }
     if (action == "clear") {
         settings.clearFavourites(now);
+        c.out << "Cleared the favourites\n";
         return s.finish();
     }
     std::size_t at = 0;
@@ -109,6 +111,8 @@ int FavouritesCommand::run(const Args& args, Context& c) {
     } else if (!settings.removeFavourite(id, now)) {
         return s.fail(exit_code::kNotFound, "'" + args.positional[2] + "' is not a favourite");
     }
+    c.out << (action == "add" ? "Added " : "Removed ") << pathOf(w, at) << (action == "add" ? " to" : " from")
+          << " the favourites\n";
     return s.finish();
 }
 
@@ -142,7 +146,23 @@ public:
         if (const int r = s.open(args.positional[0], true)) return r;
         WalletFile& w = s.wallet();
         const std::size_t found = searchCards(w, text, userLocalePatterns());
-        for (const std::size_t at : w.searchResults().positions) c.out << pathOf(w, at) << "\n";
+        if (args.has("json")) {
+            JsonWriter json;
+            json.beginArray();
+            for (const std::size_t at : w.searchResults().positions)
+                json.beginObject()
+                    .key("id")
+                    .value(idText(w.index().at(at).id()))
+                    .key("path")
+                    .value(pathOf(w, at))
+                    .key("name")
+                    .value(toUtf8(w.nameOf(at)))
+                    .endObject();
+            json.endArray();
+            c.out << json.text();
+        } else {
+            for (const std::size_t at : w.searchResults().positions) c.out << pathOf(w, at) << "\n";
+        }
         if (found == SearchResults::kMax)
             c.err << "tmpro: only the first " << SearchResults::kMax << " cards found are listed\n";
         const int r = s.finish();
@@ -202,6 +222,7 @@ int PasswordCommand::run(const Args& args, Context& c) {
     const auto hintView = hint ? std::optional<std::u16string_view>(*hint) : std::nullopt;
     switch (changePassword(w, s.password(), fresh.text, hintView)) {
         case PasswordChangeResult::Ok:
+            c.out << "Changed the password of " << path << "\n";
             break;
         case PasswordChangeResult::WrongOldPassword:
             return s.fail(exit_code::kWrongPassword, "the current password is wrong; nothing was changed");
