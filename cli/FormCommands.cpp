@@ -13,6 +13,7 @@
 #include "cli/FormChoice.h"
 #include "cli/Json.h"
 #include "cli/Session.h"
+#include "cli/Terminal.h"
 #include "model/BuiltinForms.h"
 #include "model/Card.h"
 #include "model/CardImport.h"
@@ -321,6 +322,8 @@ public:
 int ImportCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 2) return usageError(c, *this);
     const std::string& tablePath = args.positional[1];
+    // The card previews hold the imported values: not printed when nobody is asked.
+    if (auto* terminal = dynamic_cast<TerminalPrompt*>(&c.env.prompt)) terminal->hideUnasked = true;
     Session s(c);
     if (const int r = s.open(args.positional[0], false)) return r;
     WalletFile& w = s.wallet();

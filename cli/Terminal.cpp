@@ -133,21 +133,27 @@ int TerminalPasswords::readValue(std::string_view prompt, std::u16string& value)
 Answer TerminalPrompt::ask(const Message& message) {
     const std::string text = toUtf8(message.text);
     if (message.buttons == Buttons::Ok) {
-        m_out << text << "\n";
+        // Errors and warnings go with tmpro's own messages; standard output keeps the results.
+        if (message.icon == Icon::Stop || message.icon == Icon::Warning)
+            m_err << "tmpro: " << text << "\n";
+        else
+            m_out << text << "\n";
         return Answer::Ok;
     }
     const bool yesNo = message.buttons == Buttons::YesNo || message.buttons == Buttons::YesNoCancel;
     const Answer yes = yesNo ? Answer::Yes : Answer::Ok;
     const Answer no = yesNo ? Answer::No : Answer::Cancel;
-    m_out << text << "\n";
+    // Questions nobody reads are shown by their first line only when the command asks so.
+    const std::string shown = hideUnasked ? text.substr(0, text.find('\n')) : text;
     if (assumeYes) {
-        m_out << "[answered yes]\n";
+        if (!hideUnasked) m_out << shown << "\n[answered yes]\n";
         return yes;
     }
     if (!m_interactive) {
-        m_out << "[no terminal to ask on: answered no; use --yes to agree]\n";
+        m_out << shown << "\n[no terminal to ask on: answered no; use --yes to agree]\n";
         return no;
     }
+    m_out << text << "\n";
     for (;;) {
         m_out << "[y/n] " << std::flush;
         std::string line;

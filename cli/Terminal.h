@@ -65,19 +65,24 @@ bool readFdLine(int fd, std::string& line);
 // Asks on the terminal (/dev/tty) without echo; false when there is no terminal or no line.
 bool readTtyLine(std::string_view prompt, std::string& line);
 
-// Questions and messages of the core, on the terminal. With `assumeYes` every question is
-// answered positively without asking; without a terminal to ask on, questions get the
-// negative answer (nothing is done that the user did not agree to).
+// Questions and messages of the core, on the terminal; error and warning messages on the error
+// stream. With `assumeYes` every question is answered positively without asking; without a
+// terminal to ask on, questions get the negative answer (nothing is done that the user did not
+// agree to).
 class TerminalPrompt final : public Prompt {
 public:
-    TerminalPrompt(std::istream& in, std::ostream& out, bool interactive)
-        : m_in(in), m_out(out), m_interactive(interactive) {}
+    TerminalPrompt(std::istream& in, std::ostream& out, std::ostream& err, bool interactive)
+        : m_in(in), m_out(out), m_err(err), m_interactive(interactive) {}
     Answer ask(const Message& message) override;
     bool assumeYes = false;
+    // Questions answered without asking (--yes, or no terminal) are not printed in full: their
+    // texts may hold what is being imported.
+    bool hideUnasked = false;
 
 private:
     std::istream& m_in;
     std::ostream& m_out;
+    std::ostream& m_err;
     bool m_interactive;
 };
 

@@ -268,7 +268,7 @@ int runTool(int argc, char** argv, std::istream& in, std::ostream& out, std::ost
     SystemClock clock;
     OsRandom random;
     StringTable strings;
-    TerminalPrompt prompt(in, out, interactive);
+    TerminalPrompt prompt(in, out, err, interactive);
     prompt.assumeYes = assumeYes;
     HostSystem system;
     Env env{files, clock, random, strings, prompt, system};

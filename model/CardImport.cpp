@@ -60,7 +60,9 @@ std::u16string importPreview(const ImportTable& table, std::size_t row, const St
     for (std::size_t c = 0; c < shown; ++c) {
         const std::u16string_view label = c == 0 ? std::u16string_view(cardLabel) : table.cell(0, c);
         const std::u16string labelText = cut(label, kMaxLabel, u"...") + u":";
-        const std::u16string value = cut(table.cell(row, c), kMaxValue, u"...");
+        // A password column is not shown in clear, as its field will not be.
+        const std::u16string value =
+            c > 0 && isPasswordHeader(label) ? std::u16string(u"********") : cut(table.cell(row, c), kMaxValue, u"...");
         out += format(u"%s %s\n", {labelText, value});
         if (out.size() > kMaxPreview) break;
     }

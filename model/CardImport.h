@@ -72,7 +72,8 @@ bool hasImportHeader(const ImportTable& table);
 std::size_t cardRowCount(const ImportTable& table);
 // String 22041, a space and the date text.
 std::u16string importFolderName(const StringTable& strings, std::u16string_view today);
-// The confirmation text for one card row, at most 2047 characters.
+// The confirmation text for one card row, at most 2047 characters; the values of password
+// columns (isPasswordHeader) read ********.
 std::u16string importPreview(const ImportTable& table, std::size_t row, const StringTable& strings);
 ImportedCard importedCard(const ImportTable& table, std::size_t row);
 

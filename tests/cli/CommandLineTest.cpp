@@ -7,8 +7,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "cli/Command.h"
+#include "platform/PosixFile.h"
+#include "platform/Text.h"
+#include "storage/WalletFile.h"
 #include "support/TmproRun.h"
 
 namespace tw::cli {
@@ -221,6 +225,90 @@ TEST_F(CommandLineTest, GeneratedPasswords) {
         expectFailure(run(args), exit_code::kUsage, c.words);
     }
     EXPECT_EQ(fileBytes(m_wallet), before);
+}
+
+TEST_F(CommandLineTest, ChangingCommandsSayWhatTheyDid) {
+    const struct {
+        std::vector<std::string> args;
+        const char* out;
+    } cases[] = {
+        {{"mkdir", m_wallet, "Banking/Old"}, "Created folder Banking/Old\n"},
+        {{"rename", m_wallet, "Banking/Old", "Archive"}, "Renamed Banking/Old to Banking/Archive\n"},
+        {{"cp", m_wallet, "Banking/Visa", "Banking/Archive"}, "Copied to Banking/Archive/Visa*\n"},
+        {{"mv", m_wallet, "Banking/Archive", "/"}, "Moved Banking/Archive to Archive\n"},
+        {{"fav", m_wallet, "add", "Banking/Visa"}, "Added Banking/Visa to the favourites\n"},
+        {{"fav", m_wallet, "remove", "Banking/Visa"}, "Removed Banking/Visa from the favourites\n"},
+        {{"fav", m_wallet, "clear"}, "Cleared the favourites\n"},
+        {{"edit", m_wallet, "Banking/Visa", "--name", "Visa Gold"}, "Saved Banking/Visa Gold\n"},
+        {{"rm", m_wallet, "Archive", "--recursive"}, "Deleted Archive and the 1 record(s) in it\n"},
+        {{"rm", m_wallet, "Banking/Visa Gold"}, "Deleted Banking/Visa Gold\n"},
+    };
+    for (const auto& c : cases) {
+        const TmproResult r = run(c.args);
+        EXPECT_EQ(r.code, 0) << c.out << r.err;
+        EXPECT_EQ(r.out, c.out);
+    }
+}
+
+TEST_F(CommandLineTest, NamesStayOnTheirLine) {
+    expectFailure(run({"mkdir", m_wallet, "two\nlines"}), exit_code::kUsage, "cannot hold line feeds");
+    expectFailure(run({"rename", m_wallet, "Banking/Visa", "tab\there"}), exit_code::kUsage, "cannot hold line feeds");
+
+    // Other programs may have written such a name: it is shown escaped, and read back so.
+    {
+        PosixFileSystem files;
+        SystemClock clock;
+        OsRandom random;
+        StringTable strings;
+        ScriptedPrompt prompt;
+        FakeSystem system;
+        Env env{files, clock, random, strings, prompt, system};
+        WalletFile w(env);
+        ASSERT_EQ(w.readAll(m_wallet, fromUtf8(kPassword), false), OpenResult::Ok);
+        for (std::size_t i = 0; i < w.index().count(); ++i) {
+            if (w.nameOf(i) == u"Banking") {
+                ASSERT_TRUE(w.rename(i, u"Bank\ning"));
+            }
+        }
+        ASSERT_EQ(w.flush(), 0);
+    }
+    EXPECT_EQ(run({"ls", m_wallet}).out, "Bank\\ning/\nPersonal/\nMy Forms/\n");
+    EXPECT_EQ(run({"ls", m_wallet, "Bank\\ning"}).out, "Visa\n");
+    EXPECT_TRUE(holds(run({"tree", m_wallet}).out, "\nBank\\ning/\n  Visa\n"));
+}
+
+TEST_F(CommandLineTest, InfoAlignsItsColumns) {
+    const TmproResult r = runTmpro({"info", m_wallet});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::istringstream lines(r.out);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) {
+        EXPECT_NE(line.back(), ' ') << line;
+        EXPECT_EQ(line.find_first_not_of(' ', line.find(':') + 1), 18u) << line;  // one column of values
+    }
+    EXPECT_EQ(count, 12);
+}
+
+TEST_F(CommandLineTest, ImportKeepsItsValuesOffTheTerminalAndItsErrorsOnTheErrorStream) {
+    const std::string table = m_folder.file("table.txt");
+    writeFile(table, "CardName\tUser\tPassword\r\nMail\tjane\ts3cr3t-pw\r\n");
+    TmproResult r = runTmpro({"--yes", "import", m_wallet, table}, std::string(kPassword) + "\n");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(holds(r.out + r.err, "s3cr3t-pw")) << r.out;
+
+    writeFile(table, "Name\tUser\r\nMail\tjane\r\n");
+    r = runTmpro({"--yes", "import", m_wallet, table}, std::string(kPassword) + "\n");
+    EXPECT_EQ(r.code, exit_code::kFailed);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(holds(r.err, "is not a card table")) << r.err;
+}
+
+TEST_F(CommandLineTest, RewritesKeepTheWalletsMode) {
+    ::chmod(m_wallet.c_str(), 0640);
+    ASSERT_EQ(run({"rm", m_wallet, "Banking/Visa"}).code, 0);  // a rewrite of the whole file
+    struct stat st {};
+    ASSERT_EQ(::stat(m_wallet.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 }  // namespace
