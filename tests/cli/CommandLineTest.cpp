@@ -311,5 +311,21 @@ TEST_F(CommandLineTest, RewritesKeepTheWalletsMode) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+TEST(ManualPage, NamesEveryCommandAndOption) {
+    std::string page = fileBytes(std::string(TW_SOURCE_DIR) + "/cli/doc/tmpro.1");
+    ASSERT_FALSE(page.empty());
+    // roff writes a dash as "\-".
+    for (std::size_t at = page.find("\\-"); at != std::string::npos; at = page.find("\\-", at)) page.erase(at, 1);
+    for (const auto& command : allCommands()) {
+        const std::string name(command->name());
+        EXPECT_TRUE(holds(page, ".BI \"" + name + " ") || holds(page, ".BI " + name + " ")) << name;
+        const std::string help = helpText(*command);
+        for (std::size_t at = help.find("  --"); at != std::string::npos; at = help.find("  --", at + 1)) {
+            const std::string option = help.substr(at + 2, help.find_first_of(" \n", at + 2) - at - 2);
+            EXPECT_TRUE(holds(page, option)) << name << " " << option;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tw::cli
