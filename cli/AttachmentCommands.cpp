@@ -187,6 +187,7 @@ public:
         const std::vector<std::uint8_t>& data = which.attachment->data();
         std::string target = args.has("out") ? args.get("out") : toUtf8(which.attachment->name());
         if (target == "-") {
+            if (args.has("force")) return s.fail(exit_code::kUsage, "--force replaces a file; standard output is none");
             c.out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
             c.out.flush();
             return s.finish();

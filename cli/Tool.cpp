@@ -81,7 +81,9 @@ bool parseArgs(const Command& command, const std::vector<std::string>& words, Ar
     app.set_help_flag();
     bool helpFlag = false;
     app.add_flag("-h,--help", helpFlag)->disable_flag_override();
-    app.add_flag("--yes", assumeYes)->disable_flag_override();
+    // --yes answers the questions of opening a wallet (upgrade, repair) and of the commands that
+    // ask more; a command that asks nothing does not take it.
+    if (syntax.opensWallet || command.name() == "convert") app.add_flag("--yes", assumeYes)->disable_flag_override();
     std::vector<std::string> positional(syntax.positionals.size());
     std::vector<CLI::Option*> positionalOptions;
     for (std::size_t i = 0; i < syntax.positionals.size(); ++i) {

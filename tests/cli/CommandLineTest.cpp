@@ -2,6 +2,7 @@
 // and text that is not UTF-8.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,6 +73,16 @@ TEST_F(CommandLineTest, BadCommandLinesAreRefusedBeforeThePasswordIsAsked) {
         expectFailure(runTmpro(c.args, ""), c.code, c.words);
     }
     EXPECT_EQ(fileBytes(m_wallet), before);
+
+    // A wallet another program holds open for writing is named as locked, before the password.
+    {
+        const int fd = ::open(m_wallet.c_str(), O_RDONLY);
+        ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+        expectFailure(runTmpro({"rm", m_wallet, "Banking/Visa"}, ""), exit_code::kNotAWallet,
+                      "locked by another program");
+        ::close(fd);
+    }
+    expectFailure(runTmpro({"info", m_wallet, "--yes"}, ""), exit_code::kUsage, "unknown option '--yes'");
 
     // A changing command on a read-only wallet is refused before the password, a reading one runs.
     ::chmod(m_wallet.c_str(), 0444);
