@@ -5,7 +5,10 @@
 #include "cli/CardCommands.h"
 #include "cli/Commands.h"
 #include "cli/FormCommands.h"
+#include "cli/GetCommands.h"
+#include "cli/Json.h"
 #include "cli/Session.h"
+#include "cli/Terminal.h"
 #include "cli/TreeCommands.h"
 #include "cli/UpgradeCommands.h"
 #include "platform/Text.h"
@@ -14,55 +17,94 @@
 namespace tw::cli {
 
 int usageError(Context& context, const Command& command) {
-    context.err << command.help();
+    context.err << helpText(command);
     return exit_code::kUsage;
 }
 
+Syntax InfoCommand::syntax() const {
+    return {false,
+            {{"WALLET", "the wallet file (.tm5)"}},
+            {{"json", "", "print one JSON object (keys: see the manual page)"}}};
+}
+
 std::string_view InfoCommand::help() const {
-    return "Usage: tmpro info WALLET.tm5\n"
-           "\n"
-           "Shows what can be seen without the password: version, creation time, record counts,\n"
+    return "Shows what can be seen without the password: version, creation time, record counts,\n"
            "closing time, the password hint and the names of the special entries.\n";
 }
 
 int InfoCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
+    if (const int r = checkWalletFile(c, args.positional[0], false)) return r;
     WalletInfo info;
     const OpenResult r = inspectWallet(c.env, args.positional[0], info);
     if (r != OpenResult::Ok) return reportOpenFailure(c, args.positional[0], r);
     char created[64];
     std::snprintf(created, sizeof created, "%04u-%02u-%02u %02u:%02u:%02u", info.created.year, info.created.month,
                   info.created.day, info.created.hour, info.created.minute, info.created.second);
-    c.out << "Version:        " << info.version << (info.oldFormat ? " (old format: opening it upgrades it)" : "")
-          << "\n"
-          << "Created:        " << created << "\n"
-          << "File size:      " << info.fileSize << " bytes\n"
-          << "Folders:        " << info.folders << "\n"
-          << "Cards:          " << info.cards << "\n"
-          << "Forms:          " << info.forms << "\n"
-          << "Favourites:     " << info.favourites << "\n"
-          << "Closes after:   ";
-    if (info.closeMinutes == 0) {
-        c.out << "never\n";
-    } else {
-        c.out << info.closeMinutes << " minutes\n";
+    if (args.has("json")) {
+        std::string version = info.version;
+        while (!version.empty() && (version.back() == ' ' || version.back() == ')')) version.pop_back();
+        if (!version.empty() && version.front() == '(') version.erase(0, 1);
+        JsonWriter json;
+        json.beginObject();
+        json.key("version").value(version).key("oldFormat").value(info.oldFormat);
+        json.key("created").value(std::string(created)).key("fileSize").value(static_cast<std::int64_t>(info.fileSize));
+        json.key("folders").value(static_cast<std::int64_t>(info.folders));
+        json.key("cards").value(static_cast<std::int64_t>(info.cards));
+        json.key("forms").value(static_cast<std::int64_t>(info.forms));
+        json.key("favourites").value(static_cast<std::int64_t>(info.favourites));
+        json.key("closeMinutes").value(static_cast<std::int64_t>(info.closeMinutes));
+        json.key("hint");
+        if (info.hint.empty())
+            json.null();
+        else
+            json.value(toUtf8(info.hint));
+        json.key("specialEntries").beginArray();
+        for (int i = 0; i < 3; ++i)
+            json.beginObject()
+                .key("name")
+                .value(toUtf8(info.specialNames[i]))
+                .key("icon")
+                .value(static_cast<std::int64_t>(info.specialIcons[i]))
+                .endObject();
+        json.endArray();
+        json.key("passwordCheck").value(info.hasPassword).key("damaged").value(info.damaged);
+        json.endObject();
+        c.out << json.text();
+        return info.damaged ? exit_code::kDamaged : exit_code::kOk;
     }
-    c.out << "Hint:           " << (info.hint.empty() ? "(none)" : toUtf8(info.hint)) << "\n";
+    // Every label in one column; no line ends in spaces.
+    auto line = [&c](const std::string& label, const std::string& value) {
+        c.out << label << ":" << std::string(18 - label.size() - 1, ' ') << value << "\n";
+    };
+    std::string version = info.version;
+    while (!version.empty() && version.back() == ' ') version.pop_back();
+    line("Version", version + (info.oldFormat ? " (old format: opening it upgrades it)" : ""));
+    line("Created", created);
+    line("File size", std::to_string(info.fileSize) + " bytes");
+    line("Folders", std::to_string(info.folders));
+    line("Cards", std::to_string(info.cards));
+    line("Forms", std::to_string(info.forms));
+    line("Favourites", std::to_string(info.favourites));
+    line("Closes after", info.closeMinutes == 0 ? "never" : std::to_string(info.closeMinutes) + " minutes");
+    line("Hint", info.hint.empty() ? "(none)" : printableName(info.hint));
     for (int i = 0; i < 3; ++i)
-        c.out << "Special entry " << i + 1 << ": " << toUtf8(info.specialNames[i]) << " (icon " << info.specialIcons[i]
-              << ")\n";
-    if (!info.hasPassword) c.out << "Warning:        no password check; anyone can open this wallet\n";
+        line("Special entry " + std::to_string(i + 1),
+             printableName(info.specialNames[i]) + " (icon " + std::to_string(info.specialIcons[i]) + ")");
+    if (!info.hasPassword) line("Warning", "no password check; anyone can open this wallet");
     if (info.damaged) {
-        c.out << "Warning:        a record is damaged (run: tmpro repair)\n";
+        line("Warning", "a record is damaged (run: tmpro repair)");
         return exit_code::kDamaged;
     }
     return exit_code::kOk;
 }
 
+Syntax MkdirCommand::syntax() const {
+    return {true, {{"PATH", "the new folder's path", true, Check::Name}}, {}};
+}
+
 std::string_view MkdirCommand::help() const {
-    return "Usage: tmpro mkdir WALLET.tm5 PATH\n"
-           "\n"
-           "Creates a folder. PATH names the new folder from the top level, with '/' between folder\n"
+    return "Creates a folder. PATH names the new folder from the top level, with '/' between folder\n"
            "names (write '\\/' for a slash inside a name); the folders above it must exist.\n";
 }
 
@@ -103,10 +145,13 @@ int MkdirCommand::run(const Args& args, Context& c) {
     return s.finish();
 }
 
+Syntax RenameCommand::syntax() const {
+    return {
+        true, {{"PATH", "the card or folder", true, Check::Text}, {"NEW-NAME", "its new name", true, Check::Name}}, {}};
+}
+
 std::string_view RenameCommand::help() const {
-    return "Usage: tmpro rename WALLET.tm5 PATH NEW-NAME\n"
-           "\n"
-           "Gives a card or folder a new name (up to 255 characters).\n";
+    return "Gives a card or folder a new name (up to 255 characters).\n";
 }
 
 int RenameCommand::run(const Args& args, Context& c) {
@@ -116,15 +161,23 @@ int RenameCommand::run(const Args& args, Context& c) {
     const Resolved target = resolvePath(s.wallet(), args.positional[1]);
     if (target.error) return s.fail(target.error, target.message);
     if (target.position < 0) return usageError(c, *this);
-    if (!s.wallet().rename(static_cast<std::size_t>(target.position), fromUtf8(args.positional[2])))
+    const std::size_t at = static_cast<std::size_t>(target.position);
+    const std::string old = pathOf(s.wallet(), at);
+    if (!s.wallet().rename(at, fromUtf8(args.positional[2])))
         return s.fail(exit_code::kFailed, "the new name could not be written");
+    c.out << "Renamed " << old << " to " << pathOf(s.wallet(), at) << "\n";
     return s.finish();
 }
 
+Syntax MoveCommand::syntax() const {
+    return {true,
+            {{"PATH", "the card or folder to move", true, Check::Text},
+             {"FOLDER", "where it goes ('/' for the top level)", true, Check::Text}},
+            {}};
+}
+
 std::string_view MoveCommand::help() const {
-    return "Usage: tmpro mv WALLET.tm5 PATH FOLDER\n"
-           "\n"
-           "Moves a card or folder into FOLDER ('/' for the top level). A folder cannot be moved\n"
+    return "Moves a card or folder into FOLDER ('/' for the top level). A folder cannot be moved\n"
            "into itself or below itself; forms stay in the forms folder.\n";
 }
 
@@ -150,15 +203,21 @@ int MoveCommand::run(const Args& args, Context& c) {
         for (std::int64_t at = target.position; at >= 0; at = w.index().parentOf(at))
             if (at == source.position) return s.fail(exit_code::kUsage, "a folder cannot be moved below itself");
     }
+    const std::string old = pathOf(w, static_cast<std::size_t>(source.position));
     if (!w.move(static_cast<std::size_t>(source.position), folder))
         return s.fail(exit_code::kFailed, "the move could not be written");
+    c.out << "Moved " << old << " to " << pathOf(w, static_cast<std::size_t>(source.position)) << "\n";
     return s.finish();
 }
 
+Syntax RemoveCommand::syntax() const {
+    return {true,
+            {{"PATH", "the card or folder", true, Check::Text}},
+            {{"recursive", "", "delete a folder with everything in it"}}};
+}
+
 std::string_view RemoveCommand::help() const {
-    return "Usage: tmpro rm WALLET.tm5 PATH [--recursive]\n"
-           "\n"
-           "Deletes a card, or a folder with --recursive (everything in it goes too). The forms\n"
+    return "Deletes a card, or a folder with --recursive (everything in it goes too). The forms\n"
            "folder cannot be deleted.\n";
 }
 
@@ -190,25 +249,33 @@ int RemoveCommand::run(const Args& args, Context& c) {
     }
     if (!doomed.empty() && !args.has("recursive"))
         return s.fail(exit_code::kUsage, "'" + args.positional[1] + "' is not empty (use --recursive)");
+    const std::string old = pathOf(w, static_cast<std::size_t>(target.position));
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
         if (!w.remove(*it)) return s.fail(exit_code::kFailed, "a record could not be deleted");
     if (!w.remove(static_cast<std::size_t>(target.position)))
         return s.fail(exit_code::kFailed, "the record could not be deleted");
+    c.out << "Deleted " << old;
+    if (!doomed.empty()) c.out << " and the " << doomed.size() << " record(s) in it";
+    c.out << "\n";
     return s.finish();
 }
 
+Syntax RepairCommand::syntax() const {
+    return {true, {}, {}};
+}
+
 std::string_view RepairCommand::help() const {
-    return "Usage: tmpro [--yes] repair WALLET.tm5\n"
-           "\n"
-           "Scans the wallet record by record, cuts out what is not a record and ends the file after\n"
+    return "Scans the wallet record by record, cuts out what is not a record and ends the file after\n"
            "its last record. Asks before it changes anything (--yes agrees). Make a copy first.\n";
 }
 
 int RepairCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
     const std::string& path = args.positional[0];
-    const auto password = c.passwords.read("Password for " + path + ": ");
-    if (!password) return usageError(c, *this);
+    if (const int r = checkWalletFile(c, path, true)) return r;
+    Secret secret;
+    if (const int r = c.passwords.read("Password for " + path + ": ", secret.text)) return r;
+    const std::u16string* password = &secret.text;
     WalletFile w(c.env);
     OpenResult r = w.readAll(path, *password, false);
     // An old-format wallet is repaired like any other (its upgrade follows below).
@@ -251,6 +318,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     addCardCommands(commands);
     addFormCommands(commands);
     addUpgradeCommands(commands);
+    addGetCommands(commands);
     return commands;
 }
 

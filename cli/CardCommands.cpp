@@ -3,11 +3,14 @@
 
 #include <ostream>
 
+#include "cli/CardData.h"
 #include "cli/CardSupport.h"
 #include "cli/Commands.h"
 #include "cli/FieldInput.h"
 #include "cli/FormChoice.h"
+#include "cli/Json.h"
 #include "cli/Locale.h"
+#include "cli/ValueInput.h"
 #include "model/Card.h"
 #include "model/CardNote.h"
 #include "model/FieldKind.h"
@@ -39,24 +42,6 @@ std::string sizeText(std::size_t bytes) {
     return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
-// Applies every --set of the command line. 0, or the exit code after saying why not.
-int applySets(Session& s, Card& card, const Args& args) {
-    Env& env = s.wallet().env();
-    for (const std::string& assignment : args.all("set")) {
-        std::string name, value;
-        if (!splitAssignment(assignment, name, value))
-            return s.fail(exit_code::kUsage, "--set needs FIELD=VALUE, not '" + assignment + "'");
-        const FieldLookup field = findField(card, name);
-        if (field.error) return s.fail(field.error, field.message);
-        const std::string why = setFieldFromText(card.field(static_cast<std::size_t>(field.index)), value, env.strings,
-                                                 env.clock.localTime());
-        if (!why.empty()) return s.fail(exit_code::kUsage, name + ": " + why);
-    }
-    if (args.has("note") && !setNote(card, withCrLf(args.get("note")), env.strings))
-        return s.fail(exit_code::kFailed, "the card holds 255 fields already; the note has no room");
-    return exit_code::kOk;
-}
-
 }  // namespace
 
 // --- show --------------------------------------------------------------------------------------
@@ -66,11 +51,14 @@ public:
     std::string_view name() const override { return "show"; }
     std::string_view summary() const override { return "show a card: its fields, note and attachments"; }
     std::string_view help() const override {
-        return "Usage: tmpro show WALLET.tm5 PATH [--passwords]\n"
-               "\n"
-               "Shows the card at PATH: its name, form and icon, each field as 'Name: value', the note,\n"
-               "and its picture, sound and file attachments. Dates and times follow the locale (LC_TIME).\n"
-               "  --passwords   show password fields; otherwise they read **********\n";
+        return "Shows the card at PATH: its name, form and icon, each field as 'Name: value', the note,\n"
+               "and its picture, sound and file attachments. Dates and times follow the locale (LC_TIME).\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {{"PATH", "the card (a path, or #ID)", true, Check::Text}},
+                {{"passwords", "", "show password fields; otherwise they read **********"},
+                 {"json", "", "print one JSON object (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override;
 };
@@ -84,6 +72,12 @@ int ShowCommand::run(const Args& args, Context& c) {
     if (const int r = findCard(s, args.positional[1], at)) return r;
     const std::unique_ptr<Card> card = w.loadCard(w.index().at(at).id());
     if (!card) return s.fail(exit_code::kDamaged, "the card '" + args.positional[1] + "' cannot be read");
+    if (args.has("json")) {
+        JsonWriter json;
+        writeCardJson(json, w, at, *card, args.has("passwords"));
+        c.out << json.text();
+        return s.finish();
+    }
 
     const LocalePatterns locale = userLocalePatterns();
     const StringTable& strings = w.env().strings;
@@ -143,25 +137,30 @@ public:
     std::string_view name() const override { return "add"; }
     std::string_view summary() const override { return "add a card made from a form"; }
     std::string_view help() const override {
-        return "Usage: tmpro add WALLET.tm5 FOLDER [--form FORM] [--name NAME] [--set FIELD=VALUE]... [--note TEXT]\n"
-               "\n"
-               "Adds a card to FOLDER ('/' for the top level), made from a form:\n"
-               "  --form FORM         a built-in form by name (any case), number (500-542) or index (0-42),\n"
-               "                      or one of the wallet's own forms by name; without it, the form the\n"
-               "                      folder presets\n"
-               "  --name NAME         the card's name (else the form's new-card name)\n"
-               "  --set FIELD=VALUE   fills a field, named by its name or as #N (its position); dates as\n"
-               "                      yyyy-mm-dd, times as hh:mm, both as 'yyyy-mm-dd hh:mm', check boxes\n"
-               "                      as yes/no (or 1/0), lists as one of their items; may be repeated\n"
-               "  --note TEXT         the card's note\n";
+        return "Adds a card to FOLDER ('/' for the top level), made from a form. Field values are given\n"
+               "with --set (visible to every user of the machine while tmpro runs, as all command lines\n"
+               "are), or, for secrets, with --set-prompt, --set-file or --generate. A field is named by\n"
+               "its name or as #N (its position); the note is the field Note. Dates are typed as\n"
+               "yyyy-mm-dd, times as hh:mm, both as 'yyyy-mm-dd hh:mm', check boxes as yes/no (or 1/0),\n"
+               "lists as one of their items. 'tmpro forms WALLET --fields FORM' lists a form's fields.\n";
     }
-    std::vector<std::string> valueOptions() const override { return {"form", "name", "note"}; }
-    std::vector<std::string> repeatableOptions() const override { return {"set"}; }
+    Syntax syntax() const override {
+        std::vector<Option> options = {
+            {"form", "FORM",
+             "a built-in form by name (any case), number (500-542) or index (0-42), or one of the\n"
+             "wallet's own forms by name; without it, the form the folder presets",
+             Check::Text},
+            {"name", "NAME", "the card's name (else the form's new-card name)", Check::Name},
+        };
+        for (Option& o : valueOptions()) options.push_back(std::move(o));
+        return {true, {{"FOLDER", "the folder the card goes into", true, Check::Text}}, options};
+    }
     int run(const Args& args, Context& c) override;
 };
 
 int AddCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 2 || (args.has("name") && args.get("name").empty())) return usageError(c, *this);
+    c.stdinIsData = valuesReadStandardInput(args);
     Session s(c);
     if (const int r = s.open(args.positional[0], false)) return r;
     WalletFile& w = s.wallet();
@@ -182,7 +181,7 @@ int AddCommand::run(const Args& args, Context& c) {
     const std::unique_ptr<Card> card = newCardFromForm(w, folder, ref);
     if (!card) return s.fail(exit_code::kNotFound, "the form cannot be read");
     if (args.has("name")) card->header()->putName(fromUtf8(args.get("name")), w.recordKey());
-    if (const int r = applySets(s, *card, args)) return r;
+    if (const int r = applyValues(s, *card, args, c)) return r;
 
     const std::u16string name = card->header()->name(w.recordKey());
     if (nameTaken(w, folder, name))
@@ -200,21 +199,26 @@ public:
     std::string_view name() const override { return "edit"; }
     std::string_view summary() const override { return "change a card's name, values and fields"; }
     std::string_view help() const override {
-        return "Usage: tmpro edit WALLET.tm5 PATH [--name NAME] [--set FIELD=VALUE]... [--note TEXT]\n"
-               "                  [--remove-field FIELD]... [--add-field NAME=VALUE [--kind KIND] [--items A^B^C]]\n"
-               "\n"
-               "Changes the card at PATH and saves it. Changes apply in this order:\n"
-               "  --name NAME            a new name for the card\n"
-               "  --remove-field FIELD   deletes a field (by name or #N); may be repeated\n"
-               "  --set FIELD=VALUE      as for add; may be repeated\n"
-               "  --note TEXT            the card's note (empty: none)\n"
-               "  --add-field NAME=VALUE appends a field of --kind KIND (default text): a number 1-16 or\n"
-               "                         text, capital, words, plain, number, web, email, phone, link,\n"
-               "                         password, date, time, datetime, yesno, list, checkbox;\n"
-               "                         --items gives a list field its items, separated by ^\n";
+        return "Changes the card at PATH and saves it. Changes apply in this order: --name,\n"
+               "--remove-field, the values (--set, --set-prompt, --set-file, --generate, --note), then\n"
+               "--add-field. Values are given as for add; --set is visible to every user of the machine\n"
+               "while tmpro runs: give secrets with --set-prompt, --set-file or --generate.\n";
     }
-    std::vector<std::string> valueOptions() const override { return {"name", "note", "add-field", "kind", "items"}; }
-    std::vector<std::string> repeatableOptions() const override { return {"set", "remove-field"}; }
+    Syntax syntax() const override {
+        std::vector<Option> options = {
+            {"name", "NAME", "a new name for the card", Check::Name},
+            {"remove-field", "FIELD", "deletes a field (by name or #N)", Check::Text, true},
+        };
+        for (Option& o : valueOptions()) options.push_back(std::move(o));
+        options.push_back({"add-field", "NAME=VALUE",
+                           "appends a field of --kind KIND (default text): a number 1-16 or text, capital,\n"
+                           "words, plain, number, web, email, phone, link, password, date, time, datetime,\n"
+                           "yesno, list, checkbox",
+                           Check::Text});
+        options.push_back({"kind", "KIND", "the kind of the --add-field field", Check::Text});
+        options.push_back({"items", "A^B^C", "the items of an --add-field list field, separated by ^", Check::Text});
+        return {true, {{"PATH", "the card (a path, or #ID)", true, Check::Text}}, options};
+    }
     int run(const Args& args, Context& c) override;
 
 private:
@@ -241,11 +245,14 @@ int EditCommand::addField(Session& s, Card& card, const Args& args) {
 
 int EditCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 2) return usageError(c, *this);
-    const bool anyChange =
-        args.has("name") || args.has("set") || args.has("note") || args.has("remove-field") || args.has("add-field");
+    bool anyChange = false;
+    for (const char* option :
+         {"name", "set", "set-prompt", "set-file", "generate", "note", "remove-field", "add-field"})
+        anyChange = anyChange || args.has(option);
     if (!anyChange || (args.has("name") && args.get("name").empty()) ||
         ((args.has("kind") || args.has("items")) && !args.has("add-field")))
         return usageError(c, *this);
+    c.stdinIsData = valuesReadStandardInput(args);
     Session s(c);
     if (const int r = s.open(args.positional[0], false)) return r;
     WalletFile& w = s.wallet();
@@ -265,7 +272,7 @@ int EditCommand::run(const Args& args, Context& c) {
         if (field.error) return s.fail(field.error, field.message);
         card->removeField(static_cast<std::size_t>(field.index));
     }
-    if (const int r = applySets(s, *card, args)) return r;
+    if (const int r = applyValues(s, *card, args, c)) return r;
     if (args.has("add-field"))
         if (const int r = addField(s, *card, args)) return r;
 

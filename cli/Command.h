@@ -16,9 +16,9 @@ namespace tw::cli {
 namespace exit_code {
 constexpr int kOk = 0;
 constexpr int kFailed = 1;  // the operation failed (a write, a read, a conversion)
-constexpr int kUsage = 2;   // bad command line
+constexpr int kUsage = 2;   // bad command line, or text that is not UTF-8
 constexpr int kWrongPassword = 3;
-constexpr int kNotAWallet = 4;  // missing, unreadable, not a wallet, unknown version
+constexpr int kNotAWallet = 4;  // missing, unreadable, locked, not a wallet, unknown version
 constexpr int kNotFound = 5;    // no such card, folder or form
 constexpr int kAmbiguous = 6;   // a path names more than one record
 constexpr int kDamaged = 7;     // the wallet is damaged and was not repaired
@@ -40,12 +40,51 @@ struct Args {
     std::vector<std::string> all(const std::string& name) const;
 };
 
-// Reads passwords: from the terminal without echo, or, when standard input is not a
-// terminal, one line at a time from it (for scripts).
+// What a command-line word must be, checked before the command runs.
+enum class Check {
+    None,    // anything (file system paths: any bytes)
+    Text,    // UTF-8 text: values, record paths, texts to find
+    Name,    // UTF-8 text without control characters (line feeds, tabs): a new record name
+    Number,  // a whole number, 0 or more
+};
+
+struct Positional {
+    std::string name;  // as shown in the usage line: WALLET, PATH
+    std::string description;
+    bool required = true;
+    Check check = Check::None;
+};
+
+struct Option {
+    std::string name;   // without the dashes: "form"
+    std::string value;  // the value's name in the help ("FORM"); empty for a flag
+    std::string description;
+    Check check = Check::None;
+    bool repeatable = false;
+};
+
+// What a command takes. Commands that open a wallet get its first positional argument WALLET and
+// the options every wallet-opening command shares (walletOptions()) without listing them.
+struct Syntax {
+    bool opensWallet = false;
+    std::vector<Positional> positionals;
+    std::vector<Option> options;
+};
+
+// The options shared by every command that opens a wallet with its password.
+std::vector<Option> walletOptions();
+
+// Reads passwords, from the first of: --password-fd, --password-file, the terminal without echo,
+// standard input (one line per password) when it is not a terminal and carries no other data.
 class PasswordSource {
 public:
     virtual ~PasswordSource() = default;
-    virtual std::optional<std::u16string> read(std::string_view prompt) = 0;
+    // 0 with the password in `password`; else the exit code after printing why on the error
+    // stream (none given, not UTF-8, no terminal to ask on).
+    virtual int read(std::string_view prompt, std::u16string& password) = 0;
+    // A secret value of a card: typed on the terminal without echo, else the next line of
+    // standard input (or asked on /dev/tty when standard input carries data). Must be UTF-8.
+    virtual int readValue(std::string_view prompt, std::u16string& value) = 0;
 };
 
 struct Context {
@@ -55,6 +94,9 @@ struct Context {
     Env& env;
     PasswordSource& passwords;
     bool assumeYes = false;  // --yes: answer every question positively
+    // Set by a command that reads data from standard input (a value from "-"): passwords are
+    // then asked on the terminal instead.
+    bool stdinIsData = false;
 };
 
 // One tmpro command.
@@ -63,15 +105,16 @@ public:
     virtual ~Command() = default;
     virtual std::string_view name() const = 0;
     virtual std::string_view summary() const = 0;
-    // Usage line and option list, printed by `tmpro help COMMAND`.
+    // What the command does, printed by `tmpro help COMMAND` between the usage line and the list
+    // of options.
     virtual std::string_view help() const = 0;
-    // Options that take a value (all others are flags).
-    virtual std::vector<std::string> valueOptions() const { return {}; }
-    // Options that may be given more than once (their values go to Args::repeated).
-    virtual std::vector<std::string> repeatableOptions() const { return {}; }
+    virtual Syntax syntax() const = 0;
     virtual int run(const Args& args, Context& context) = 0;
 };
 
 std::vector<std::unique_ptr<Command>> allCommands();
+
+// The full help of a command: usage line, description, arguments and options.
+std::string helpText(const Command& command);
 
 }  // namespace tw::cli

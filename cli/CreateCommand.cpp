@@ -1,33 +1,40 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/Terminal.h"
 #include "platform/Text.h"
 #include "storage/CreateWallet.h"
 
 namespace tw::cli {
 
+Syntax CreateCommand::syntax() const {
+    std::vector<Option> options = {
+        {"hint", "TEXT", "a password hint, readable without the password (up to 255 characters)", Check::Text},
+        {"no-first-folder", "", "do not create the first ordinary folder"},
+    };
+    for (Option& o : walletOptions()) options.push_back(std::move(o));
+    return {false, {{"WALLET", "the new wallet file (.tm5)"}}, options};
+}
+
 std::string_view CreateCommand::help() const {
-    return "Usage: tmpro create WALLET.tm5 [--hint TEXT] [--no-first-folder]\n"
-           "\n"
-           "Creates a new wallet. The password (3 to 23 characters) is asked twice.\n"
-           "  --hint TEXT         a password hint, readable without the password (up to 255 characters)\n"
-           "  --no-first-folder   do not create the first ordinary folder\n";
+    return "Creates a new wallet. The password (3 to 23 characters, UTF-8) is asked twice; from a file\n"
+           "or a file descriptor it is read twice, one line each.\n";
 }
 
 int CreateCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
     const std::string& path = args.positional[0];
-    const auto password = c.passwords.read("New password for " + path + ": ");
-    if (!password) return usageError(c, *this);
-    const auto again = c.passwords.read("Repeat the password: ");
-    if (!again || *again != *password) {
+    Secret password, again;
+    if (const int r = c.passwords.read("New password for " + path + ": ", password.text)) return r;
+    if (const int r = c.passwords.read("Repeat the password: ", again.text)) return r;
+    if (again.text != password.text) {
         c.err << "tmpro: the two passwords differ; nothing was created\n";
         return exit_code::kUsage;
     }
     std::optional<std::u16string> hint;
     if (args.has("hint")) hint = fromUtf8(args.get("hint"));
     const CreateResult r =
-        createWallet(c.env, path, *password, hint ? std::optional<std::u16string_view>(*hint) : std::nullopt,
+        createWallet(c.env, path, password.text, hint ? std::optional<std::u16string_view>(*hint) : std::nullopt,
                      !args.has("no-first-folder"));
     switch (r) {
         case CreateResult::Ok:

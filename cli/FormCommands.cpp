@@ -8,11 +8,17 @@
 #include <ostream>
 #include <utility>
 
+#include "cli/CardData.h"
 #include "cli/Commands.h"
+#include "cli/FormChoice.h"
+#include "cli/Json.h"
 #include "cli/Session.h"
+#include "cli/Terminal.h"
 #include "model/BuiltinForms.h"
+#include "model/Card.h"
 #include "model/CardImport.h"
 #include "model/DisplayText.h"
+#include "model/FormCards.h"
 #include "model/FormFields.h"
 #include "model/FormLayoutFile.h"
 #include "model/ImportTable.h"
@@ -102,24 +108,72 @@ public:
     std::string_view name() const override { return "forms"; }
     std::string_view summary() const override { return "list the built-in and custom forms"; }
     std::string_view help() const override {
-        return "Usage: tmpro forms WALLET.tm5\n"
-               "\n"
-               "Lists every form a card can be made from, sorted by name: the built-in forms with their\n"
+        return "Lists every form a card can be made from, sorted by name: the built-in forms with their\n"
                "form number and index, and the wallet's custom forms (the cards of its forms folder) with\n"
-               "their path.\n";
+               "their path. With --fields, lists one form's fields with their kinds instead.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {},
+                {{"fields", "FORM", "list the fields of FORM (named as for add --form)", Check::Text},
+                 {"json", "", "print JSON (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override;
+
+private:
+    int listFields(Session& s, Context& c, const std::string& form, bool asJson);
 };
+
+int FormsCommand::listFields(Session& s, Context& c, const std::string& formText, bool asJson) {
+    WalletFile& w = s.wallet();
+    const FormChoice choice = chooseForm(w, formText);
+    if (choice.error) return s.fail(choice.error, choice.message);
+    const std::unique_ptr<Card> card = newCardFromForm(w, RecordId{}, choice.ref);
+    if (!card) return s.fail(exit_code::kNotFound, "the form cannot be read");
+    std::u16string name;
+    formName(w, choice.ref, name);
+    JsonWriter json;
+    std::string lines;
+    json.beginObject().key("form").value(toUtf8(name)).key("fields").beginArray();
+    for (std::size_t i = 0; i < card->fieldCount(); ++i) {
+        const Field& f = card->field(i);
+        const std::string fieldName = f.isNote() ? std::string("Note") : toUtf8(f.name());
+        const std::string kind = f.isNote() ? std::string("note") : kindName(f.kind());
+        json.beginObject().key("name").value(fieldName).key("kind").value(kind);
+        if (Field::isListKind(f.kind())) {
+            json.key("items").beginArray();
+            for (const std::u16string& item : f.listItems()) json.value(toUtf8(item));
+            json.endArray();
+        }
+        json.endObject();
+        if (!asJson) {
+            std::string line = "#" + std::to_string(i + 1) + "  " + fieldName;
+            line += std::string(line.size() < 32 ? 32 - line.size() : 1, ' ') + kind;
+            if (Field::isListKind(f.kind())) {
+                std::string items;
+                for (const std::u16string& item : f.listItems()) items += (items.empty() ? "" : "^") + toUtf8(item);
+                line += " (" + items + ")";
+            }
+            lines += line + "\n";
+        }
+    }
+    json.endArray().endObject();
+    c.out << (asJson ? json.text() : lines);
+    return s.finish();
+}
 
 int FormsCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
     Session s(c);
     if (const int r = s.open(args.positional[0], true)) return r;
     WalletFile& w = s.wallet();
+    if (args.has("fields")) return listFields(s, c, args.get("fields"), args.has("json"));
     struct Row {
         std::u16string name;
         std::string kind;
         std::string detail;
+        std::int64_t number = -1, index = -1;
+        std::string path, id;
     };
     std::vector<Row> rows;
     const auto builtins = builtinForms();
@@ -128,7 +182,13 @@ int FormsCommand::run(const Args& args, Context& c) {
         std::u16string name = formName(form, c.env.strings);
         // Without a language file the built-in names are placeholders: show the number instead.
         if (name == u"*" || name == u"?") name = u"Form " + fromUtf8(std::to_string(form.number));
-        rows.push_back({name, "built-in", "number " + std::to_string(form.number) + ", index " + std::to_string(i)});
+        rows.push_back({name,
+                        "built-in",
+                        "number " + std::to_string(form.number) + ", index " + std::to_string(i),
+                        form.number,
+                        static_cast<std::int64_t>(i),
+                        {},
+                        {}});
     }
     const WalletIndex& index = w.index();
     const std::int64_t forms = index.formsFolder();
@@ -136,10 +196,23 @@ int FormsCommand::run(const Args& args, Context& c) {
     for (std::size_t i = 0; forms >= 0 && i < index.count(); ++i) {
         const RecordHeader& h = index.at(i);
         if (!h.deleted() && h.type() == RecordType::Card && h.parent() == formsId)
-            rows.push_back({w.nameOf(i), "custom", pathOf(w, i)});
+            rows.push_back({w.nameOf(i), "custom", pathOf(w, i), -1, -1, pathOf(w, i), idText(h.id())});
     }
     std::stable_sort(rows.begin(), rows.end(),
                      [](const Row& a, const Row& b) { return compareNoCase(a.name, b.name) < 0; });
+    if (args.has("json")) {
+        JsonWriter json;
+        json.beginArray();
+        for (const Row& row : rows) {
+            json.beginObject().key("name").value(toUtf8(row.name)).key("kind").value(row.kind);
+            if (row.number >= 0) json.key("number").value(row.number).key("index").value(row.index);
+            if (!row.path.empty()) json.key("path").value(row.path).key("id").value(row.id);
+            json.endObject();
+        }
+        json.endArray();
+        c.out << json.text();
+        return s.finish();
+    }
     for (const Row& row : rows) {
         c.out << toUtf8(row.name);
         for (std::size_t n = row.name.size(); n < 32; ++n) c.out << ' ';
@@ -153,20 +226,21 @@ public:
     std::string_view name() const override { return "export-form"; }
     std::string_view summary() const override { return "write a custom form to a form-layout file (.tmx)"; }
     std::string_view help() const override {
-        return "Usage: tmpro export-form WALLET.tm5 FORM [--out FOLDER] [--keep-values]\n"
-               "                        [--description TEXT] [--author TEXT]\n"
-               "\n"
-               "Writes a custom form (a card of the forms folder) to a form-layout file that another\n"
+        return "Writes a custom form (a card of the forms folder) to a form-layout file that another\n"
                "wallet can import. FORM is the form's path (\"My Forms/Web Account\") or its name alone.\n"
                "The file is named after the form with today's date, NAME_DDMMYYYY.tmx; characters that\n"
-               "file names cannot hold become '_'. An earlier file of that name is replaced.\n"
-               "  --out FOLDER        where to write (created when missing); default: the documents\n"
-               "                      folder ($XDG_DOCUMENTS_DIR, else ~/Documents)\n"
-               "  --keep-values       keep the form's field values; by default they are removed, dates too\n"
-               "  --description TEXT  a description stored in the file (up to 127 characters)\n"
-               "  --author TEXT       an author stored in the file (up to 63 characters)\n";
+               "file names cannot hold become '_'. An earlier file of that name is replaced.\n";
     }
-    std::vector<std::string> valueOptions() const override { return {"out", "description", "author"}; }
+    Syntax syntax() const override {
+        return {true,
+                {{"FORM", "the custom form", true, Check::Text}},
+                {{"out", "FOLDER",
+                  "where to write (created when missing); default: the documents folder\n"
+                  "($XDG_DOCUMENTS_DIR, else ~/Documents)"},
+                 {"keep-values", "", "keep the form's field values; by default they are removed, dates too"},
+                 {"description", "TEXT", "a description stored in the file (up to 127 characters)", Check::Text},
+                 {"author", "TEXT", "an author stored in the file (up to 63 characters)", Check::Text}}};
+    }
     int run(const Args& args, Context& c) override;
 };
 
@@ -198,13 +272,12 @@ public:
     std::string_view name() const override { return "import-form"; }
     std::string_view summary() const override { return "add the form of a form-layout file (.tmx) to the wallet"; }
     std::string_view help() const override {
-        return "Usage: tmpro [--yes] import-form WALLET.tm5 FILE.tmx\n"
-               "\n"
-               "Reads a form-layout file, shows its form name, description, author and date, and after\n"
+        return "Reads a form-layout file, shows its form name, description, author and date, and after\n"
                "you agree adds the form to the wallet's forms folder as a new custom form. --yes agrees\n"
                "without asking; without a terminal to ask on, nothing is imported. Exit code 8 when\n"
                "declined.\n";
     }
+    Syntax syntax() const override { return {true, {{"FILE.tmx", "the form-layout file"}}, {}}; }
     int run(const Args& args, Context& c) override;
 };
 
@@ -230,9 +303,7 @@ public:
     std::string_view name() const override { return "import"; }
     std::string_view summary() const override { return "import cards from a tab-separated text table"; }
     std::string_view help() const override {
-        return "Usage: tmpro [--yes] import WALLET.tm5 TABLE.txt\n"
-               "\n"
-               "Imports one card per row of a tab-separated table into a new top-level folder named\n"
+        return "Imports one card per row of a tab-separated table into a new top-level folder named\n"
                "\"Imported\" and today's date. The first row is the header: its first cell is \"CardName\"\n"
                "(or \"Card Name\"), its other cells name the fields. In each further row the first cell is\n"
                "the card's name and the others the values of its fields (all plain text fields).\n"
@@ -244,12 +315,15 @@ public:
                "cannot be read or is not a card table (the wallet is not changed), 8 when no row was\n"
                "accepted.\n";
     }
+    Syntax syntax() const override { return {true, {{"TABLE.txt", "the table"}}, {}}; }
     int run(const Args& args, Context& c) override;
 };
 
 int ImportCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 2) return usageError(c, *this);
     const std::string& tablePath = args.positional[1];
+    // The card previews hold the imported values: not printed when nobody is asked.
+    if (auto* terminal = dynamic_cast<TerminalPrompt*>(&c.env.prompt)) terminal->hideUnasked = true;
     Session s(c);
     if (const int r = s.open(args.positional[0], false)) return r;
     WalletFile& w = s.wallet();

@@ -1,10 +1,19 @@
 #include "cli/Session.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
 #include "cli/UpgradeCommands.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
+#include "storage/WalletInfo.h"
 
 namespace tw::cli {
 
@@ -15,7 +24,7 @@ std::string describe(OpenResult r) {
         case OpenResult::BadPath:
             return "the wallet path is too short (at least 6 characters)";
         case OpenResult::CannotOpen:
-            return "the wallet file cannot be opened (missing, no permission, or in use)";
+            return "the wallet file cannot be opened (missing, no permission, or locked by another program)";
         case OpenResult::RecordUnreadable:
             return "a record of the wallet cannot be read";
         case OpenResult::BadKeyBlock:
@@ -73,10 +82,41 @@ int Session::fail(int code, const std::string& message) {
     return code;
 }
 
+int checkWalletFile(Context& context, const std::string& path, bool forWriting) {
+    auto fail = [&](int code, const std::string& why) {
+        context.err << "tmpro: " << path << ": " << why << "\n";
+        return code;
+    };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return fail(exit_code::kNotAWallet, "no such file");
+        return fail(exit_code::kNotAWallet, std::string("cannot be opened: ") + std::strerror(errno));
+    }
+    if (S_ISDIR(st.st_mode)) return fail(exit_code::kNotAWallet, "is a folder, not a wallet file");
+    if (!S_ISREG(st.st_mode)) return fail(exit_code::kNotAWallet, "is not a regular file");
+    if (::access(path.c_str(), R_OK) != 0)
+        return fail(exit_code::kNotAWallet, "permission denied (the file cannot be read)");
+    if (forWriting && ::access(path.c_str(), W_OK) != 0)
+        return fail(exit_code::kNotAWallet, "the file is read-only; this command changes the wallet");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(exit_code::kNotAWallet, std::string("cannot be opened: ") + std::strerror(errno));
+    // Writers hold an exclusive lock for as long as the wallet is open; readers take none.
+    const bool locked = forWriting && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    unsigned char head[8] = {};
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    if (locked) return fail(exit_code::kNotAWallet, "the wallet is locked by another program that has it open");
+    if (got <= 0) return fail(exit_code::kNotAWallet, "the file is empty: this is not a wallet file");
+    WalletInfo info;
+    const OpenResult r = inspectWallet(context.env, path, info);
+    if (r == OpenResult::NotAWallet || r == OpenResult::BadVersion || r == OpenResult::BadPath)
+        return reportOpenFailure(context, path, r);
+    return exit_code::kOk;
+}
+
 int Session::open(const std::string& path, bool readOnly) {
-    const std::optional<std::u16string> password = m_context.passwords.read("Password for " + path + ": ");
-    if (!password) return fail(exit_code::kUsage, "no password given");
-    m_password = *password;
+    if (const int r = checkWalletFile(m_context, path, !readOnly)) return r;
+    if (const int r = m_context.passwords.read("Password for " + path + ": ", m_password)) return r;
     // Old-format wallets are upgraded on the way, after the user agreed (--yes agrees).
     TerminalProgress progress(m_context.err);
     const UpgradeOutcome outcome = openOrUpgrade(m_wallet, path, m_password, readOnly, &progress);
@@ -113,6 +153,10 @@ std::vector<std::u16string> splitPath(const std::string& path) {
         if (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '/') {
             current.push_back('/');
             ++i;
+        } else if (path[i] == '\\' && i + 1 < path.size() &&
+                   (path[i + 1] == 'n' || path[i + 1] == 'r' || path[i + 1] == 't')) {
+            current.push_back(path[i + 1] == 'n' ? '\n' : path[i + 1] == 'r' ? '\r' : '\t');
+            ++i;
         } else if (path[i] == '/') {
             if (!current.empty()) parts.push_back(fromUtf8(current));
             current.clear();
@@ -126,8 +170,70 @@ std::vector<std::u16string> splitPath(const std::string& path) {
 
 }  // namespace
 
+std::string printableName(std::u16string_view name) {
+    std::string out;
+    for (const char c : toUtf8(name)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (u < 0x20 || u == 0x7F) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string idText(const RecordId& id) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (std::uint8_t b : id.bytes) {
+        text.push_back(kHex[b >> 4]);
+        text.push_back(kHex[b & 15]);
+    }
+    return text;
+}
+
+namespace {
+
+// "#" and 8 to 32 hexadecimal digits: the start of a record identifier.
+bool isIdPath(const std::string& path) {
+    if (path.size() < 9 || path.size() > 33 || path[0] != '#') return false;
+    return path.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
+}
+
+}  // namespace
+
 Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
     Resolved result;
+    if (isIdPath(path)) {
+        std::string wanted = path.substr(1);
+        for (char& ch : wanted) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        std::vector<std::size_t> matches;
+        for (std::size_t i = 0; i < wallet.index().count(); ++i) {
+            const RecordHeader& h = wallet.index().at(i);
+            if (!h.deleted() && idText(h.id()).rfind(wanted, 0) == 0) matches.push_back(i);
+        }
+        if (matches.size() == 1) {
+            result.position = static_cast<std::int64_t>(matches.front());
+            return result;
+        }
+        if (matches.size() > 1) {
+            result.error = exit_code::kAmbiguous;
+            result.message =
+                "'" + path + "' starts " + std::to_string(matches.size()) + " identifiers; give more digits";
+            return result;
+        }
+        // No identifier starts so: the text may be a name.
+    }
     const WalletIndex& index = wallet.index();
     RecordId parent{};
     for (const std::u16string& part : splitPath(path)) {
@@ -158,7 +264,7 @@ std::string pathOf(const WalletFile& wallet, std::size_t position) {
     std::string path;
     std::int64_t at = static_cast<std::int64_t>(position);
     for (int depth = 0; at >= 0 && depth < 256; ++depth) {
-        std::string name = toUtf8(wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey()));
+        std::string name = printableName(wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey()));
         std::string escaped;
         for (char c : name) {
             if (c == '/')

@@ -17,6 +17,11 @@ int exitCodeFor(OpenResult result);
 // Prints "tmpro: PATH: <description>" on the error stream; the exit code for the failure.
 int reportOpenFailure(Context& context, const std::string& path, OpenResult result);
 
+// Checks, before any password is asked, that `path` is a wallet file this command can use: it
+// exists, is no folder, can be read (and written, `forWriting`), is not locked by another
+// program, and starts as a wallet does. 0, or the exit code after saying why not.
+int checkWalletFile(Context& context, const std::string& path, bool forWriting);
+
 // One command's use of a wallet: asks the password, opens and reads the wallet (offering the
 // repair of a damaged one), and writes the changed blocks back at the end.
 class Session {
@@ -24,8 +29,9 @@ public:
     explicit Session(Context& context) : m_context(context), m_wallet(context.env) {}
     ~Session();
 
-    // Returns kOk when the wallet is open with its records read; else prints why and returns
-    // the exit code.
+    // The one way tmpro opens a wallet: checks the file, asks the password, opens and reads the
+    // wallet (upgrading an old-format one, offering the repair of a damaged one). Returns kOk when
+    // the wallet is open with its records read; else prints why and returns the exit code.
     int open(const std::string& path, bool readOnly);
     // Flushes the changed blocks and closes; the exit code.
     int finish();
@@ -41,8 +47,18 @@ private:
     std::u16string m_password;
 };
 
+// A name as tmpro prints it: line feeds, carriage returns and tabs as \n, \r and \t, other
+// control characters as \xNN, so that every name stays on its line. resolvePath reads
+// these escapes back.
+std::string printableName(std::u16string_view name);
+
+// A record's identifier as 32 lowercase hexadecimal digits, as `tree --ids` shows it.
+std::string idText(const RecordId& id);
+
 // A record named by a path of names from the top level, "/" between them ("\/" for a slash
-// inside a name), compared without case. Deleted records are never matched.
+// inside a name), compared without case; or by "#" and its identifier (at least its first 8
+// hexadecimal digits), which reaches records whose names are not unique. Deleted records are
+// never matched.
 struct Resolved {
     std::int64_t position = -1;  // -1: the top level (for an empty path)
     int error = exit_code::kOk;  // kNotFound or kAmbiguous

@@ -1,8 +1,11 @@
 #include "cli/Terminal.h"
 
+#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -16,8 +19,65 @@ bool stdinIsTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
 }
 
-std::optional<std::u16string> TerminalPasswords::read(std::string_view prompt) {
-    std::string line;
+Secret::~Secret() {
+    wipe(text.data(), text.size() * sizeof(char16_t));
+}
+
+bool readFdLine(int fd, std::string& line) {
+    line.clear();
+    bool any = false;
+    for (;;) {
+        char c = 0;
+        const ssize_t n = ::read(fd, &c, 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        any = true;
+        if (c == '\n') break;
+        line.push_back(c);
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return any;
+}
+
+bool readTtyLine(std::string_view prompt, std::string& line) {
+    const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    (void)!::write(fd, prompt.data(), prompt.size());
+    termios old{};
+    const bool haveTerm = ::tcgetattr(fd, &old) == 0;
+    if (haveTerm) {
+        termios quiet = old;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(fd, TCSAFLUSH, &quiet);
+    }
+    const bool ok = readFdLine(fd, line);
+    if (haveTerm) ::tcsetattr(fd, TCSAFLUSH, &old);
+    (void)!::write(fd, "\n", 1);
+    ::close(fd);
+    return ok;
+}
+
+TerminalPasswords::~TerminalPasswords() {
+    if (m_fileFd >= 0) ::close(m_fileFd);
+}
+
+bool TerminalPasswords::readLine(std::string_view prompt, bool useOrigin, std::string& line, std::string& what) {
+    if (useOrigin && m_origin.fd) {
+        what = "no password on file descriptor " + std::to_string(*m_origin.fd);
+        return readFdLine(*m_origin.fd, line);
+    }
+    if (useOrigin && m_origin.file) {
+        if (m_fileFd < 0) {
+            m_fileFd = ::open(m_origin.file->c_str(), O_RDONLY | O_CLOEXEC);
+            if (m_fileFd < 0) {
+                what = "cannot read the password file " + *m_origin.file + ": " + std::strerror(errno);
+                return false;
+            }
+        }
+        what = "no password in " + *m_origin.file;
+        return readFdLine(m_fileFd, line);
+    }
+    what = useOrigin ? "no password given" : "no value given for " + std::string(prompt.substr(0, prompt.size() - 2));
     if (m_interactive) {
         m_err << prompt << std::flush;
         termios old{};
@@ -30,34 +90,70 @@ std::optional<std::u16string> TerminalPasswords::read(std::string_view prompt) {
         const bool ok = static_cast<bool>(std::getline(m_in, line));
         if (haveTerm) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
         m_err << "\n";
-        if (!ok) return std::nullopt;
-    } else if (!std::getline(m_in, line)) {
-        return std::nullopt;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return ok;
     }
+    if (m_stdinIsData && m_stdinIsData()) {
+        what =
+            "standard input carries data and there is no terminal to ask the password on; give it with "
+            "--password-fd or --password-file";
+        return readTtyLine(prompt, line);
+    }
+    if (!std::getline(m_in, line)) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::u16string password = fromUtf8(line);
+    return true;
+}
+
+int TerminalPasswords::readChecked(std::string_view prompt, bool useOrigin, std::u16string& text,
+                                   std::string_view kind) {
+    std::string line, what;
+    if (!readLine(prompt, useOrigin, line, what)) {
+        wipe(line.data(), line.size());
+        m_err << "tmpro: " << what << "\n";
+        return exit_code::kUsage;
+    }
+    if (!isValidUtf8(line)) {
+        wipe(line.data(), line.size());
+        m_err << "tmpro: the " << kind << " is not valid UTF-8 text; nothing was done\n";
+        return exit_code::kUsage;
+    }
+    text = fromUtf8(line);
     wipe(line.data(), line.size());
-    return password;
+    return exit_code::kOk;
+}
+
+int TerminalPasswords::read(std::string_view prompt, std::u16string& password) {
+    return readChecked(prompt, true, password, "password");
+}
+
+int TerminalPasswords::readValue(std::string_view prompt, std::u16string& value) {
+    return readChecked(prompt, false, value, "value");
 }
 
 Answer TerminalPrompt::ask(const Message& message) {
     const std::string text = toUtf8(message.text);
     if (message.buttons == Buttons::Ok) {
-        m_out << text << "\n";
+        // Errors and warnings go with tmpro's own messages; standard output keeps the results.
+        if (message.icon == Icon::Stop || message.icon == Icon::Warning)
+            m_err << "tmpro: " << text << "\n";
+        else
+            m_out << text << "\n";
         return Answer::Ok;
     }
     const bool yesNo = message.buttons == Buttons::YesNo || message.buttons == Buttons::YesNoCancel;
     const Answer yes = yesNo ? Answer::Yes : Answer::Ok;
     const Answer no = yesNo ? Answer::No : Answer::Cancel;
-    m_out << text << "\n";
+    // Questions nobody reads are shown by their first line only when the command asks so.
+    const std::string shown = hideUnasked ? text.substr(0, text.find('\n')) : text;
     if (assumeYes) {
-        m_out << "[answered yes]\n";
+        if (!hideUnasked) m_out << shown << "\n[answered yes]\n";
         return yes;
     }
     if (!m_interactive) {
-        m_out << "[no terminal to ask on: answered no; use --yes to agree]\n";
+        m_out << shown << "\n[no terminal to ask on: answered no; use --yes to agree]\n";
         return no;
     }
+    m_out << text << "\n";
     for (;;) {
         m_out << "[y/n] " << std::flush;
         std::string line;

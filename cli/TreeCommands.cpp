@@ -1,11 +1,20 @@
 // The commands that show the folder tree and write cards out: tree, ls, export, card-text.
 #include "cli/TreeCommands.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <ostream>
 
+#include "cli/CardData.h"
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "cli/Locale.h"
 #include "cli/Session.h"
 #include "model/BodyCodec.h"
@@ -26,11 +35,87 @@ LocalePatterns toolLocale() {
 // A name as a path segment: "/" written as "\/", as resolvePath reads it.
 std::string segment(std::u16string_view name) {
     std::string out;
-    for (char c : toUtf8(name)) {
+    for (char c : printableName(name)) {
         if (c == '/') out += '\\';
         out.push_back(c);
     }
     return out;
+}
+
+// A folder of its own under the system's temporary folder (mode 0700), removed with what it holds.
+class TempFolder {
+public:
+    ~TempFolder() {
+        std::error_code ignored;
+        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
+    }
+    bool make() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tmpro-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) return false;
+        m_path = pattern;
+        return true;
+    }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes a new file (or replaces one) that only its owner can read.
+bool writePrivateFile(const std::string& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!ok) ::unlink(path.c_str());
+    return ok;
+}
+
+std::string typeName(int type) {
+    switch (type) {
+        case tree_type::kCard:
+            return "card";
+        case tree_type::kFolder:
+            return "folder";
+        case tree_type::kFormsFolder:
+            return "forms";
+        case tree_type::kFavourites:
+            return "favourites";
+        case tree_type::kSearchResults:
+            return "found";
+    }
+    return std::to_string(type);
+}
+
+// One tree entry as a JSON object: id (null for special entries), type, name, path; with
+// `children`, those of a folder or special entry too.
+void writeNode(JsonWriter& json, WalletFile& w, const FolderTree& tree, std::size_t id, bool children) {
+    const TreeNode& node = tree.node(id);
+    json.beginObject().key("id");
+    if (node.isSpecial())
+        json.null();
+    else
+        json.value(idText(w.index().at(static_cast<std::size_t>(node.position)).id()));
+    json.key("type").value(typeName(node.type)).key("name").value(toUtf8(node.label));
+    if (!node.isSpecial()) json.key("path").value(pathOf(w, static_cast<std::size_t>(node.position)));
+    if (children && node.type != tree_type::kCard) {
+        json.key("children").beginArray();
+        for (std::size_t child : node.children) writeNode(json, w, tree, child, true);
+        json.endArray();
+    }
+    json.endObject();
 }
 
 std::string entryText(const TreeNode& node) {
@@ -56,35 +141,46 @@ public:
     std::string_view name() const override { return "tree"; }
     std::string_view summary() const override { return "show the folder tree with the special entries"; }
     std::string_view help() const override {
-        return "Usage: tmpro tree WALLET.tm5 [--ids]\n"
-               "\n"
-               "Shows the wallet's folder tree as the program shows it, two spaces of indent per level:\n"
+        return "Shows the wallet's folder tree as the program shows it, two spaces of indent per level:\n"
                "the find results (when the last find found something) and the favourites first, in\n"
                "brackets, with their cards; then at every level cards before folders, each sorted by\n"
                "name without regard to case; the forms folder last. Folders end in '/'. Records whose\n"
-               "parent folder is missing are not shown.\n"
-               "  --ids   start each line with the record's index position (special entries: their\n"
-               "          virtual position in hexadecimal) and its type code (1 card, 2 folder,\n"
-               "          3 forms folder, 100 favourites, 200 find results)\n";
+               "parent folder is missing are not shown.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {},
+                {{"ids", "",
+                  "start each line with the record's identifier (32 hexadecimal digits; '-' for the\n"
+                  "special entries) and its type code (1 card, 2 folder, 3 forms folder,\n"
+                  "100 favourites, 200 find results); '#' and the identifier name the record\n"
+                  "wherever a path is asked for"},
+                 {"json", "", "print the tree as JSON (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 1) return usageError(c, *this);
         Session s(c);
         if (const int r = s.open(args.positional[0], true)) return r;
         const FolderTree tree = FolderTree::build(s.wallet());
+        if (args.has("json")) {
+            if (args.has("ids")) return s.fail(exit_code::kUsage, "--json lists the identifiers already; drop --ids");
+            JsonWriter json;
+            json.beginArray();
+            for (std::size_t id : tree.top()) writeNode(json, s.wallet(), tree, id, true);
+            json.endArray();
+            c.out << json.text();
+            return s.finish();
+        }
         const bool ids = args.has("ids");
         tree.walk(TreeNode::kNone, [&](std::size_t id) {
             const TreeNode& node = tree.node(id);
             if (ids) {
-                char prefix[40];
-                if (node.isSpecial()) {
-                    std::snprintf(prefix, sizeof prefix, "0x%08llx %3d  ",
-                                  static_cast<unsigned long long>(node.position), node.type);
-                } else {
-                    std::snprintf(prefix, sizeof prefix, "%10lld %3d  ", static_cast<long long>(node.position),
-                                  node.type);
-                }
-                c.out << prefix;
+                char type[8];
+                std::snprintf(type, sizeof type, "%3d  ", node.type);
+                c.out << (node.isSpecial()
+                              ? std::string(32, '-')
+                              : idText(s.wallet().index().at(static_cast<std::size_t>(node.position)).id()))
+                      << " " << type;
             }
             c.out << std::string(2 * node.depth, ' ') << entryText(node) << "\n";
         });
@@ -97,12 +193,15 @@ public:
     std::string_view name() const override { return "ls"; }
     std::string_view summary() const override { return "list one folder's cards and folders"; }
     std::string_view help() const override {
-        return "Usage: tmpro ls WALLET.tm5 [PATH]\n"
-               "\n"
-               "Lists what a folder holds (the top level without PATH), one name a line, sorted as in\n"
+        return "Lists what a folder holds (the top level without PATH), one name a line, sorted as in\n"
                "the tree: cards first, then folders, each by name; the forms folder last. Folder names\n"
                "end in '/'; a '/' inside a name is written '\\/', so every line can be appended to PATH.\n"
                "The special entries are shown by 'tmpro tree' only.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {{"PATH", "the folder (a path, or #ID); the top level without it", false, Check::Text}},
+                {{"json", "", "print a JSON array of entries (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override {
         if (args.positional.empty() || args.positional.size() > 2) return usageError(c, *this);
@@ -121,6 +220,15 @@ public:
                 children = &tree.node(*id).children;
             }
         }
+        if (args.has("json")) {
+            JsonWriter json;
+            json.beginArray();
+            for (std::size_t id : *children)
+                if (!tree.node(id).isSpecial()) writeNode(json, s.wallet(), tree, id, false);
+            json.endArray();
+            c.out << json.text();
+            return s.finish();
+        }
         for (std::size_t id : *children)
             if (!tree.node(id).isSpecial()) c.out << entryText(tree.node(id)) << "\n";
         return s.finish();
@@ -132,36 +240,56 @@ public:
     std::string_view name() const override { return "export"; }
     std::string_view summary() const override { return "write the wallet, a folder or a card to a text file"; }
     std::string_view help() const override {
-        return "Usage: tmpro export WALLET.tm5 --out FOLDER [--folder PATH | --card PATH]\n"
-               "                    [--attachments] [--passwords]\n"
-               "\n"
-               "Writes cards to a UTF-16 text file (CR LF line ends) in the folder FOLDER/<wallet name>,\n"
-               "which is made when missing (FOLDER itself must exist). The file is named after the\n"
-               "wallet, the folder or the card, with today's date: NAME_DDMMYYYY.txt; an export of the\n"
-               "same name on the same day replaces it. Prints the file's path.\n"
-               "  --out FOLDER     where the export folder is made (created when missing)\n"
-               "  --folder PATH    only this folder and everything below it\n"
-               "  --card PATH      only this card\n"
-               "  --attachments    also write each card's attached files next to the text file, named\n"
-               "                   NNN_<attachment name> (numbered from 001; from 000 for one card)\n"
-               "  --passwords      write password fields in clear (else they show as ********)\n"
+        return "Writes cards to a file. The text format (the default) is UTF-16 with CR LF line ends,\n"
+               "written in the folder FOLDER/<wallet name>, which is made when missing. The file is named\n"
+               "after the wallet, the folder or the card, with today's date: NAME_DDMMYYYY.txt (.csv,\n"
+               ".json); an export of the same name on the same day replaces it. Prints the file's path.\n"
+               "The csv and json formats are UTF-8: csv has one row per field (columns Path, Card, Form,\n"
+               "Field, Kind, Value; the note is the field Note), json one object per card (see the\n"
+               "manual page). With --out -, the export goes to standard output.\n"
                "\n"
                "Exit code 1 when the file cannot be written, or when a card or an attached file could\n"
                "not be read or written and was left out (the file is kept and the count printed).\n";
     }
-    std::vector<std::string> valueOptions() const override { return {"out", "folder", "card"}; }
+    Syntax syntax() const override {
+        return {true,
+                {},
+                {{"out", "FOLDER", "where the export folder is made (created when missing); '-': standard output"},
+                 {"format", "FORMAT", "text (the default), csv or json"},
+                 {"folder", "PATH", "only this folder and everything below it", Check::Text},
+                 {"card", "PATH", "only this card", Check::Text},
+                 {"attachments", "",
+                  "also write each card's attached files next to the text file, named\n"
+                  "NNN_<attachment name> (numbered from 001; from 000 for one card)"},
+                 {"passwords", "", "write password fields in clear (else they show as ********)"}}};
+    }
+    int exportData(Session& s, Context& c, const Args& args, const std::string& format, bool toStdout);
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 1 || args.get("out").empty() || (args.has("folder") && args.has("card")))
             return usageError(c, *this);
+        const std::string format = args.get("format", "text");
+        if (format != "text" && format != "csv" && format != "json") {
+            c.err << "tmpro: --format takes text, csv or json, not '" << format << "'\n";
+            return exit_code::kUsage;
+        }
+        const bool toStdout = args.get("out") == "-";
+        if (args.has("attachments") && (toStdout || format != "text")) {
+            c.err << "tmpro: --attachments goes with the text format written to a folder\n";
+            return exit_code::kUsage;
+        }
         // The tool works on the wallet's full path already, which the title block shows.
         Session s(c);
         if (const int r = s.open(args.positional[0], true)) return r;
+        if (format != "text") return exportData(s, c, args, format, toStdout);
+        // To standard output: the same file, written in a private folder of its own first.
+        TempFolder temp;
+        if (toStdout && !temp.make()) return s.fail(exit_code::kFailed, "no temporary folder can be made");
+        const std::string out = toStdout ? temp.path() : args.get("out");
         std::error_code error;
-        std::filesystem::create_directories(args.get("out"), error);
-        if (error)
-            return s.fail(exit_code::kFailed, "the folder " + args.get("out") + " cannot be made: " + error.message());
+        std::filesystem::create_directories(out, error);
+        if (error) return s.fail(exit_code::kFailed, "the folder " + out + " cannot be made: " + error.message());
         WalletFile& w = s.wallet();
-        const ExportOptions options{args.get("out"), args.has("attachments"), args.has("passwords")};
+        const ExportOptions options{out, args.has("attachments"), args.has("passwords")};
         const LocalePatterns locale = toolLocale();
         ExportReport report;
         if (args.has("card")) {
@@ -184,8 +312,14 @@ public:
             const std::string where = report.path.empty() ? "in " + options.targetFolder : report.path;
             return s.fail(exit_code::kFailed, "the export file could not be written " + where);
         }
-        c.out << report.path << "\n";
-        if (options.passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
+        if (toStdout) {
+            std::string bytes = readAll(report.path);
+            c.out << bytes << std::flush;
+            wipe(bytes.data(), bytes.size());
+        } else {
+            c.out << report.path << "\n";
+            if (options.passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
+        }
         int code = s.finish();
         if (report.cardsLeftOut > 0) {
             code = s.fail(exit_code::kFailed,
@@ -199,18 +333,90 @@ public:
     }
 };
 
+int ExportCommand::exportData(Session& s, Context& c, const Args& args, const std::string& format, bool toStdout) {
+    WalletFile& w = s.wallet();
+    const FolderTree tree = FolderTree::build(w);
+    std::vector<std::size_t> cards;
+    std::u16string name;
+    auto collect = [&](std::size_t start) {
+        tree.walk(start, [&](std::size_t id) {
+            if (tree.node(id).type == tree_type::kCard)
+                cards.push_back(static_cast<std::size_t>(tree.node(id).position));
+        });
+    };
+    if (args.has("card")) {
+        std::int64_t position = -1;
+        if (const int r = resolveRecord(s, args.get("card"), false, &position)) return r;
+        cards.push_back(static_cast<std::size_t>(position));
+        name = w.nameOf(cards.back());
+    } else if (args.has("folder")) {
+        std::int64_t position = -1;
+        if (const int r = resolveRecord(s, args.get("folder"), true, &position)) return r;
+        const auto node = tree.find(position);
+        if (!node) return s.fail(exit_code::kNotFound, "'" + args.get("folder") + "' is not in the tree");
+        collect(*node);
+        name = tree.node(*node).label;
+    } else {
+        // The special entries only repeat cards that are in the tree already.
+        for (std::size_t id : tree.top())
+            if (!tree.node(id).isSpecial()) collect(id);
+    }
+    const std::string walletName = std::filesystem::path(w.path()).stem().string();
+    if (name.empty()) name = fromUtf8(walletName);
+
+    const bool passwords = args.has("passwords");
+    std::size_t leftOut = 0;
+    JsonWriter json;
+    std::string csv = csvHeader();
+    json.beginObject().key("wallet").value(w.path()).key("cards").beginArray();
+    for (std::size_t at : cards) {
+        const std::unique_ptr<Card> card = w.loadCard(w.index().at(at).id());
+        if (!card) {
+            ++leftOut;
+            continue;
+        }
+        if (format == "json")
+            writeCardJson(json, w, at, *card, passwords);
+        else
+            appendCardCsv(csv, w, at, *card, passwords);
+    }
+    json.endArray().endObject();
+    const std::string& text = format == "json" ? json.text() : csv;
+    int code = exit_code::kOk;
+    if (toStdout) {
+        c.out << text << std::flush;
+    } else {
+        const SystemTime today = w.env().clock.localTime();
+        char date[40];
+        std::snprintf(date, sizeof date, "_%02u%02u%04u.", static_cast<unsigned>(today.day),
+                      static_cast<unsigned>(today.month), static_cast<unsigned>(today.year));
+        const std::filesystem::path folder = std::filesystem::path(args.get("out")) / walletName;
+        const std::filesystem::path file = folder / (toUtf8(safeFileName(name)) + date + format);
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error || !writePrivateFile(file.string(), text))
+            return s.fail(exit_code::kFailed, "the export file could not be written " + file.string());
+        c.out << file.string() << "\n";
+        if (passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
+    }
+    wipe(csv.data(), csv.size());
+    code = s.finish();
+    if (leftOut > 0)
+        code = s.fail(exit_code::kFailed, std::to_string(leftOut) + " card(s) could not be read and were left out");
+    return code;
+}
+
 class CardTextCommand final : public Command {
 public:
     std::string_view name() const override { return "card-text"; }
     std::string_view summary() const override { return "print a card as the Copy command copies it"; }
     std::string_view help() const override {
-        return "Usage: tmpro card-text WALLET.tm5 PATH\n"
-               "\n"
-               "Prints the card at PATH as the program's Copy command puts it on the clipboard: the\n"
+        return "Prints the card at PATH as the program's Copy command puts it on the clipboard: the\n"
                "card's name, then 'field: value' for every field with a value, each followed by two\n"
                "CR LF line breaks. Passwords are printed in clear. Exit code 1 when no field has a\n"
                "value (Copy copies nothing then).\n";
     }
+    Syntax syntax() const override { return {true, {{"PATH", "the card (a path, or #ID)", true, Check::Text}}, {}}; }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 2) return usageError(c, *this);
         Session s(c);

@@ -1,10 +1,13 @@
 #include "cli/UpgradeCommands.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <ostream>
 #include <system_error>
 
 #include "cli/Commands.h"
+#include "cli/Terminal.h"
 #include "platform/IniRegistry.h"
 #include "storage/Bytes.h"
 
@@ -112,26 +115,46 @@ std::string programFolder() {
     return error ? std::string() : self.parent_path().string();
 }
 
+// The old wallet must be a readable file before its password is asked.
+int checkOldWallet(Context& c, const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    std::string why;
+    if (!std::filesystem::exists(status))
+        why = "no such file";
+    else if (std::filesystem::is_directory(status))
+        why = "is a folder, not a wallet file";
+    else if (::access(path.c_str(), R_OK) != 0)
+        why = "permission denied (the file cannot be read)";
+    if (why.empty()) return exit_code::kOk;
+    c.err << "tmpro: " << path << ": " << why << "\n";
+    return exit_code::kNotAWallet;
+}
+
 class ConvertCommand final : public Command {
 public:
     std::string_view name() const override { return "convert"; }
     std::string_view summary() const override { return "convert an older wallet (.wal) into a new one"; }
+    Syntax syntax() const override {
+        std::vector<Option> options = {{"forms-folder", "DIR", "where to look for the custom forms file (.tcd) first"}};
+        for (Option& o : walletOptions()) options.push_back(std::move(o));
+        return {false, {{"OLD.wal", "the older wallet"}, {"NEW.tm5", "the new wallet to write", false}}, options};
+    }
     std::string_view help() const override {
-        return "Usage: tmpro convert OLD.wal [NEW.tm5] [--forms-folder DIR]\n"
-               "\n"
-               "Converts an older wallet into a new wallet with the same password (asked once). The new\n"
+        return "Converts an older wallet into a new wallet with the same password (asked once). The new\n"
                "wallet is NEW.tm5, or the old file's name with the extension .tm5 beside it; an existing\n"
                "file is never replaced, and the old wallet is only read. When the old wallet's cards use\n"
                "custom forms, the custom forms file (.tcd) it names is looked for beside tmpro (in DIR with\n"
                "--forms-folder), then in the folder of the program registered for older wallets.\n";
     }
-    std::vector<std::string> valueOptions() const override { return {"forms-folder"}; }
 
     int run(const Args& args, Context& c) override {
         if (args.positional.empty() || args.positional.size() > 2) return usageError(c, *this);
         const std::string& oldPath = args.positional[0];
-        std::optional<std::u16string> password = c.passwords.read("Password for " + oldPath + ": ");
-        if (!password) return usageError(c, *this);
+        if (const int r = checkOldWallet(c, oldPath)) return r;
+        Secret secret;
+        if (const int r = c.passwords.read("Password for " + oldPath + ": ", secret.text)) return r;
+        const std::u16string* password = &secret.text;
         IniRegistry registry;
         ConversionOptions options;
         if (args.positional.size() == 2) options.newPath = args.positional[1];
@@ -139,7 +162,6 @@ public:
         options.registry = &registry;
         std::string newPath;
         const ConvertResult r = convertOldWallet(c.env, oldPath, *password, options, &newPath);
-        wipe(password->data(), password->size() * sizeof(char16_t));
         if (r == ConvertResult::Ok) {
             c.out << "Converted " << oldPath << " into " << newPath << "\n";
             return exit_code::kOk;

@@ -5,6 +5,7 @@
 #include "cli/CardCommands.h"
 #include "cli/CardSupport.h"
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "cli/Locale.h"
 #include "cli/Terminal.h"
 #include "model/FormCards.h"
@@ -19,12 +20,6 @@
 namespace tw::cli {
 namespace {
 
-// A password held only as long as needed.
-struct Secret {
-    std::u16string text;
-    ~Secret() { wipe(text.data(), text.size() * sizeof(char16_t)); }
-};
-
 // --- cp ----------------------------------------------------------------------------------------
 
 class CopyCommand final : public Command {
@@ -32,10 +27,14 @@ public:
     std::string_view name() const override { return "cp"; }
     std::string_view summary() const override { return "copy a card into a folder"; }
     std::string_view help() const override {
-        return "Usage: tmpro cp WALLET.tm5 PATH FOLDER\n"
-               "\n"
-               "Copies the card at PATH into FOLDER ('/' for the top level). The copy is named after the\n"
+        return "Copies the card at PATH into FOLDER ('/' for the top level). The copy is named after the\n"
                "card with a '*' added.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {{"PATH", "the card to copy", true, Check::Text},
+                 {"FOLDER", "where the copy goes ('/' for the top level)", true, Check::Text}},
+                {}};
     }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 3) return usageError(c, *this);
@@ -63,11 +62,13 @@ public:
     std::string_view name() const override { return "fav"; }
     std::string_view summary() const override { return "list, add, remove or clear the favourites"; }
     std::string_view help() const override {
-        return "Usage: tmpro fav WALLET.tm5 list\n"
-               "       tmpro fav WALLET.tm5 add|remove PATH\n"
-               "       tmpro fav WALLET.tm5 clear\n"
-               "\n"
-               "The favourites: a list of up to 32 cards. Removing a favourite keeps the card.\n";
+        return "The favourites: a list of up to 32 cards. ACTION is list, add PATH, remove PATH or clear.\n"
+               "Removing a favourite keeps the card.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {{"ACTION", "list, add, remove or clear"}, {"PATH", "the card to add or remove", false, Check::Text}},
+                {}};
     }
     int run(const Args& args, Context& c) override;
 };
@@ -93,6 +94,7 @@ int FavouritesCommand::run(const Args& args, Context& c) {
     }
     if (action == "clear") {
         settings.clearFavourites(now);
+        c.out << "Cleared the favourites\n";
         return s.finish();
     }
     std::size_t at = 0;
@@ -109,6 +111,8 @@ int FavouritesCommand::run(const Args& args, Context& c) {
     } else if (!settings.removeFavourite(id, now)) {
         return s.fail(exit_code::kNotFound, "'" + args.positional[2] + "' is not a favourite");
     }
+    c.out << (action == "add" ? "Added " : "Removed ") << pathOf(w, at) << (action == "add" ? " to" : " from")
+          << " the favourites\n";
     return s.finish();
 }
 
@@ -119,11 +123,14 @@ public:
     std::string_view name() const override { return "find"; }
     std::string_view summary() const override { return "find the cards that hold a text"; }
     std::string_view help() const override {
-        return "Usage: tmpro find WALLET.tm5 TEXT\n"
-               "\n"
-               "Prints the path of every card whose name, field names or field values hold TEXT, without\n"
+        return "Prints the path of every card whose name, field names or field values hold TEXT, without\n"
                "regard to case (at least 2 characters; at most 48 cards, in the order they are stored).\n"
                "Exit code 5 when no card holds it.\n";
+    }
+    Syntax syntax() const override {
+        return {true,
+                {{"TEXT", "the text to find", true, Check::Text}},
+                {{"json", "", "print a JSON array of the cards found (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 2) return usageError(c, *this);
@@ -139,7 +146,23 @@ public:
         if (const int r = s.open(args.positional[0], true)) return r;
         WalletFile& w = s.wallet();
         const std::size_t found = searchCards(w, text, userLocalePatterns());
-        for (const std::size_t at : w.searchResults().positions) c.out << pathOf(w, at) << "\n";
+        if (args.has("json")) {
+            JsonWriter json;
+            json.beginArray();
+            for (const std::size_t at : w.searchResults().positions)
+                json.beginObject()
+                    .key("id")
+                    .value(idText(w.index().at(at).id()))
+                    .key("path")
+                    .value(pathOf(w, at))
+                    .key("name")
+                    .value(toUtf8(w.nameOf(at)))
+                    .endObject();
+            json.endArray();
+            c.out << json.text();
+        } else {
+            for (const std::size_t at : w.searchResults().positions) c.out << pathOf(w, at) << "\n";
+        }
         if (found == SearchResults::kMax)
             c.err << "tmpro: only the first " << SearchResults::kMax << " cards found are listed\n";
         const int r = s.finish();
@@ -155,15 +178,15 @@ public:
     std::string_view name() const override { return "passwd"; }
     std::string_view summary() const override { return "change the wallet's password and hint"; }
     std::string_view help() const override {
-        return "Usage: tmpro passwd WALLET.tm5 [--hint TEXT | --keep-hint]\n"
-               "\n"
-               "Asks for the current password, then the new one (3 to 23 characters) twice, and re-enciphers\n"
+        return "Asks for the current password, then the new one (3 to 23 characters) twice, and re-enciphers\n"
                "every record under it. The new hint is --hint TEXT, the old one with --keep-hint, or else\n"
                "asked for (an empty line: no hint). Read from standard input, the lines are: current\n"
                "password, new password, new password again, hint. The wallet is written anew beside the old\n"
                "file and swapped in whole: a failure leaves it under the old password.\n";
     }
-    std::vector<std::string> valueOptions() const override { return {"hint"}; }
+    Syntax syntax() const override {
+        return {true, {}, {{"hint", "TEXT", "the new hint", Check::Text}, {"keep-hint", "", "keep the old hint"}}};
+    }
     int run(const Args& args, Context& c) override;
 };
 
@@ -174,11 +197,8 @@ int PasswordCommand::run(const Args& args, Context& c) {
     if (const int r = s.open(path, false)) return r;
     WalletFile& w = s.wallet();
     Secret fresh, again;
-    if (auto p = c.passwords.read("New password: "))
-        fresh.text = std::move(*p);
-    else
-        return s.fail(exit_code::kUsage, "no new password given; nothing was changed");
-    if (auto p = c.passwords.read("Repeat the new password: ")) again.text = std::move(*p);
+    if (const int r = c.passwords.read("New password: ", fresh.text)) return r;
+    if (const int r = c.passwords.read("Repeat the new password: ", again.text)) return r;
     if (again.text != fresh.text) return s.fail(exit_code::kUsage, "the two new passwords differ; nothing was changed");
     if (fresh.text.size() < kMinPassword || fresh.text.size() > kMaxPassword)
         return s.fail(exit_code::kUsage, "the new password must have 3 to 23 characters; nothing was changed");
@@ -194,12 +214,15 @@ int PasswordCommand::run(const Args& args, Context& c) {
         std::string line;
         if (std::getline(c.in, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!isValidUtf8(line))
+                return s.fail(exit_code::kUsage, "the hint is not valid UTF-8 text; nothing was changed");
             if (!line.empty()) hint = fromUtf8(line);
         }
     }
     const auto hintView = hint ? std::optional<std::u16string_view>(*hint) : std::nullopt;
     switch (changePassword(w, s.password(), fresh.text, hintView)) {
         case PasswordChangeResult::Ok:
+            c.out << "Changed the password of " << path << "\n";
             break;
         case PasswordChangeResult::WrongOldPassword:
             return s.fail(exit_code::kWrongPassword, "the current password is wrong; nothing was changed");
@@ -220,12 +243,12 @@ public:
     std::string_view name() const override { return "hint"; }
     std::string_view summary() const override { return "show the password hint (no password needed)"; }
     std::string_view help() const override {
-        return "Usage: tmpro hint WALLET.tm5\n"
-               "\n"
-               "Prints the wallet's password hint. Exit code 5 when it has none.\n";
+        return "Prints the wallet's password hint. Exit code 5 when it has none.\n";
     }
+    Syntax syntax() const override { return {false, {{"WALLET", "the wallet file (.tm5)"}}, {}}; }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 1) return usageError(c, *this);
+        if (const int r = checkWalletFile(c, args.positional[0], false)) return r;
         WalletInfo info;
         const OpenResult r = inspectWallet(c.env, args.positional[0], info);
         if (r != OpenResult::Ok) return reportOpenFailure(c, args.positional[0], r);

@@ -60,7 +60,9 @@ std::u16string importPreview(const ImportTable& table, std::size_t row, const St
     for (std::size_t c = 0; c < shown; ++c) {
         const std::u16string_view label = c == 0 ? std::u16string_view(cardLabel) : table.cell(0, c);
         const std::u16string labelText = cut(label, kMaxLabel, u"...") + u":";
-        const std::u16string value = cut(table.cell(row, c), kMaxValue, u"...");
+        // A password column is not shown in clear, as its field will not be.
+        const std::u16string value =
+            c > 0 && isPasswordHeader(label) ? std::u16string(u"********") : cut(table.cell(row, c), kMaxValue, u"...");
         out += format(u"%s %s\n", {labelText, value});
         if (out.size() > kMaxPreview) break;
     }
@@ -127,6 +129,21 @@ std::size_t importCards(FileSystem& files, const std::string& path, const String
         return 0;
     }
     return importTable(table, strings, prompt, sink, settings);
+}
+
+bool isPasswordHeader(std::u16string_view header) {
+    while (!header.empty() && (header.front() == u' ' || header.front() == u'\t')) header.remove_prefix(1);
+    while (!header.empty() && (header.back() == u' ' || header.back() == u'\t')) header.remove_suffix(1);
+    const std::u16string folded = foldCase(header);
+    // Whole headers that are short words elsewhere.
+    for (std::u16string_view word : {u"pin", u"pin code", u"pincode", u"pwd", u"pw", u"pass", u"code pin"})
+        if (folded == word) return true;
+    // Words that name a password wherever they stand in the header.
+    for (std::u16string_view part :
+         {u"password", u"passwort", u"passwd", u"kennwort", u"mot de passe", u"contraseña", u"senha", u"wachtwoord",
+          u"lösenord", u"passord", u"adgangskode", u"salasana", u"hasło", u"heslo", u"пароль", u"passcode"})
+        if (folded.find(part) != std::u16string::npos) return true;
+    return false;
 }
 
 }  // namespace tw

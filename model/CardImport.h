@@ -61,13 +61,19 @@ std::size_t importCards(FileSystem& files, const std::string& path, const String
 std::size_t importTable(const ImportTable& table, const StringTable& strings, Prompt& prompt, ImportSink& sink,
                         const ImportSettings& settings);
 
+// True when a column header names a password or PIN, in the languages of the language files and
+// as other programs' exports write it ("Password", "PIN", "Passwort", "Mot de passe", ...),
+// without regard to case or surrounding spaces.
+bool isPasswordHeader(std::u16string_view header);
+
 // The parts of an import, exposed for the callers that show them elsewhere.
 bool hasImportHeader(const ImportTable& table);
 // Rows after the header, less a last row whose first cell is empty (a file ending in a line end).
 std::size_t cardRowCount(const ImportTable& table);
 // String 22041, a space and the date text.
 std::u16string importFolderName(const StringTable& strings, std::u16string_view today);
-// The confirmation text for one card row, at most 2047 characters.
+// The confirmation text for one card row, at most 2047 characters; the values of password
+// columns (isPasswordHeader) read ********.
 std::u16string importPreview(const ImportTable& table, std::size_t row, const StringTable& strings);
 ImportedCard importedCard(const ImportTable& table, std::size_t row);
 

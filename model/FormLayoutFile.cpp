@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/DisplayText.h"
+#include "model/UniqueName.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/Md5.h"
@@ -215,6 +216,8 @@ FormLayoutResult importForm(WalletFile& wallet, const std::string& path, const L
 
     h.setId(recordIds().next(env.random, env.clock.localTime()));
     h.setParent(wallet.index().at(static_cast<std::size_t>(forms)).id());
+    // A form of the same name in the forms folder already makes this one "name (2)", ...
+    h.putName(uniqueName(wallet, h.parent(), h.name(wallet.recordKey())), wallet.recordKey());
     // A form travels as a live record whatever its header said; a deletion mark would hide it.
     h.setDeletedMark(false);
     const std::int64_t at = wallet.appendCard(card);

@@ -4,13 +4,16 @@
 
 #include "model/Card.h"
 #include "model/DisplayText.h"
+#include "model/FieldKind.h"
+#include "model/UniqueName.h"
 #include "storage/WalletFile.h"
 
 namespace tw {
 
 void WalletImportSink::beginFolder(const std::u16string& name) {
     RecordHeader folder = m_wallet.newFolder(RecordId{}, false);
-    folder.putName(name, m_wallet.recordKey());
+    // A second import on the same day makes a folder of its own name.
+    folder.putName(uniqueName(m_wallet, RecordId{}, name), m_wallet.recordKey());
     folder.setIconIndex(kImportFolderIcon);
     m_folder = m_wallet.appendFolder(folder);
     if (m_folder >= 0) m_folderId = folder.id();
@@ -27,7 +30,9 @@ void WalletImportSink::addCard(const ImportedCard& imported) {
     h.setIconIndex(kImportCardIcon);
     bool ok = true;
     for (const ImportedField& f : imported.fields) {
-        Field* field = card->newField(static_cast<std::uint16_t>(kImportFieldKind), m_wallet.env().strings);
+        // Columns headed as passwords become password fields, masked like any other.
+        const std::uint16_t kind = isPasswordHeader(f.name) ? field_kind::kPassword : kImportFieldKind;
+        Field* field = card->newField(kind, m_wallet.env().strings);
         if (field == nullptr) {
             ok = false;
             break;

@@ -14,7 +14,9 @@ struct LocalePatterns;
 
 // Writes an imported table into an open wallet: the new top-level folder (icon 72) when the
 // import begins it, then one card per accepted row in that folder, with icon 50, the wallet's
-// default card display and every column as a field of kind 15. Each record is appended at once.
+// default card display and every column as a field of kind 15, except the columns whose header
+// names a password (isPasswordHeader), which become password fields. A folder of the same name
+// at the top level already makes it "name (2)", "name (3)", ... Each record is appended at once.
 // A card that cannot be written is counted and skipped; without a folder no card is written.
 class WalletImportSink final : public ImportSink {
 public:

@@ -63,7 +63,8 @@ public:
     virtual std::unique_ptr<File> open(const std::string& path, OpenMode mode) = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual bool remove(const std::string& path) = 0;
-    // Replaces `to` by `from` atomically where the platform allows it.
+    // Replaces `to` by `from` atomically where the platform allows it. The file now at `to` keeps
+    // the replaced file's permissions, and its owner and group where the user may set them.
     virtual bool rename(const std::string& from, const std::string& to) = 0;
     // The file's last-write time as a SystemTime in UTC (no local-time adjustment). False when
     // the file system keeps no such time for it; the default keeps none.

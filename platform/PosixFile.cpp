@@ -105,6 +105,14 @@ bool PosixFileSystem::remove(const std::string& path) {
 }
 
 bool PosixFileSystem::rename(const std::string& from, const std::string& to) {
+    // The new file stands in for the old one: it keeps the old one's permissions, and its owner
+    // and group where this user may give them (a rewrite must not make a shared wallet private).
+    struct stat old {};
+    if (::stat(to.c_str(), &old) == 0) {
+        ::chmod(from.c_str(), old.st_mode & 07777);
+        if (::chown(from.c_str(), old.st_uid, old.st_gid) != 0)
+            (void)!::chown(from.c_str(), static_cast<uid_t>(-1), old.st_gid);
+    }
     if (::rename(from.c_str(), to.c_str()) != 0) return false;
     // Make the new name durable: sync the folder that holds it.
     const std::size_t slash = to.find_last_of('/');

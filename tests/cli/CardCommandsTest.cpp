@@ -151,7 +151,7 @@ TEST_F(CardCommandsTest, FailuresLeaveTheWalletAsItWas) {
         {{"edit", m_wallet, "Banking/Visa", "--remove-field", "#99"}, exit_code::kNotFound, "has no field #99"},
         {{"show", m_wallet.substr(0, m_wallet.size() - 4) + "-missing.tm5", "Banking/Visa"},
          exit_code::kNotAWallet,
-         "cannot be opened"},
+         "no such file"},
     };
     for (const auto& c : cases) expectFailure(run(c.args), c.code, c.words);
     expectFailure(test::runTmpro({"show", m_wallet, "Banking/Visa"}, "wrong-pw\n"), exit_code::kWrongPassword,

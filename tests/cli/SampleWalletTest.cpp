@@ -106,7 +106,7 @@ TEST_F(SampleWalletTest, SameServicesGiveTheSameBytes) {
 TEST_F(SampleWalletTest, EveryCommandWorksOnIt) {
     TmproResult r = runTmpro({"info", m_path});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("Cards:          8\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Cards:            8\n"), std::string::npos) << r.out;
     EXPECT_NE(runTmpro({"hint", m_path}).out.find("lower case"), std::string::npos);
 
     const std::vector<std::string> cards = cardPaths();
@@ -152,7 +152,7 @@ TEST_F(SampleWalletTest, EveryCommandWorksOnIt) {
     r = runTmpro({"fav", m_path, "list"}, "another pass\n");
     EXPECT_EQ(r.out, "Banking/Everyday Visa\nPersonal/Pool\n");
     EXPECT_EQ(runTmpro({"--yes", "repair", m_path}, "another pass\n").code, 0);  // nothing to repair
-    EXPECT_NE(runTmpro({"info", m_path}).out.find("Cards:          10\n"), std::string::npos);
+    EXPECT_NE(runTmpro({"info", m_path}).out.find("Cards:            10\n"), std::string::npos);
 }
 
 }  // namespace

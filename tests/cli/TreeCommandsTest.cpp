@@ -91,16 +91,28 @@ TEST_F(TreeCommandsTest, TreeShowsTheSortedTreeWithTheSpecialEntries) {
               "  a\\/b/\n"
               "My Forms/\n");
 
+    // With --ids each line starts with the record's identifier and its type; "#" and the
+    // identifier (or its first 8 digits) name the record wherever a path is asked for.
     r = run({"tree", wallet, "--ids"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "0x10000000 100  [Favourites]\n"
-              "         2   1    Bank\n"
-              "         1   2  Personal/\n"
-              "         2   1    Bank\n"
-              "         3   1    Empty\n"
-              "         4   2    a\\/b/\n"
-              "         0   3  My Forms/\n");
+    std::istringstream lines(r.out);
+    std::vector<std::string> ids;
+    std::string line;
+    while (std::getline(lines, line)) {
+        ASSERT_GT(line.size(), 38u) << line;
+        ids.push_back(line.substr(0, 32));
+    }
+    ASSERT_EQ(ids.size(), 7u);
+    EXPECT_EQ(ids[0], std::string(32, '-'));  // the favourites entry has no record
+    EXPECT_EQ(r.out.substr(33, 18), "100  [Favourites]\n");
+    EXPECT_EQ(ids[1], ids[3]);  // Bank, as a favourite and in its folder
+    for (std::size_t i = 1; i < ids.size(); ++i)
+        EXPECT_EQ(ids[i].find_first_not_of("0123456789abcdef"), std::string::npos) << ids[i];
+    EXPECT_NE(r.out.find(ids[2] + "   2  Personal/\n"), std::string::npos) << r.out;
+    EXPECT_EQ(run({"ls", wallet, "#" + ids[2]}).out, "Bank\nEmpty\na\\/b/\n");
+    EXPECT_EQ(run({"show", wallet, "#" + ids[3].substr(0, 8)}).out.rfind("Name:    Bank\n", 0), 0u);
+    const char other = ids[3][8] == '0' ? '1' : '0';
+    EXPECT_EQ(run({"show", wallet, "#" + ids[3].substr(0, 8) + other}).code, 5);
 
     EXPECT_EQ(run({"tree", wallet}, "wrong\n").code, 3);
     EXPECT_EQ(run({"tree"}).code, 2);

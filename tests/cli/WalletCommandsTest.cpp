@@ -85,7 +85,7 @@ TEST_F(WalletCommandsTest, PasswordChange) {
                   exit_code::kUsage, "3 to 23 characters");
     expectFailure(runTmpro({"passwd", m_wallet}, "not-it\nnew-pass\nnew-pass\n"), exit_code::kWrongPassword,
                   "wrong password");
-    expectFailure(runTmpro({"passwd", m_wallet}, pw), exit_code::kUsage, "no new password given");
+    expectFailure(runTmpro({"passwd", m_wallet}, pw), exit_code::kUsage, "no password given");
     EXPECT_EQ(fileBytes(m_wallet), before);
 
     // The hint is the line after the passwords.

@@ -266,5 +266,13 @@ TEST(CardImport, FolderNameJoinsPrefixAndDate) {
     EXPECT_EQ(importFolderName(StringTable{}, u"1/2/2025"), u"* 1/2/2025");
 }
 
+TEST(CardImport, ColumnsHeadedAsPasswordsAreTold) {
+    for (std::u16string_view header :
+         {u"Password", u" PIN ", u"Passwort", u"Mot de passe", u"E-mail password", u"KENNWORT", u"Пароль", u"pwd"})
+        EXPECT_TRUE(isPasswordHeader(header)) << toUtf8(header);
+    for (std::u16string_view header : {u"User name", u"Pinboard", u"Spin class", u"Notes", u"", u"Passage"})
+        EXPECT_FALSE(isPasswordHeader(header)) << toUtf8(header);
+}
+
 }  // namespace
 }  // namespace tw

@@ -72,13 +72,13 @@ TEST_F(WalletImportTest, SampleTableBecomesCardsInANewTopLevelFolder) {
     const std::string fields = " 15 Web site=https://";
     EXPECT_EQ(cardsIn(before), (std::vector<std::string>{
                                    "Mail (icon 50):" + fields +
-                                       "mail.example.com 15 User name=jane.doe 15 Password=correct-horse-7"
+                                       "mail.example.com 15 User name=jane.doe 7 Password=correct-horse-7"
                                        " 15 Notes=The family mailbox",
                                    "Bank (icon 50):" + fields +
-                                       "bank.example.com 15 User name=jdoe2006 15 Password=Winter#Lantern42"
+                                       "bank.example.com 15 User name=jdoe2006 7 Password=Winter#Lantern42"
                                        " 15 Notes=The card PIN is kept elsewhere",
                                    "Library (icon 50):" + fields +
-                                       "library.example.org 15 User name=10045-778 15 Password=4711"
+                                       "library.example.org 15 User name=10045-778 7 Password=4711"
                                        " 15 Notes=",
                                }));
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tw {
+class Card;
+class Field;
+class WalletFile;
+}  // namespace tw
+
+namespace tw::cli {
+
+class JsonWriter;
+
+// A field kind's name as --kind takes it ("text", "password", "date", ...); the number for
+// kinds without one.
+std::string kindName(std::uint16_t kind);
+
+// A field's value for programs, in the forms --set reads: dates yyyy-mm-dd, times hh:mm, both
+// "yyyy-mm-dd hh:mm", check boxes yes or no, texts with LF line ends. Empty when not set.
+std::string scriptValue(const Field& field);
+
+// One card as a JSON object: id, path, name, form, icon, changed, fields (name, kind, value; a
+// password's value is null unless `passwords`), note, attachments (kind, name, size). The card is
+// the live record at index `position`.
+void writeCardJson(JsonWriter& json, WalletFile& wallet, std::size_t position, const Card& card, bool passwords);
+
+// One card as CSV rows (RFC 4180, CR LF): Path, Card, Form, Field, Kind, Value per field, the
+// note as the field Note. Passwords as ******** unless `passwords`.
+void appendCardCsv(std::string& csv, WalletFile& wallet, std::size_t position, const Card& card, bool passwords);
+
+// The CSV header row.
+std::string csvHeader();
+
+// A cell as CSV writes it: quoted when it holds a comma, a quote or a line end.
+std::string csvCell(const std::string& text);
+
+}  // namespace tw::cli
