@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "app/OpenWallet.h"
 #include "cli/UpgradeCommands.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -73,23 +74,44 @@ int Session::fail(int code, const std::string& message) {
     return code;
 }
 
+namespace {
+
+// tmpro's answer to the password question: one password from the terminal or standard input,
+// checked by the open itself. The session keeps a copy for commands that need it again.
+class ContextPasswords final : public app::PasswordAsker {
+public:
+    ContextPasswords(Context& context, const std::string& path, std::u16string& kept)
+        : m_context(context), m_path(path), m_kept(kept) {}
+    std::optional<std::u16string> askPassword(const app::PasswordRequest&) override {
+        std::optional<std::u16string> password = m_context.passwords.read("Password for " + m_path + ": ");
+        if (password) m_kept = *password;
+        return password;
+    }
+
+private:
+    Context& m_context;
+    const std::string& m_path;
+    std::u16string& m_kept;
+};
+
+}  // namespace
+
 int Session::open(const std::string& path, bool readOnly) {
-    const std::optional<std::u16string> password = m_context.passwords.read("Password for " + path + ": ");
-    if (!password) return fail(exit_code::kUsage, "no password given");
-    m_password = *password;
+    ContextPasswords asker(m_context, path, m_password);
     // Old-format wallets are upgraded on the way, after the user agreed (--yes agrees).
     TerminalProgress progress(m_context.err);
-    const UpgradeOutcome outcome = openOrUpgrade(m_wallet, path, m_password, readOnly, &progress);
-    const OpenResult r = outcome.open;
+    app::OpenRequest request;
+    request.path = path;
+    request.readOnly = readOnly;
+    request.progress = &progress;
+    const app::OpenOutcome outcome = app::openWallet(m_wallet, request, asker);
+    const OpenResult r = outcome.result;
+    if (outcome.stage == app::OpenStage::Cancelled) return fail(exit_code::kUsage, "no password given");
     if (outcome.pass && *outcome.pass != ReencryptResult::Done) {
-        m_wallet.close();
         return fail(exit_code::kFailed, path + ": the upgrade to the current format failed: " +
                                             describe(*outcome.pass) + "; the wallet was left as it was");
     }
-    if (r != OpenResult::Ok) {
-        m_wallet.close();
-        return fail(exitCodeFor(r), path + ": " + describe(r));
-    }
+    if (r != OpenResult::Ok) return fail(exitCodeFor(r), path + ": " + describe(r));
     if (m_wallet.unprotected()) {
         m_context.err << "tmpro: warning: " << path << " has no password check; anyone can open it\n";
     }
