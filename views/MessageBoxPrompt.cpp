@@ -1,0 +1,88 @@
+#include "views/MessageBoxPrompt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "views/UiContext.h"
+
+namespace tw::ui {
+
+namespace {
+
+QMessageBox::Icon iconOf(Icon icon) {
+    switch (icon) {
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Warning:
+            return QMessageBox::Warning;
+        case Icon::Stop:
+            return QMessageBox::Critical;
+        case Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton buttonOf(Answer answer) {
+    switch (answer) {
+        case Answer::Ok:
+            return QMessageBox::Ok;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
+}
+
+}  // namespace
+
+Answer MessageBoxPrompt::ask(const Message& message) {
+    return ask(message,
+               message.buttons == Buttons::Ok || message.buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes);
+}
+
+Answer MessageBoxPrompt::ask(const Message& message, Answer defaultButton) {
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    Answer escape = Answer::Ok;
+    switch (message.buttons) {
+        case Buttons::Ok:
+            break;
+        case Buttons::OkCancel:
+            buttons = QMessageBox::Ok | QMessageBox::Cancel;
+            escape = Answer::Cancel;
+            break;
+        case Buttons::YesNo:
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            escape = Answer::No;
+            break;
+        case Buttons::YesNoCancel:
+            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            escape = Answer::Cancel;
+            break;
+    }
+    QMessageBox box(iconOf(message.icon), toQString(message.caption), toQString(message.text), buttons,
+                    QApplication::activeWindow());
+    // Texts are shown as they stand: never read as rich text.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(buttonOf(defaultButton));
+    box.setEscapeButton(buttonOf(escape));
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            return escape;
+    }
+}
+
+}  // namespace tw::ui
