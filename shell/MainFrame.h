@@ -28,6 +28,8 @@ inline constexpr char16_t kNoWalletTitle[] = u"Tallowmere Pro 2006";
 // tree (read-only), and a menu to open another wallet and to exit. It owns no wallet: the
 // program's WalletFile is handed in.
 class MainFrame final : public QMainWindow {
+    Q_OBJECT
+
 public:
     // How wallets are opened: where the conversion of an older wallet looks for custom forms.
     struct OpenOptions {

@@ -13,6 +13,8 @@ struct UiContext;
 // "Color.BarText", Scale(5) from the icon and Scale(5) short of the right edge, cut with "…" when
 // it does not fit. All strips share one height.
 class DlgBar final : public QWidget {
+    Q_OBJECT
+
 public:
     DlgBar(const UiContext& ui, QWidget* parent = nullptr);
 

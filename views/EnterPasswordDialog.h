@@ -22,6 +22,8 @@ namespace tw::ui {
 // and after the fifth failure the hint is shown once. An empty entry cancels. Two minutes without
 // a successful entry cancel the dialog. The box is wiped when the dialog closes.
 class EnterPasswordDialog final : public FrameDialog {
+    Q_OBJECT
+
 public:
     // `walletName` may be empty; `check` may be null (then any entry is returned).
     EnterPasswordDialog(const UiContext& ui, const std::u16string& walletName, app::PasswordCheck* check,

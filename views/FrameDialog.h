@@ -17,6 +17,8 @@ struct UiContext;
 // setUpFrame. Done, OK and Enter call accept(), which a dialog overrides to check its input;
 // Cancel, Escape and closing the window call reject(). exec() gives Accepted or Rejected.
 class FrameDialog : public QDialog {
+    Q_OBJECT
+
 public:
     DlgBar* titleStrip() const { return m_strip; }
 

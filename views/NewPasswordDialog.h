@@ -16,6 +16,8 @@ namespace tw::ui {
 // dialog says why (27003, 27004, 27007) and stays open with its two minutes started again. Two
 // minutes without an accepted entry cancel it. The boxes are wiped when the dialog closes.
 class NewPasswordDialog final : public FrameDialog {
+    Q_OBJECT
+
 public:
     enum class Purpose { NewWallet, ChangePassword };
 

@@ -26,7 +26,9 @@ std::u16string secretText(const QLineEdit* edit, std::size_t maxUnits) {
 
 void wipeLineEdit(QLineEdit* edit) {
     QString text = edit->text();
-    if (!text.isEmpty()) {
+    // Typed text lives in a buffer of the edit's own; text set from a literal lives in read-only
+    // memory (no header) and holds no typed secret.
+    if (!text.isEmpty() && text.data_ptr().d_ptr() != nullptr) {
         // `text` shares the edit's own buffer: zero it in place rather than detaching a copy.
         auto* data = const_cast<QChar*>(text.constData());
         wipe(data, static_cast<std::size_t>(text.size()) * sizeof(QChar));

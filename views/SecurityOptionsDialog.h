@@ -16,6 +16,8 @@ namespace tw::ui {
 // the times in a drop-down list, Smartphone in a spinner. A time that is none of these (another
 // program may have stored 15) is offered as one more choice, so that OK keeps it.
 class SecurityOptionsDialog final : public FrameDialog {
+    Q_OBJECT
+
 public:
     SecurityOptionsDialog(const UiContext& ui, std::uint32_t intervalMinutes, bool closeOnSwitch,
                           QWidget* parent = nullptr);
