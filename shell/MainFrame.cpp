@@ -81,7 +81,7 @@ bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailur
     if (outcome.opened()) {
         const std::u16string opened = fromUtf8(outcome.path);
         m_ui.settings.mru = opened.size() <= app::kMaxPath ? opened : std::u16string();
-        showTree();
+        showWallet();
         return true;
     }
     if (outcome.stage == app::OpenStage::Cancelled) {
@@ -94,7 +94,7 @@ bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailur
     return false;
 }
 
-void MainFrame::showTree() {
+void MainFrame::showWallet() {
     const QString name = ui::toQString(app::walletDisplayName(m_wallet.path()));
     setWindowTitle(name + QStringLiteral(" - ") + ui::toQString(kMainWindowTitle));
     m_strip->setTitle(name);

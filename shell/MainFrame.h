@@ -52,6 +52,9 @@ public:
     // Writes the open wallet's changed blocks (at logout and termination).
     void flushWallet();
 
+    // Shows the wallet that the WalletFile holds open: its name and its folder tree.
+    void showWallet();
+
     bool hasWallet() const;
     QTreeWidget* tree() const { return m_tree; }
 
@@ -60,7 +63,6 @@ protected:
 
 private:
     void buildMenu();
-    void showTree();
     void closeWallet();
     void chooseAgain();
 

@@ -75,7 +75,7 @@ private:
     ProgramServices& m_s;
     app::Settings m_settings;
     StringTable m_strings;
-    ui::MessageBoxPrompt m_prompt;
+    ui::MessageBoxPrompt m_prompt{m_strings};
     SystemClock m_clock;
     OsRandom m_random;
     HostSystem m_system;

@@ -1,5 +1,6 @@
 #include "views/MessageBoxPrompt.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -69,6 +70,11 @@ Answer MessageBoxPrompt::ask(const Message& message, Answer defaultButton) {
                     QApplication::activeWindow());
     // Texts are shown as they stand: never read as rich text.
     box.setTextFormat(Qt::PlainText);
+    const std::pair<QMessageBox::StandardButton, std::uint32_t> captions[] = {
+        {QMessageBox::Ok, 21046}, {QMessageBox::Cancel, 21025}, {QMessageBox::Yes, 20204}, {QMessageBox::No, 20205}};
+    for (const auto& [button, textId] : captions) {
+        if (QAbstractButton* b = box.button(button)) b->setText(toQString(m_strings.text(textId)));
+    }
     box.setDefaultButton(buttonOf(defaultButton));
     box.setEscapeButton(buttonOf(escape));
     switch (box.exec()) {
