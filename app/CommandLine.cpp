@@ -33,4 +33,12 @@ CommandLineState parseCommandLine(std::string_view argument, const std::function
     return state;
 }
 
+std::optional<std::string> firstWallet(const CommandLineState& command, const std::u16string& lastWallet, bool openLast,
+                                       const std::function<bool(const std::string&)>& exists) {
+    if (!command.argument.empty() && !command.formLayout) return command.argument;
+    const std::string last = toUtf8(lastWallet);
+    if (!last.empty() && openLast && exists && exists(last)) return last;
+    return std::nullopt;
+}
+
 }  // namespace tw::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,11 @@ struct CommandLineState {
 // set their flag and empty the argument; otherwise the argument is kept when `exists` says the
 // file is there. An argument longer than the path limit is dropped whole.
 CommandLineState parseCommandLine(std::string_view argument, const std::function<bool(const std::string&)>& exists);
+
+// The wallet start-up opens first: the one named on the command line (not a form-layout file),
+// else the last wallet when "OpenLast" is on and it exists; nullopt when there is none, and the
+// program asks for one. A named wallet that fails to open is not followed by the last one.
+std::optional<std::string> firstWallet(const CommandLineState& command, const std::u16string& lastWallet, bool openLast,
+                                       const std::function<bool(const std::string&)>& exists);
 
 }  // namespace tw::app

@@ -167,13 +167,10 @@ int Run::run(const std::string& argument) {
     if (m_settings.runCount < 1 || (m_settings.info & 1) != 0)
         ui.message(kFirstRunText, kInfoCaption, Buttons::Ok, Icon::Information);
 
-    bool opened = false;
-    if (!command.argument.empty() && !command.formLayout) {
-        opened = frame.openWallet(command.argument, false);
-    } else {
-        const std::string last = toUtf8(m_settings.mru);
-        if (!last.empty() && m_settings.openLast != 0 && m_s.files.exists(last)) opened = frame.openWallet(last, false);
-    }
+    const auto exists = [&](const std::string& path) { return m_s.files.exists(path); };
+    const std::optional<std::string> first =
+        app::firstWallet(command, m_settings.mru, m_settings.openLast != 0, exists);
+    const bool opened = first && frame.openWallet(*first, false);
     if (!opened && !m_quitting && frame.showWalletsManager() != 1) m_quitting = true;
     int code = 0;
     if (!m_quitting) {

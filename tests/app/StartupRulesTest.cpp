@@ -51,6 +51,28 @@ TEST(CommandLineTest, AnOverlongPathIsRefusedNotCut) {
     EXPECT_EQ(parseCommandLine(longer, exists).argument, "");
 }
 
+TEST(CommandLineTest, TheFirstWallet) {
+    auto exists = [](const std::string& p) { return p == "/w/last.tm5" || p == "/w/named.tm5"; };
+    CommandLineState named;
+    named.argument = "/w/named.tm5";
+    CommandLineState form;
+    form.argument = "/w/Form.tmx";
+    form.formLayout = true;
+    struct Case {
+        CommandLineState command;
+        std::u16string last;
+        bool openLast;
+        std::optional<std::string> first;
+    };
+    const Case cases[] = {
+        {named, u"/w/last.tm5", true, "/w/named.tm5"}, {{}, u"/w/last.tm5", true, "/w/last.tm5"},
+        {{}, u"/w/last.tm5", false, std::nullopt},  // "OpenLast" off never opens it
+        {{}, u"/w/gone.tm5", true, std::nullopt},      {{}, u"", true, std::nullopt},
+        {form, u"/w/last.tm5", true, "/w/last.tm5"},  // a form-layout file is no wallet
+    };
+    for (const Case& c : cases) EXPECT_EQ(firstWallet(c.command, c.last, c.openLast, exists), c.first);
+}
+
 TEST(DeviceKindTest, FromTheEnvironment) {
     struct Case {
         const char* value;
