@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "Screens.h"
@@ -53,9 +54,15 @@ bool renderAll(const QString& output, const std::string& languageFile) {
         for (const Screen& screen : allScreens()) {
             std::unique_ptr<QWidget> widget = screen.build(context);
             widget->show();
-            if (widget->layout()) widget->layout()->activate();
-            // Dialogs take their natural size; the main window keeps the size it chose.
-            if (!widget->inherits("QMainWindow")) widget->adjustSize();
+            // Dialogs take their natural size (also beyond the small screen of the offscreen
+            // platform, which adjustSize() would keep them to), with wrapped labels given the
+            // height they need at that width; the main window keeps the size it chose.
+            if (!widget->inherits("QMainWindow")) {
+                QSize size = widget->sizeHint().expandedTo(widget->minimumSizeHint());
+                if (QLayout* layout = widget->layout(); layout && layout->hasHeightForWidth())
+                    size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
+                widget->resize(size);
+            }
             QApplication::processEvents();
             const QString file = folder + QLatin1Char('/') + QLatin1String(screen.name) + QStringLiteral(".png");
             if (!widget->grab().save(file)) {
