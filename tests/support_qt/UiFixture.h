@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QApplication>
-#include <QtTest>
+#include <QTest>
 #include <cstdlib>
 #include <string>
 
