@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "app/OpenWallet.h"
 #include "cli/UpgradeCommands.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -114,22 +115,38 @@ int checkWalletFile(Context& context, const std::string& path, bool forWriting) 
     return exit_code::kOk;
 }
 
+namespace {
+
+// tmpro's answer to the open's password question: the password the session read before opening
+// (terminal, standard input, a descriptor or a file), already checked to be text.
+class KnownPassword final : public app::PasswordAsker {
+public:
+    explicit KnownPassword(const std::u16string& password) : m_password(password) {}
+    std::optional<std::u16string> askPassword(const app::PasswordRequest&) override { return m_password; }
+
+private:
+    const std::u16string& m_password;
+};
+
+}  // namespace
+
 int Session::open(const std::string& path, bool readOnly) {
     if (const int r = checkWalletFile(m_context, path, !readOnly)) return r;
     if (const int r = m_context.passwords.read("Password for " + path + ": ", m_password)) return r;
+    KnownPassword asker(m_password);
     // Old-format wallets are upgraded on the way, after the user agreed (--yes agrees).
     TerminalProgress progress(m_context.err);
-    const UpgradeOutcome outcome = openOrUpgrade(m_wallet, path, m_password, readOnly, &progress);
-    const OpenResult r = outcome.open;
+    app::OpenRequest request;
+    request.path = path;
+    request.readOnly = readOnly;
+    request.progress = &progress;
+    const app::OpenOutcome outcome = app::openWallet(m_wallet, request, asker);
+    const OpenResult r = outcome.result;
     if (outcome.pass && *outcome.pass != ReencryptResult::Done) {
-        m_wallet.close();
         return fail(exit_code::kFailed, path + ": the upgrade to the current format failed: " +
                                             describe(*outcome.pass) + "; the wallet was left as it was");
     }
-    if (r != OpenResult::Ok) {
-        m_wallet.close();
-        return fail(exitCodeFor(r), path + ": " + describe(r));
-    }
+    if (r != OpenResult::Ok) return fail(exitCodeFor(r), path + ": " + describe(r));
     if (m_wallet.unprotected()) {
         m_context.err << "tmpro: warning: " << path << " has no password check; anyone can open it\n";
     }

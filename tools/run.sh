@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the tools and runs tmpro. With no arguments it opens the sample wallet that the build
-# writes ("My Sample Wallet.tm5", password: tallowmere) and shows what it holds.
+# Builds the programs and runs them on the sample wallet that the build writes ("My Sample
+# Wallet.tm5", password: tallowmere): the desktop program when there is a display, else a tmpro
+# demonstration of what the wallet holds. With arguments it runs tmpro with them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -11,6 +12,12 @@ if [ $# -gt 0 ]; then
 fi
 tmpro=build/release/tmpro
 sample="build/release/samples/My Sample Wallet.tm5"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "Starting halvotmpro2006 on \"$sample\" (password: tallowmere)"
+    exec build/release/halvotmpro2006 "$sample"
+fi
+echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): showing the wallet with tmpro instead."
+echo
 echo "\$ tmpro info \"$sample\""
 "$tmpro" info "$sample"
 echo

@@ -1,0 +1,87 @@
+#include "Screens.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "shell/MainFrame.h"
+#include "shell/WalletChooser.h"
+#include "views/EnterPasswordDialog.h"
+#include "views/NewPasswordDialog.h"
+#include "views/ObjectNames.h"
+#include "views/SecurityOptionsDialog.h"
+
+namespace tw::screenshots {
+
+namespace {
+
+// A chooser the screens never ask.
+class NoChooser final : public shell::WalletChooser {
+public:
+    std::optional<std::string> choose(QWidget*) override { return std::nullopt; }
+};
+
+std::unique_ptr<QWidget> mainWindow(ScreenContext& c) {
+    static NoChooser chooser;
+    auto frame = std::make_unique<shell::MainFrame>(c.ui, c.wallet, chooser, shell::MainFrame::OpenOptions{});
+    frame->showWallet();
+    return frame;
+}
+
+std::unique_ptr<QWidget> enterPassword(ScreenContext& c) {
+    return std::make_unique<ui::EnterPasswordDialog>(c.ui, u"My Sample Wallet", nullptr);
+}
+
+std::unique_ptr<QWidget> enterPasswordTyped(ScreenContext& c) {
+    auto dialog = std::make_unique<ui::EnterPasswordDialog>(c.ui, u"My Sample Wallet", nullptr);
+    dialog->findChild<QLineEdit*>(ui::names::kPasswordEdit)->setText(QStringLiteral("2468"));
+    return dialog;
+}
+
+std::unique_ptr<QWidget> newPassword(ScreenContext& c) {
+    return std::make_unique<ui::NewPasswordDialog>(c.ui, ui::NewPasswordDialog::Purpose::NewWallet);
+}
+
+std::unique_ptr<QWidget> changePassword(ScreenContext& c) {
+    return std::make_unique<ui::NewPasswordDialog>(c.ui, ui::NewPasswordDialog::Purpose::ChangePassword);
+}
+
+std::unique_ptr<QWidget> securityOptions(ScreenContext& c) {
+    return std::make_unique<ui::SecurityOptionsDialog>(c.ui, 5, true);
+}
+
+std::unique_ptr<QWidget> messageBox(const ScreenContext& c, std::uint32_t text, std::uint32_t caption,
+                                    QMessageBox::Icon icon) {
+    auto box = std::make_unique<QMessageBox>(icon, c.ui.text(caption), c.ui.text(text), QMessageBox::Ok);
+    box->setTextFormat(Qt::PlainText);
+    box->button(QMessageBox::Ok)->setText(c.ui.text(21046));
+    return box;
+}
+
+std::unique_ptr<QWidget> question(const ScreenContext& c, std::uint32_t text, std::uint32_t caption) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Question, c.ui.text(caption), c.ui.text(text),
+                                             QMessageBox::Yes | QMessageBox::No);
+    box->setTextFormat(Qt::PlainText);
+    box->button(QMessageBox::Yes)->setText(c.ui.text(20204));
+    box->button(QMessageBox::No)->setText(c.ui.text(20205));
+    return box;
+}
+
+}  // namespace
+
+const std::vector<Screen>& allScreens() {
+    static const std::vector<Screen> screens = {
+        {"main-window", mainWindow},
+        {"enter-password", enterPassword},
+        {"enter-password-typed", enterPasswordTyped},
+        {"new-password", newPassword},
+        {"change-password", changePassword},
+        {"security-options", securityOptions},
+        {"first-run-notice", [](ScreenContext& c) { return messageBox(c, 20580, 20001, QMessageBox::Information); }},
+        {"wrong-password", [](ScreenContext& c) { return messageBox(c, 27006, 20503, QMessageBox::Warning); }},
+        {"convert-question", [](ScreenContext& c) { return question(c, 22012, 20001); }},
+    };
+    return screens;
+}
+
+}  // namespace tw::screenshots
