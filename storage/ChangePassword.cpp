@@ -1,6 +1,7 @@
 #include "storage/ChangePassword.h"
 
 #include "model/Card.h"
+#include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/CreateWallet.h"
 #include "storage/RecordCursor.h"
@@ -48,7 +49,7 @@ PasswordChangeResult changePassword(WalletFile& wallet, std::u16string_view oldP
                                     std::u16string_view newPassword, std::optional<std::u16string_view> newHint) {
     if (!wallet.isOpen()) return PasswordChangeResult::Failed;
     if (!wallet.keys().verifyPassword(oldPassword)) return PasswordChangeResult::WrongOldPassword;
-    if (newPassword.size() < kMinPassword || newPassword.size() > kMaxPassword)
+    if (newPassword.size() < kMinPassword || newPassword.size() > kMaxPassword || !isValidUtf16(newPassword))
         return PasswordChangeResult::BadNewPassword;
 
     Env& env = wallet.env();

@@ -10,7 +10,7 @@ namespace tw {
 enum class PasswordChangeResult : int {
     Ok = 0,
     WrongOldPassword = 1,  // nothing was changed
-    BadNewPassword = 2,    // not 3 to 23 code units; nothing was changed
+    BadNewPassword = 2,    // not 3 to 23 code units, or not valid text; nothing was changed
     Failed = 3,            // a record could not be read or the new file not written; nothing was changed
 };
 

@@ -99,6 +99,13 @@ TEST(ImportTable, EveryEncodingOfOneTableGivesTheSameCards) {
     }
 }
 
+TEST(ImportTable, BytesThatAreNotUtf8AreWindows1252) {
+    // An encoded surrogate is no UTF-8, so the whole table is read in the 8-bit code page.
+    const std::string bytes = "CardName\tUser\r\nBank\t\xED\xA0\x80";
+    const ImportTable table = ImportTable::decode(bytesOf(bytes));
+    EXPECT_EQ(table.cell(1, 1), u"\u00ED\u00A0\u20AC");
+}
+
 TEST(ImportTable, CellsAreNumberedThroughTheFile) {
     struct Case {
         const char* what;

@@ -101,6 +101,7 @@ TEST_F(WalletCardsTest, PasswordChangeReenciphersEveryRecord) {
     EXPECT_EQ(changePassword(wallet, u"not the password", u"new password", u"new hint"),
               PasswordChangeResult::WrongOldPassword);
     EXPECT_EQ(changePassword(wallet, kPassword, u"ab", u"new hint"), PasswordChangeResult::BadNewPassword);
+    EXPECT_EQ(changePassword(wallet, kPassword, u"new \xD800 one", u"new hint"), PasswordChangeResult::BadNewPassword);
     ASSERT_EQ(changePassword(wallet, kPassword, u"new password", u"new hint"), PasswordChangeResult::Ok);
     EXPECT_EQ(t.prompt.shown.back().text, u"The password was changed.");
     wallet.close();

@@ -56,6 +56,8 @@ TEST(CreateWallet, RefusalsLeaveNoFileAndTouchNothing) {
         {"/w/new.tm5", std::nullopt, CreateResult::NoPassword},
         {"/w/new.tm5", u"ab", CreateResult::BadPasswordLength},
         {"/w/new.tm5", std::u16string(24, u'x'), CreateResult::BadPasswordLength},
+        {"/w/new.tm5", u"pass\xD800word", CreateResult::PasswordNotText},
+        {"/w/new.tm5", u"pass\xDE00\xD83Dword", CreateResult::PasswordNotText},
         {"/w/existing.tm5", u"secret", CreateResult::Exists},
     };
     for (const auto& c : cases) {
