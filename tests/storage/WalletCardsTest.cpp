@@ -3,6 +3,7 @@
 #include "model/Card.h"
 #include "model/FormCards.h"
 #include "model/Search.h"
+#include "storage/Bytes.h"
 #include "storage/ChangePassword.h"
 #include "storage/CreateWallet.h"
 #include "storage/WalletFile.h"
@@ -117,6 +118,110 @@ TEST_F(WalletCardsTest, PasswordChangeReenciphersEveryRecord) {
     std::unique_ptr<Card> loaded = wallet.loadCard(wallet.index().at(2).id());
     ASSERT_TRUE(loaded);
     EXPECT_EQ(bodyBytes(*loaded, wallet.recordKey()), bodyBytes(expected, wallet.recordKey()));
+}
+
+// Card bodies laid out here sub-record by sub-record, each enciphered part under `key`: what this
+// program writes, and what it does not read.
+struct OddBodies {
+    static void sub(std::vector<std::uint8_t>& b, std::uint32_t type, const std::vector<std::uint8_t>& payload) {
+        const std::size_t at = b.size();
+        b.resize(at + 12, 0);
+        putU32(b.data(), at + 4, type);
+        putU32(b.data(), at + 8, static_cast<std::uint32_t>(payload.size()));
+        b.insert(b.end(), payload.begin(), payload.end());
+    }
+    static std::vector<std::uint8_t> field(const KeyRecord& key) {
+        Field f;
+        f.setName(u"PIN");
+        f.setValue(u"4711");
+        std::vector<std::uint8_t> out;
+        f.writePayload(key, out);
+        putU32(out.data(), 4, 0xC0FFEE);  // a reserved word
+        return out;
+    }
+    static std::vector<std::uint8_t> file(const KeyRecord& key, std::uint8_t seed) {
+        Attachment a(AttachmentKind::File);
+        a.set(test::testBytes(9, seed), u"scan.pdf");
+        std::vector<std::uint8_t> out;
+        a.writePayload(key, out);
+        return out;
+    }
+    // A field, a sub-record of a type nobody knows, and eleven attached files.
+    static std::vector<std::uint8_t> crowded(const KeyRecord& key) {
+        std::vector<std::uint8_t> b(64, 0x11);
+        sub(b, 1, field(key));
+        sub(b, 9, test::testBytes(20, 40));
+        for (std::uint8_t i = 0; i < 11; ++i) sub(b, 6, file(key, i));
+        return b;
+    }
+    // A field, then a file whose sub-record runs 100 bytes past the body.
+    static std::vector<std::uint8_t> overrun(const KeyRecord& key) {
+        std::vector<std::uint8_t> b(64, 0x22);
+        sub(b, 1, field(key));
+        const std::size_t cut = b.size();
+        sub(b, 6, file(key, 50));
+        putU32(b.data(), cut + 8, getU32(b.data(), cut + 8) + 100);
+        return b;
+    }
+};
+
+// A password change deciphers and enciphers item by item, so a record it cannot read as a card
+// is carried whole: every byte stays what it was, deciphered under the new key.
+TEST_F(WalletCardsTest, PasswordChangeKeepsEveryByteOfRecordsItDoesNotRead) {
+    const KeyRecord oldKey = wallet.recordKey();
+    auto appendRaw = [&](const std::u16string& name, const std::vector<std::uint8_t>& body) {
+        RecordHeader h = RecordHeader::create(RecordType::Card, recordIds().next(t.env.random, t.clock.localTime()),
+                                              folder, t.clock.localTime());
+        h.putName(name, oldKey);
+        h.setBodyLength(static_cast<std::uint32_t>(body.size()));
+        std::vector<std::uint8_t> record = recordBytes(h, t.clock.localTime());
+        record.insert(record.end(), body.begin(), body.end());
+        bytes().insert(bytes().end(), record.begin(), record.end());
+        return record;
+    };
+    wallet.close();
+    const std::vector<std::uint8_t> shortBody = test::testBytes(40, 7);
+    const std::vector<std::vector<std::uint8_t>> before = {
+        appendRaw(u"Crowded", OddBodies::crowded(oldKey)),
+        appendRaw(u"Overrun", OddBodies::overrun(oldKey)),
+        appendRaw(u"Short", shortBody),
+    };
+    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+    t.tick();
+    ASSERT_EQ(changePassword(wallet, kPassword, u"new password", std::nullopt), PasswordChangeResult::Ok);
+    const KeyRecord newKey = wallet.recordKey();
+    wallet.close();
+
+    // What lies past a sub-record's end cannot be told apart: the overrunning one stays as it was.
+    std::vector<std::uint8_t> overrun = OddBodies::overrun(newKey);
+    const std::vector<std::uint8_t> oldOverrun = OddBodies::overrun(oldKey);
+    const std::size_t cut = 64 + 12 + OddBodies::field(newKey).size();
+    std::copy(oldOverrun.begin() + static_cast<std::ptrdiff_t>(cut), oldOverrun.end(),
+              overrun.begin() + static_cast<std::ptrdiff_t>(cut));
+    const std::vector<std::vector<std::uint8_t>> bodies = {OddBodies::crowded(newKey), overrun, shortBody};
+    const std::vector<std::uint8_t>& file = bytes();
+    std::size_t at = file.size();
+    for (const auto& record : before) at -= record.size();
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::vector<std::uint8_t> after(file.begin() + static_cast<std::ptrdiff_t>(at),
+                                              file.begin() + static_cast<std::ptrdiff_t>(at + before[i].size()));
+        at += before[i].size();
+        RecordHeader oldHeader, newHeader;
+        std::copy_n(before[i].begin(), RecordHeader::kSize, oldHeader.raw.begin());
+        std::copy_n(after.begin(), RecordHeader::kSize, newHeader.raw.begin());
+        EXPECT_EQ(newHeader.name(newKey), oldHeader.name(oldKey));
+        EXPECT_EQ(newHeader.changeFlags(), oldHeader.changeFlags() | change::kRenamed);
+        // Apart from the name, the change flags and the change time, the header is as it was.
+        for (std::size_t b = 0; b < RecordHeader::kSize; ++b) {
+            const bool changes = (b >= 48 && b < 52) || (b >= 68 && b < 84) || (b >= 100 && b < 612);
+            if (!changes) {
+                EXPECT_EQ(after[b], before[i][b]) << "header byte " << b;
+            }
+        }
+        const std::vector<std::uint8_t> body(after.begin() + RecordHeader::kSize, after.end());
+        EXPECT_EQ(body, bodies[i]);
+    }
 }
 
 TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {
