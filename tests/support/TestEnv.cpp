@@ -13,6 +13,8 @@ TestEnv::TestEnv() {
         {20205, u"No"},
         {20509, u"New Card"},
         {20510, u"Personal"},
+        {20520, u"Recovered"},
+        {20521, u"Found again"},
         {22006, u"The password was changed."},
         {22164, u"The wallet %s is damaged. Repair it?"},
         {22165, u"Make a copy of the wallet before repairing it."},
