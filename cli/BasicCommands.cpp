@@ -200,8 +200,10 @@ int RemoveCommand::run(const Args& args, Context& c) {
 std::string_view RepairCommand::help() const {
     return "Usage: tmpro [--yes] repair WALLET.tm5\n"
            "\n"
-           "Scans the wallet record by record, cuts out what is not a record and ends the file after\n"
-           "its last record. Asks before it changes anything (--yes agrees). Make a copy first.\n";
+           "Scans the wallet record by record, cuts out what is not a record, ends the file after\n"
+           "its last record and gives records whose folder is missing the folder \"Recovered\".\n"
+           "Asks before it changes anything (--yes agrees); before its first change it copies the\n"
+           "wallet as it was to WALLET.tm5.bak. Says what it changed, by record name.\n";
 }
 
 int RepairCommand::run(const Args& args, Context& c) {

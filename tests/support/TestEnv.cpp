@@ -19,6 +19,13 @@ TestEnv::TestEnv() {
         {22164, u"The wallet %s is damaged. Repair it?"},
         {22165, u"Make a copy of the wallet before repairing it."},
         {22166, u"%d repairs were made to %s."},
+        {22167, u"No damage found in %s."},
+        {22168, u"Copy: %s"},
+        {22169, u"Removed: %s"},
+        {22170, u"Emptied: %s"},
+        {22171, u"Kept in part: %s"},
+        {22172, u"Moved to %s: %s"},
+        {22173, u"No copy at %s: nothing changed."},
     });
 }
 
