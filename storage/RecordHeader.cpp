@@ -68,6 +68,17 @@ void RecordHeader::markChange(std::uint32_t bit, const SystemTime& now) {
     changed = true;
 }
 
+void RecordHeader::markChangesFrom(const RecordHeader& old, const SystemTime& now) {
+    auto differs = [&](std::size_t at, std::size_t size) {
+        return std::memcmp(raw.data() + at, old.raw.data() + at, size) != 0;
+    };
+    if (differs(kParent, 16)) markChange(change::kMoved, now);
+    if (differs(kName, kNameSize)) markChange(change::kRenamed, now);
+    if (iconIndex() != old.iconIndex() || (iconIndex() == kCustomIcon && iconData != old.iconData))
+        markChange(change::kIcon, now);
+    if (formRef() != old.formRef()) markChange(change::kForm, now);
+}
+
 SystemTime RecordHeader::created() const {
     return getSystemTime(raw.data(), kCreated);
 }

@@ -139,6 +139,11 @@ public:
     std::int64_t saveFolder(const RecordHeader& header);
     std::int64_t saveCard(Card& card);
     // Rewrites a live record's header where it lies and updates its index entry.
+    //
+    // Writing over a stored record (rewriteHeader, saveFolder, saveCard) sets the change bits of
+    // what it changes, with the change time: 0x02 parent, 0x04 name, 0x10 icon (index or custom
+    // icon data), 0x40 form reference and, for a card, 0x20 its body. What it leaves as it was
+    // sets no bit and keeps the change time.
     bool rewriteHeader(const RecordHeader& header);
     // Gives the record a new parent (change bit 0x02) and rewrites its header.
     bool move(std::size_t position, const RecordId& folder);
@@ -192,6 +197,8 @@ private:
     std::int64_t appendRecord(const RecordHeader& header, const std::vector<std::uint8_t>* body);
     bool writeInPlace(std::uint64_t at, const std::uint8_t* data, std::size_t size);
     std::size_t blockSize();
+    // True when the file holds exactly `bytes` at `at`, `length` bytes long.
+    bool sameBytes(std::uint64_t at, std::uint64_t length, const std::vector<std::uint8_t>& bytes);
     SystemTime now() { return m_env.clock.localTime(); }
 
     Env& m_env;

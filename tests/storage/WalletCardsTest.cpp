@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "model/Card.h"
 #include "model/FormCards.h"
 #include "model/Search.h"
@@ -222,6 +224,71 @@ TEST_F(WalletCardsTest, PasswordChangeKeepsEveryByteOfRecordsItDoesNotRead) {
         const std::vector<std::uint8_t> body(after.begin() + RecordHeader::kSize, after.end());
         EXPECT_EQ(body, bodies[i]);
     }
+}
+
+// Each change sets its bit of the record header with the time of the change, when it is written;
+// a write that changes nothing sets no bit and keeps the change time.
+TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
+    const std::int64_t card = addFullCard(u"Card");
+    ASSERT_GE(card, 0);
+    const RecordId id = wallet.index().at(static_cast<std::size_t>(card)).id();
+    struct Step {
+        const char* what;
+        std::function<bool(WalletFile&)> change;
+        std::uint32_t bit;  // 0: nothing changes
+    };
+    const Step steps[] = {
+        {"saved as it was", [&](WalletFile& w) { return w.saveCard(*w.loadCard(id)) >= 0; }, 0},
+        {"header written as it was",
+         [&](WalletFile& w) { return w.rewriteHeader(w.index().at(static_cast<std::size_t>(card))); }, 0},
+        {"new icon",
+         [&](WalletFile& w) {
+             RecordHeader h = w.index().at(static_cast<std::size_t>(card));
+             h.setIconIndex(42);
+             return w.rewriteHeader(h);
+         },
+         change::kIcon},
+        {"new custom icon",
+         [&](WalletFile& w) {
+             std::unique_ptr<Card> c = w.loadCard(id);
+             c->header()->setCustomIcon(test::testBytes(30));
+             return w.saveCard(*c) >= 0;
+         },
+         change::kIcon},
+        {"new form",
+         [&](WalletFile& w) {
+             RecordHeader h = w.index().at(static_cast<std::size_t>(card));
+             h.setFormRef(builtinFormRef(5));
+             return w.rewriteHeader(h);
+         },
+         change::kForm},
+        {"new value",
+         [&](WalletFile& w) {
+             std::unique_ptr<Card> c = w.loadCard(id);
+             c->field(0).setValue(u"another value");
+             return w.saveCard(*c) >= 0;
+         },
+         change::kContent},
+        {"file attachment removed",
+         [&](WalletFile& w) {
+             std::unique_ptr<Card> c = w.loadCard(id);
+             c->file(3).clear();
+             return w.saveCard(*c) >= 0;
+         },
+         change::kContent},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const RecordHeader before = wallet.index().at(static_cast<std::size_t>(card));
+        t.tick();
+        ASSERT_TRUE(step.change(wallet));
+        wallet.close();
+        ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+        const RecordHeader& after = wallet.index().at(static_cast<std::size_t>(card));
+        EXPECT_EQ(after.changeFlags(), before.changeFlags() | step.bit);
+        EXPECT_EQ(after.lastChange(), step.bit != 0 ? t.clock.localTime() : before.lastChange());
+    }
+    EXPECT_EQ(wallet.index().at(static_cast<std::size_t>(card)).changeFlags() & 0xFF, 0x71u);
 }
 
 TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {
