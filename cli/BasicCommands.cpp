@@ -98,6 +98,7 @@ int MkdirCommand::run(const Args& args, Context& c) {
         return s.fail(exit_code::kFailed, "'" + path + "' exists already");
     RecordHeader folder = w.newFolder(parentId, false);
     folder.putName(fromUtf8(name), w.recordKey());
+    folder.setIconIndex(kNewFolderIcon);
     if (w.appendFolder(folder) < 0) return s.fail(exit_code::kFailed, "the folder could not be written");
     c.out << "Created folder " << path << "\n";
     return s.finish();

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "cli/Commands.h"
+#include "cli/Locale.h"
 #include "cli/Session.h"
 #include "model/BuiltinForms.h"
 #include "model/CardImport.h"
@@ -22,10 +23,10 @@
 namespace tw::cli {
 namespace {
 
-// Dates on the terminal are written year first, whatever the user's locale: unambiguous in
-// folder names and in scripts' output.
+// The imported folder's name and the form file's date go by the user's short-date pattern, as
+// the program shows them.
 LocalePatterns terminalLocale() {
-    return {u"yyyy-MM-dd", u"HH:mm:ss", u":"};
+    return userLocalePatterns();
 }
 
 // Without --out, exports go to the user's documents folder.

@@ -33,6 +33,16 @@ std::string segment(std::u16string_view name) {
     return out;
 }
 
+// Says on the error stream how many records hang from the recovered entry, when it is there.
+void noteRecovered(Context& c, const FolderTree& tree) {
+    const auto recovered = tree.find(WalletIndex::kRecoveredNode);
+    if (!recovered) return;
+    std::size_t records = 0;
+    tree.walk(*recovered, [&](std::size_t) { ++records; });
+    c.err << "tmpro: note: " << records - 1
+          << " record(s) whose folder is missing are shown under [Recovered]; 'tmpro repair' gives them a folder\n";
+}
+
 std::string entryText(const TreeNode& node) {
     if (node.isSpecial()) return "[" + toUtf8(node.label) + "]";
     return node.isFolder() ? segment(node.label) + "/" : segment(node.label);
@@ -62,10 +72,11 @@ public:
                "the find results (when the last find found something) and the favourites first, in\n"
                "brackets, with their cards; then at every level cards before folders, each sorted by\n"
                "name without regard to case; the forms folder last. Folders end in '/'. Records whose\n"
-               "parent folder is missing are not shown.\n"
+               "parent folder is missing are shown last, under [Recovered] ('tmpro repair' gives them a\n"
+               "folder again).\n"
                "  --ids   start each line with the record's index position (special entries: their\n"
                "          virtual position in hexadecimal) and its type code (1 card, 2 folder,\n"
-               "          3 forms folder, 100 favourites, 200 find results)\n";
+               "          3 forms folder, 100 favourites, 200 find results, 400 recovered)\n";
     }
     int run(const Args& args, Context& c) override {
         if (args.positional.size() != 1) return usageError(c, *this);
@@ -88,6 +99,7 @@ public:
             }
             c.out << std::string(2 * node.depth, ' ') << entryText(node) << "\n";
         });
+        noteRecovered(c, tree);
         return s.finish();
     }
 };
@@ -102,7 +114,8 @@ public:
                "Lists what a folder holds (the top level without PATH), one name a line, sorted as in\n"
                "the tree: cards first, then folders, each by name; the forms folder last. Folder names\n"
                "end in '/'; a '/' inside a name is written '\\/', so every line can be appended to PATH.\n"
-               "The special entries are shown by 'tmpro tree' only.\n";
+               "The favourites and find results are shown by 'tmpro tree' only; records whose folder\n"
+               "is missing are listed last at the top level as [Recovered] (see 'tmpro tree').\n";
     }
     int run(const Args& args, Context& c) override {
         if (args.positional.empty() || args.positional.size() > 2) return usageError(c, *this);
@@ -121,8 +134,11 @@ public:
                 children = &tree.node(*id).children;
             }
         }
-        for (std::size_t id : *children)
-            if (!tree.node(id).isSpecial()) c.out << entryText(tree.node(id)) << "\n";
+        for (std::size_t id : *children) {
+            const TreeNode& node = tree.node(id);
+            if (!node.isSpecial() || node.type == tree_type::kRecovered) c.out << entryText(node) << "\n";
+        }
+        if (children == &tree.top()) noteRecovered(c, tree);
         return s.finish();
     }
 };
@@ -187,6 +203,14 @@ public:
         c.out << report.path << "\n";
         if (options.passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
         int code = s.finish();
+        if (report.recoveredCards > 0) {
+            c.err << "tmpro: warning: " << report.recoveredCards
+                  << " card(s) whose folder is missing were written under 'Recovered' (run: tmpro repair)\n";
+        }
+        if (report.cardsDamaged > 0) {
+            code = s.fail(exit_code::kFailed, std::to_string(report.cardsDamaged) +
+                                                  " card(s) are damaged: what could be read of them was written");
+        }
         if (report.cardsLeftOut > 0) {
             code = s.fail(exit_code::kFailed,
                           std::to_string(report.cardsLeftOut) + " card(s) could not be read and were left out");

@@ -41,7 +41,7 @@ CreateResult createWallet(Env& env, const std::string& path, std::optional<std::
     if (firstFolder) {
         RecordHeader folder = wallet.newFolder(RecordId{}, false);
         folder.putName(env.strings.text(create_text::kFirstFolder), wallet.recordKey());
-        folder.setIconIndex(72);
+        folder.setIconIndex(kNewFolderIcon);
         if (wallet.appendFolder(folder) < 0) {
             wallet.close();
             return fail(CreateResult::CannotCreate);

@@ -282,7 +282,7 @@ void WalletFile::rehomeUnreachable(RepairReport& report, const std::function<boo
     if (folder < 0) {
         RecordHeader h = newFolder(RecordId{}, false);
         h.putName(folderName, m_keys.recordKey);
-        h.setIconIndex(72);
+        h.setIconIndex(kNewFolderIcon);
         folder = appendFolder(h);
         if (folder < 0) return;
         ++report.changes;

@@ -35,6 +35,9 @@ enum class OpenResult : int {
     UpgradeDeclined = 16,
 };
 
+// The icon of a folder the user makes, and of the folders the program makes for the user.
+constexpr std::int32_t kNewFolderIcon = 72;
+
 // What a repair scan did (WalletFile::repairScan).
 struct RepairReport {
     std::int64_t changes = 0;  // changes made to the file; 0: no damage was found
