@@ -238,6 +238,8 @@ public:
                "(or \"Card Name\"), its other cells name the fields. In each further row the first cell is\n"
                "the card's name and the others the values of its fields (all plain text fields).\n"
                "The file may be UTF-16 with a byte-order mark, UTF-8 or Windows-1252; rows end in CR LF.\n"
+               "A cell in double quotes, as spreadsheets write it, may hold tabs, line ends and quotes\n"
+               "(written twice).\n"
                "\n"
                "Each card is shown and imported only when you agree; from the fifth of ten or more cards\n"
                "on you are offered to import all the rest at once. --yes imports every row without\n"
