@@ -46,7 +46,7 @@ std::u16string_view nameOfPath(std::u16string_view path) {
     const std::size_t slash = path.find_last_of(u"\\/");
     if (slash != std::u16string_view::npos) path.remove_prefix(slash + 1);
     path = path.substr(0, path.find(u'\0'));
-    return path.substr(0, Attachment::kMaxName);
+    return cutText(path, Attachment::kMaxName);
 }
 
 std::uint32_t pictureTypeOf(std::u16string_view name) {
@@ -186,7 +186,7 @@ bool Attachment::readPayload(const std::uint8_t* payload, std::size_t size, cons
         !reader.takeText(getU32(d, l.nameStored), getU32(d, l.namePadding), key, &read.m_name)) {
         return false;
     }
-    if (read.m_name.size() > kMaxName) read.m_name.resize(kMaxName);
+    read.m_name.resize(cutText(read.m_name, kMaxName).size());
     switch (m_kind) {
         case AttachmentKind::Picture:
             read.m_placement = getU32(d, kPicturePlacement);

@@ -349,6 +349,8 @@ TEST_F(WalletCardsTest, SearchFindsNamesFieldNamesAndValues) {
 
     EXPECT_EQ(searchCards(wallet, u"  alpha ", locale), 2u);
     EXPECT_EQ(wallet.searchResults().text, u"alpha");
+    EXPECT_EQ(searchCards(wallet, u"ALPHA", locale), 2u) << "a text in capitals finds lower case";
+    EXPECT_EQ(wallet.searchResults().text, u"ALPHA");
     EXPECT_EQ(searchCards(wallet, u"iban", locale), 1u) << "field names count";
     EXPECT_EQ(searchCards(wallet, u" a", locale), 0u) << "one character after trimming";
     EXPECT_EQ(searchCards(wallet, u"zzz", locale), 0u);
