@@ -181,7 +181,15 @@ TEST_F(WalletCardsTest, PasswordChangeKeepsEveryByteOfRecordsItDoesNotRead) {
         bytes().insert(bytes().end(), record.begin(), record.end());
         return record;
     };
+    // A deletion marker is carried as it is.
+    RecordHeader deleted = RecordHeader::create(RecordType::Card, recordIds().next(t.env.random, t.clock.localTime()),
+                                                folder, t.clock.localTime());
+    deleted.putName(u"Deleted", oldKey);
+    ASSERT_GE(wallet.appendFolder(deleted), 0);
+    ASSERT_TRUE(wallet.remove(wallet.index().count() - 1));
     wallet.close();
+    const std::size_t markerAt = bytes().size() - RecordHeader::kSize;
+    const std::vector<std::uint8_t> marker(bytes().begin() + static_cast<std::ptrdiff_t>(markerAt), bytes().end());
     const std::vector<std::uint8_t> shortBody = test::testBytes(40, 7);
     const std::vector<std::vector<std::uint8_t>> before = {
         appendRaw(u"Crowded", OddBodies::crowded(oldKey)),
@@ -193,6 +201,8 @@ TEST_F(WalletCardsTest, PasswordChangeKeepsEveryByteOfRecordsItDoesNotRead) {
     ASSERT_EQ(changePassword(wallet, kPassword, u"new password", std::nullopt), PasswordChangeResult::Ok);
     const KeyRecord newKey = wallet.recordKey();
     wallet.close();
+    EXPECT_TRUE(std::equal(marker.begin(), marker.end(), bytes().begin() + static_cast<std::ptrdiff_t>(markerAt)))
+        << "the deletion marker";
 
     // What lies past a sub-record's end cannot be told apart: the overrunning one stays as it was.
     std::vector<std::uint8_t> overrun = OddBodies::overrun(newKey);
@@ -252,6 +262,13 @@ TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
          [&](WalletFile& w) {
              std::unique_ptr<Card> c = w.loadCard(id);
              c->header()->setCustomIcon(test::testBytes(30));
+             return w.saveCard(*c) >= 0;
+         },
+         change::kIcon},
+        {"another custom icon",
+         [&](WalletFile& w) {
+             std::unique_ptr<Card> c = w.loadCard(id);
+             c->header()->setCustomIcon(test::testBytes(30, 9));
              return w.saveCard(*c) >= 0;
          },
          change::kIcon},
