@@ -140,6 +140,7 @@ int MkdirCommand::run(const Args& args, Context& c) {
         return s.fail(exit_code::kFailed, "'" + path + "' exists already");
     RecordHeader folder = w.newFolder(parentId, false);
     folder.putName(fromUtf8(name), w.recordKey());
+    folder.setIconIndex(kNewFolderIcon);
     if (w.appendFolder(folder) < 0) return s.fail(exit_code::kFailed, "the folder could not be written");
     c.out << "Created folder " << path << "\n";
     return s.finish();
@@ -265,8 +266,10 @@ Syntax RepairCommand::syntax() const {
 }
 
 std::string_view RepairCommand::help() const {
-    return "Scans the wallet record by record, cuts out what is not a record and ends the file after\n"
-           "its last record. Asks before it changes anything (--yes agrees). Make a copy first.\n";
+    return "Scans the wallet record by record, cuts out what is not a record, ends the file after\n"
+           "its last record and gives records whose folder is missing the folder \"Recovered\".\n"
+           "Asks before it changes anything (--yes agrees); before its first change it copies the\n"
+           "wallet as it was to WALLET.tm5.bak. Says what it changed, by record name.\n";
 }
 
 int RepairCommand::run(const Args& args, Context& c) {

@@ -29,10 +29,21 @@ const std::map<std::uint32_t, std::u16string_view> kDefaults = {
     {20508, u"Attachment"},
     {20509, u"New Card"},
     {20510, u"Personal"},
+    {20520, u"Recovered"},
+    {20521, u"Recovered"},
     {22006, u"Your password has been changed. Please unlock the wallet with the new password."},
     {22164, u"The wallet file\n%s\nis damaged. Do you want to repair it now?"},
-    {22165, u"Before repairing, make a backup copy of the wallet file."},
+    {22165,
+     u"Before its first change the repair keeps a copy of the wallet file as it is now, named like it with .bak "
+     u"added."},
     {22166, u"The repair is complete. %d changes were made to\n%s"},
+    {22167, u"No damage was found in\n%s\nNothing was changed."},
+    {22168, u"The wallet as it was before the repair is kept in\n%s"},
+    {22169, u"Removed: %s"},
+    {22170, u"Kept without their contents: %s"},
+    {22171, u"Kept in part (what was cut short is lost): %s"},
+    {22172, u"Moved to the folder %s because their folder was missing: %s"},
+    {22173, u"The copy of the wallet could not be made in\n%s\nNothing was changed."},
     {24516, u"Note"},
 };
 

@@ -12,6 +12,7 @@
 #include "cli/Commands.h"
 #include "cli/FormChoice.h"
 #include "cli/Json.h"
+#include "cli/Locale.h"
 #include "cli/Session.h"
 #include "cli/Terminal.h"
 #include "model/BuiltinForms.h"
@@ -28,10 +29,10 @@
 namespace tw::cli {
 namespace {
 
-// Dates on the terminal are written year first, whatever the user's locale: unambiguous in
-// folder names and in scripts' output.
+// The imported folder's name and the form file's date go by the user's short-date pattern, as
+// the program shows them.
 LocalePatterns terminalLocale() {
-    return {u"yyyy-MM-dd", u"HH:mm:ss", u":"};
+    return userLocalePatterns();
 }
 
 // Without --out, exports go to the user's documents folder.
@@ -308,6 +309,8 @@ public:
                "(or \"Card Name\"), its other cells name the fields. In each further row the first cell is\n"
                "the card's name and the others the values of its fields (all plain text fields).\n"
                "The file may be UTF-16 with a byte-order mark, UTF-8 or Windows-1252; rows end in CR LF.\n"
+               "A cell in double quotes, as spreadsheets write it, may hold tabs, line ends and quotes\n"
+               "(written twice).\n"
                "\n"
                "Each card is shown and imported only when you agree; from the fifth of ten or more cards\n"
                "on you are offered to import all the rest at once. --yes imports every row without\n"

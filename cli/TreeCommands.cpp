@@ -95,6 +95,8 @@ std::string typeName(int type) {
             return "favourites";
         case tree_type::kSearchResults:
             return "found";
+        case tree_type::kRecovered:
+            return "recovered";
     }
     return std::to_string(type);
 }
@@ -116,6 +118,16 @@ void writeNode(JsonWriter& json, WalletFile& w, const FolderTree& tree, std::siz
         json.endArray();
     }
     json.endObject();
+}
+
+// Says on the error stream how many records hang from the recovered entry, when it is there.
+void noteRecovered(Context& c, const FolderTree& tree) {
+    const auto recovered = tree.find(WalletIndex::kRecoveredNode);
+    if (!recovered) return;
+    std::size_t records = 0;
+    tree.walk(*recovered, [&](std::size_t) { ++records; });
+    c.err << "tmpro: note: " << records - 1
+          << " record(s) whose folder is missing are shown under [Recovered]; 'tmpro repair' gives them a folder\n";
 }
 
 std::string entryText(const TreeNode& node) {
@@ -145,7 +157,8 @@ public:
                "the find results (when the last find found something) and the favourites first, in\n"
                "brackets, with their cards; then at every level cards before folders, each sorted by\n"
                "name without regard to case; the forms folder last. Folders end in '/'. Records whose\n"
-               "parent folder is missing are not shown.\n";
+               "parent folder is missing are shown last, under [Recovered] ('tmpro repair' gives them a\n"
+               "folder again).\n";
     }
     Syntax syntax() const override {
         return {true,
@@ -153,8 +166,8 @@ public:
                 {{"ids", "",
                   "start each line with the record's identifier (32 hexadecimal digits; '-' for the\n"
                   "special entries) and its type code (1 card, 2 folder, 3 forms folder,\n"
-                  "100 favourites, 200 find results); '#' and the identifier name the record\n"
-                  "wherever a path is asked for"},
+                  "100 favourites, 200 find results, 400 recovered); '#' and the identifier name the\n"
+                  "record wherever a path is asked for"},
                  {"json", "", "print the tree as JSON (keys: see the manual page)"}}};
     }
     int run(const Args& args, Context& c) override {
@@ -169,6 +182,7 @@ public:
             for (std::size_t id : tree.top()) writeNode(json, s.wallet(), tree, id, true);
             json.endArray();
             c.out << json.text();
+            noteRecovered(c, tree);
             return s.finish();
         }
         const bool ids = args.has("ids");
@@ -184,6 +198,7 @@ public:
             }
             c.out << std::string(2 * node.depth, ' ') << entryText(node) << "\n";
         });
+        noteRecovered(c, tree);
         return s.finish();
     }
 };
@@ -196,7 +211,8 @@ public:
         return "Lists what a folder holds (the top level without PATH), one name a line, sorted as in\n"
                "the tree: cards first, then folders, each by name; the forms folder last. Folder names\n"
                "end in '/'; a '/' inside a name is written '\\/', so every line can be appended to PATH.\n"
-               "The special entries are shown by 'tmpro tree' only.\n";
+               "The favourites and find results are shown by 'tmpro tree' only; records whose folder\n"
+               "is missing are listed last at the top level as [Recovered] (see 'tmpro tree').\n";
     }
     Syntax syntax() const override {
         return {true,
@@ -223,14 +239,21 @@ public:
         if (args.has("json")) {
             JsonWriter json;
             json.beginArray();
-            for (std::size_t id : *children)
-                if (!tree.node(id).isSpecial()) writeNode(json, s.wallet(), tree, id, false);
+            for (std::size_t id : *children) {
+                const TreeNode& node = tree.node(id);
+                if (!node.isSpecial() || node.type == tree_type::kRecovered)
+                    writeNode(json, s.wallet(), tree, id, false);
+            }
             json.endArray();
             c.out << json.text();
+            if (children == &tree.top()) noteRecovered(c, tree);
             return s.finish();
         }
-        for (std::size_t id : *children)
-            if (!tree.node(id).isSpecial()) c.out << entryText(tree.node(id)) << "\n";
+        for (std::size_t id : *children) {
+            const TreeNode& node = tree.node(id);
+            if (!node.isSpecial() || node.type == tree_type::kRecovered) c.out << entryText(node) << "\n";
+        }
+        if (children == &tree.top()) noteRecovered(c, tree);
         return s.finish();
     }
 };
@@ -321,6 +344,14 @@ public:
             if (options.passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
         }
         int code = s.finish();
+        if (report.recoveredCards > 0) {
+            c.err << "tmpro: warning: " << report.recoveredCards
+                  << " card(s) whose folder is missing were written under 'Recovered' (run: tmpro repair)\n";
+        }
+        if (report.cardsDamaged > 0) {
+            code = s.fail(exit_code::kFailed, std::to_string(report.cardsDamaged) +
+                                                  " card(s) are damaged: what could be read of them was written");
+        }
         if (report.cardsLeftOut > 0) {
             code = s.fail(exit_code::kFailed,
                           std::to_string(report.cardsLeftOut) + " card(s) could not be read and were left out");

@@ -46,7 +46,7 @@ std::u16string_view nameOfPath(std::u16string_view path) {
     const std::size_t slash = path.find_last_of(u"\\/");
     if (slash != std::u16string_view::npos) path.remove_prefix(slash + 1);
     path = path.substr(0, path.find(u'\0'));
-    return path.substr(0, Attachment::kMaxName);
+    return cutText(path, Attachment::kMaxName);
 }
 
 std::uint32_t pictureTypeOf(std::u16string_view name) {
@@ -89,7 +89,7 @@ bool Attachment::set(std::span<const std::uint8_t> data, std::u16string_view sou
     const std::uint32_t placement = m_placement;
     const SystemTime fileTime = m_fileTime;
     const SystemTime attachTime = m_attachTime;
-    clear();
+    clear();  // keeps the descriptor bytes
     m_data = std::move(copy);
     m_name = std::move(name);
     switch (m_kind) {
@@ -149,7 +149,7 @@ bool Attachment::writePayload(const KeyRecord& key, std::vector<std::uint8_t>& o
     const auto nameStored = static_cast<std::uint32_t>(body::paddedTextSize(m_name.size() * 2));
 
     const std::size_t start = out.size();
-    out.resize(start + l.descriptor, 0);
+    out.insert(out.end(), m_descriptor.begin(), m_descriptor.begin() + static_cast<std::ptrdiff_t>(l.descriptor));
     std::uint8_t* d = out.data() + start;
     switch (m_kind) {
         case AttachmentKind::Picture:
@@ -181,11 +181,12 @@ bool Attachment::readPayload(const std::uint8_t* payload, std::size_t size, cons
     const std::uint8_t* d = payload;
     body::PayloadReader reader(payload + l.descriptor, size - l.descriptor);
     Attachment read(m_kind);
+    std::copy(d, d + l.descriptor, read.m_descriptor.begin());
     if (!reader.takeData(getU32(d, l.dataStored), getU32(d, l.dataPadding), key, &read.m_data) ||
         !reader.takeText(getU32(d, l.nameStored), getU32(d, l.namePadding), key, &read.m_name)) {
         return false;
     }
-    if (read.m_name.size() > kMaxName) read.m_name.resize(kMaxName);
+    read.m_name.resize(cutText(read.m_name, kMaxName).size());
     switch (m_kind) {
         case AttachmentKind::Picture:
             read.m_placement = getU32(d, kPicturePlacement);

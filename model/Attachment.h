@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -95,9 +96,10 @@ public:
     // Sub-record payload size; 0 when there is no data (nothing is stored then).
     std::size_t payloadSize() const;
     // Appends the payload. False (nothing appended) when the key is inactive or the payload
-    // would not fit the format's 32-bit sizes.
+    // would not fit the format's 32-bit sizes. The descriptor's reserved bytes are the ones read
+    // (zero for a new attachment), through every change of the data.
     bool writePayload(const KeyRecord& key, std::vector<std::uint8_t>& out) const;
-    // Replaces this attachment by the payload's. Refuses (attachment unchanged) a payload
+    // Replaces this attachment by the payload's, descriptor bytes included. Refuses (attachment unchanged) a payload
     // shorter than the descriptor, a data block or name that runs past the payload or whose
     // padding exceeds its stored size, and an inactive key. A longer name is cut to 259
     // characters. Clears the changed flag.
@@ -106,7 +108,10 @@ public:
 private:
     void wipeData();
 
+    static constexpr std::size_t kMaxDescriptor = 68;
+
     AttachmentKind m_kind;
+    std::array<std::uint8_t, kMaxDescriptor> m_descriptor{};  // as read; its reserved bytes are written back
     std::uint32_t m_placement = 0;
     std::uint32_t m_scaleToFit = 0;
     std::uint32_t m_type = 0;

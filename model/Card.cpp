@@ -78,6 +78,7 @@ void Card::release() {
         file = Attachment(AttachmentKind::File);
     }
     m_dropped = 0;
+    m_cutShort = false;
     m_loaded = false;
     m_modified = false;
 }

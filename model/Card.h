@@ -90,9 +90,12 @@ public:
     // True when the card was modified, the picture, the sound or the record header changed, or
     // a field carries change marks (which also sets modified). File attachments do not count.
     bool isChanged();
-    // Items the last body read left out: a field beyond 255, a file beyond the tenth, and items
-    // whose inner sizes did not fit their sub-record.
+    // Items the last body read left out: a field beyond 255, a file beyond the tenth, items whose
+    // inner sizes did not fit their sub-record, and (as one) whatever followed a sub-record that
+    // ran past the body.
     std::size_t droppedItems() const { return m_dropped; }
+    // True when the last body read met a sub-record running past the body's end.
+    bool bodyCutShort() const { return m_cutShort; }
 
     // Frees and wipes every field, the header and the attachments; the card is empty and not
     // loaded afterwards (the display words stay).
@@ -100,13 +103,14 @@ public:
 
     // Reads a body of `bodySize` bytes at the file's position (just after the record header and
     // its icon data). Fails, leaving the card as it was and not loaded, when bodySize < 64, the
-    // file holds fewer bytes than announced, a read is short, or the body is malformed (see
-    // parseBody). Nothing is allocated before the file is known to hold the body.
+    // file holds fewer bytes than announced, a read is short, or parseBody refuses the body. Nothing is allocated
+    // before the file is known to hold the body.
     bool readBody(File* file, std::uint32_t bodySize, const KeyRecord& key);
-    // Takes a whole body from memory. Fails (card unchanged) on a body under 64 bytes, a
-    // sub-record that runs past the body, or an inactive key. A field beyond 255, a file beyond
-    // the tenth and an item whose inner sizes do not fit its sub-record are dropped (counted in
-    // droppedItems); unknown sub-record types and a tail shorter than a head are skipped. On
+    // Takes a whole body from memory. Fails (card unchanged) on a body under 64 bytes or an
+    // inactive key. A damaged body gives what can be read of it: a field beyond 255, a file
+    // beyond the tenth and an item whose inner sizes do not fit its sub-record are dropped, and a
+    // sub-record that runs past the body ends the walk, keeping every item before it (all counted
+    // in droppedItems); unknown sub-record types and a tail shorter than a head are skipped. On
     // success replaces the display, fields and attachments (the header stays), marks the card
     // loaded and clears modified.
     bool parseBody(std::span<const std::uint8_t> body, const KeyRecord& key);
@@ -122,6 +126,7 @@ private:
     std::vector<Attachment> m_files;
     std::vector<Field> m_fields;
     std::size_t m_dropped = 0;
+    bool m_cutShort = false;
     bool m_loaded = false;
     bool m_modified = false;
 };

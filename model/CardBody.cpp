@@ -74,13 +74,19 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key) {
     std::vector<Attachment> files(kFileSlots, Attachment(AttachmentKind::File));
     std::size_t usedFiles = 0;
     std::size_t dropped = 0;
+    bool cutShort = false;
 
     for (std::size_t at = CardDisplay::kSize; body.size() - at >= kSubRecordHead;) {
         const std::uint32_t type = getU32(p, at + kHeadType);
         const std::size_t length = getU32(p, at + kHeadLength);
         at += kSubRecordHead;
-        // A sub-record that runs past the body means the body itself is cut short or damaged.
-        if (length > body.size() - at) return false;
+        // A sub-record that runs past the body means the body is damaged from here on: what came
+        // before is kept, the rest counts as one item left out.
+        if (length > body.size() - at) {
+            ++dropped;
+            cutShort = true;
+            break;
+        }
         const std::uint8_t* payload = p + at;
         at += length;
         switch (type) {
@@ -119,6 +125,7 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key) {
     m_sound = std::move(sound);
     m_files = std::move(files);
     m_dropped = dropped;
+    m_cutShort = cutShort;
     m_loaded = true;
     m_modified = false;
     return true;

@@ -117,6 +117,7 @@ public:
     // Loads the card at an index position and writes its block; a card that cannot be loaded is
     // counted and left out.
     void card(std::size_t position);
+    std::size_t cardsWritten() const { return m_report.cards; }
     ExportReport finish();
 
 private:
@@ -178,6 +179,7 @@ void ExportRun::card(std::size_t position) {
     }
     cardBlock(*card);
     ++m_report.cards;
+    if (card->droppedItems() > 0) ++m_report.cardsDamaged;
 }
 
 void ExportRun::cardBlock(const Card& card) {
@@ -242,7 +244,7 @@ std::u16string headingPath(const FolderTree& tree, std::size_t id) {
     std::vector<std::size_t> enclosing;
     for (std::size_t up = tree.node(id).parent; up != TreeNode::kNone && enclosing.size() < kMaxEnclosingFolders;
          up = tree.node(up).parent) {
-        if (tree.node(up).isSpecial()) break;
+        if (tree.node(up).isSpecial() && tree.node(up).type != tree_type::kRecovered) break;
         enclosing.push_back(up);
     }
     std::u16string path;
@@ -270,16 +272,29 @@ ExportReport exportWallet(WalletFile& wallet, const FolderTree& tree, const Expo
                           const LocalePatterns& locale) {
     ExportRun run(wallet, options, locale, 1);
     if (!run.open(baseName(wallet.path()))) return run.finish();
-    tree.walk(TreeNode::kNone, [&](std::size_t id) {
-        const TreeNode& node = tree.node(id);
-        if (node.isSpecial() || (node.parent != TreeNode::kNone && tree.node(node.parent).isSpecial())) return;
-        if (node.isFolder()) {
-            run.heading(headingPath(tree, id));
-        } else if (node.type == tree_type::kCard) {
-            run.card(static_cast<std::size_t>(node.position));
-        }
-    });
-    return run.finish();
+    // The favourites and the find results only list cards shown elsewhere; the recovered entry
+    // holds cards shown nowhere else, which are written under its heading.
+    auto listsCopies = [&](std::size_t id) {
+        return tree.node(id).isSpecial() && tree.node(id).type != tree_type::kRecovered;
+    };
+    std::size_t recovered = 0;
+    for (std::size_t top : tree.top()) {
+        if (listsCopies(top)) continue;
+        const bool underRecovered = tree.node(top).type == tree_type::kRecovered;
+        tree.walk(top, [&](std::size_t id) {
+            const TreeNode& node = tree.node(id);
+            if (node.isFolder() || node.type == tree_type::kRecovered) {
+                run.heading(headingPath(tree, id));
+            } else if (node.type == tree_type::kCard) {
+                const std::size_t before = run.cardsWritten();
+                run.card(static_cast<std::size_t>(node.position));
+                if (underRecovered) recovered += run.cardsWritten() - before;
+            }
+        });
+    }
+    ExportReport report = run.finish();
+    report.recoveredCards = recovered;
+    return report;
 }
 
 ExportReport exportFolder(WalletFile& wallet, const FolderTree& tree, std::size_t node, const ExportOptions& options,

@@ -29,6 +29,8 @@ struct ExportReport {
     std::string path;                    // the text file, when one was created
     std::size_t cards = 0;               // card blocks written
     std::size_t cardsLeftOut = 0;        // cards that could not be loaded
+    std::size_t cardsDamaged = 0;        // cards written with what could be read of a damaged body
+    std::size_t recoveredCards = 0;      // cards written under the recovered entry (their folder is missing)
     std::size_t attachmentFiles = 0;     // attachment files written
     std::size_t attachmentsLeftOut = 0;  // attachment files that could not be written
 };
@@ -58,13 +60,16 @@ constexpr std::uint32_t kAttachmentFile = 22150;  // %s: the attachment file's n
 // empty line when none was written. Numbers run from 1 for a wallet or folder export, from 0 for
 // a card export, and count only files written.
 //
-// A card that cannot be loaded is left out and the export goes on; an attachment file that
-// cannot be written is left out. The result is Failed when the text file cannot be created or
+// A card that cannot be loaded is left out and the export goes on; a card whose body is damaged
+// is written with the fields and attachments that could be read of it, and counted; an
+// attachment file that cannot be written is left out. The result is Failed when the text file cannot be created or
 // written (a partly written file is removed).
 
-// The whole wallet: `tree` (built from this wallet) in pre-order. Special entries and what lies
-// under them are skipped; folders and forms folders get a heading with the names of up to 8
-// enclosing folders, " > " after each, then their own; every card is written.
+// The whole wallet: `tree` (built from this wallet) in pre-order. The favourites and find-results
+// entries and what lies under them are skipped; folders, forms folders and the recovered entry
+// get a heading with the names of up to 8 enclosing folders, " > " after each, then their own;
+// every card is written, those whose folder is missing under the recovered entry's heading
+// (counted in recoveredCards).
 ExportReport exportWallet(WalletFile& wallet, const FolderTree& tree, const ExportOptions& options,
                           const LocalePatterns& locale);
 

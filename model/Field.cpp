@@ -129,7 +129,8 @@ bool Field::writePayload(const KeyRecord& key, std::vector<std::uint8_t>& out) c
     const auto valueStored = static_cast<std::uint32_t>(body::paddedTextSize(m_value.size() * 2));
     const auto listStored = static_cast<std::uint32_t>(body::paddedTextSize(list.size() * 2));
 
-    std::uint8_t d[kDescriptorSize] = {};
+    std::array<std::uint8_t, kDescriptorSize> descriptor = m_descriptor;
+    std::uint8_t* d = descriptor.data();
     putU16(d, kKind, m_kind);
     putU16(d, kStyle, m_style);
     putI32(d, kNameColour, m_nameColour);
@@ -144,7 +145,7 @@ bool Field::writePayload(const KeyRecord& key, std::vector<std::uint8_t>& out) c
     putU32(d, kPayloadAfter, nameStored + valueStored + listStored);
 
     const std::size_t start = out.size();
-    out.insert(out.end(), d, d + kDescriptorSize);
+    out.insert(out.end(), descriptor.begin(), descriptor.end());
     const bool ok =
         body::appendText(out, m_name, key) && body::appendText(out, m_value, key) && body::appendText(out, list, key);
     body::wipeText(list);
@@ -157,6 +158,7 @@ bool Field::readPayload(const std::uint8_t* payload, std::size_t size, const Key
     const std::uint8_t* d = payload;
     body::PayloadReader reader(payload + kDescriptorSize, size - kDescriptorSize);
     Field read;
+    std::copy(d, d + kDescriptorSize, read.m_descriptor.begin());
     read.m_kind = getU16(d, kKind);
     read.m_style = getU16(d, kStyle);
     read.m_nameColour = getI32(d, kNameColour);

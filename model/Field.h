@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -117,11 +118,13 @@ public:
     // list joined by "^", each enciphered by itself under `key` and zero-padded.
     std::size_t payloadSize() const;
     // Appends the payload to `out`. False (nothing appended) when the key is inactive or the
-    // payload would not fit the format's 32-bit sizes.
+    // payload would not fit the format's 32-bit sizes. The descriptor's reserved bytes are the
+    // ones read (zero for a new field), so that what another program keeps there survives.
     bool writePayload(const KeyRecord& key, std::vector<std::uint8_t>& out) const;
-    // Replaces this field by the one in `payload`. Refuses (field unchanged) a payload shorter
-    // than the descriptor, a text whose stored size runs past the payload or whose padding
-    // exceeds its stored size, and an inactive key. The change marks are cleared.
+    // Replaces this field by the one in `payload`, descriptor bytes included. Refuses (field
+    // unchanged) a payload shorter than the descriptor, a text whose stored size runs past the
+    // payload or whose padding exceeds its stored size, and an inactive key. The change marks are
+    // cleared.
     bool readPayload(const std::uint8_t* payload, std::size_t size, const KeyRecord& key);
 
     // Wipes and drops every text; the descriptor values stay.
@@ -130,6 +133,7 @@ public:
 private:
     std::u16string joinedList() const;
 
+    std::array<std::uint8_t, kDescriptorSize> m_descriptor{};  // as read; its reserved bytes are written back
     std::uint16_t m_kind = kTextKind;
     std::uint16_t m_style = 0;
     std::int32_t m_nameColour = kCardColour;

@@ -23,46 +23,11 @@ int rankOf(int type) {
             return 3;
         case tree_type::kFormsFolder:
             return 5;
+        case tree_type::kRecovered:
+            return 6;
         default:
             return 4;
     }
-}
-
-// Whether each index position is shown in the folder tree: live, and its parents up to the top
-// level live as well. Follows each chain once (memoised), so a chain stored children-first costs
-// no more than any other, and a loop of parents ends as "not shown".
-std::vector<bool> shownRecords(const WalletIndex& index, const std::map<RecordId, std::size_t>& live) {
-    enum State : std::uint8_t { Unknown, Visiting, Shown, Hidden };
-    const std::size_t n = index.count();
-    std::vector<State> state(n, Unknown);
-    std::vector<std::size_t> chain;
-    for (std::size_t start = 0; start < n; ++start) {
-        chain.clear();
-        std::size_t at = start;
-        State outcome = Hidden;
-        for (;;) {
-            if (state[at] == Shown || state[at] == Hidden) {
-                outcome = state[at];
-                break;
-            }
-            if (state[at] == Visiting || index.at(at).deleted()) break;  // a loop, or a deleted record
-            state[at] = Visiting;
-            chain.push_back(at);
-            const RecordId parent = index.at(at).parent();
-            if (parent.isZero()) {
-                outcome = Shown;
-                break;
-            }
-            const auto it = live.find(parent);
-            if (it == live.end()) break;
-            at = it->second;
-        }
-        for (std::size_t p : chain) state[p] = outcome;
-        if (chain.empty() && state[start] == Unknown) state[start] = Hidden;
-    }
-    std::vector<bool> shown(n);
-    for (std::size_t i = 0; i < n; ++i) shown[i] = state[i] == Shown;
-    return shown;
 }
 
 }  // namespace
@@ -98,7 +63,9 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     std::map<RecordId, std::size_t> live;
     for (std::size_t i = 0; i < n; ++i)
         if (!index.at(i).deleted()) live.emplace(index.at(i).id(), i);
-    const std::vector<bool> shown = shownRecords(index, live);
+    const Reachability reach = reachability(index);
+    std::vector<bool> unhomed(n, false);
+    for (std::size_t i : reach.unhomed) unhomed[i] = true;
 
     auto recordNode = [&](std::size_t position) {
         const RecordHeader& h = index.at(position);
@@ -139,14 +106,29 @@ FolderTree FolderTree::build(WalletFile& wallet) {
         return name;
     };
 
-    // Records: nodes in index order, so children are linked in index order before sorting.
+    // Records: nodes in index order, so children are linked in index order before sorting. Live
+    // records the top level does not reach hang from the recovered entry, each chain under the
+    // record that heads it.
     for (std::size_t i = 0; i < n; ++i)
-        if (shown[i]) tree.m_byPosition[i] = tree.add(recordNode(i));
+        if (!index.at(i).deleted()) tree.m_byPosition[i] = tree.add(recordNode(i));
+    std::size_t recovered = TreeNode::kNone;
+    if (!reach.unhomed.empty()) {
+        TreeNode node;
+        node.position = WalletIndex::kRecoveredNode;
+        node.type = tree_type::kRecovered;
+        node.label = wallet.env().strings.text(tree_text::kRecovered);
+        node.icon = kRecoveredIcon;
+        recovered = tree.add(std::move(node));
+        tree.m_top.push_back(recovered);
+    }
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t id = tree.m_byPosition[i];
         if (id == TreeNode::kNone) continue;
         const RecordId parent = index.at(i).parent();
-        if (parent.isZero()) {
+        if (unhomed[i]) {
+            tree.m_nodes[id].parent = recovered;
+            tree.m_nodes[recovered].children.push_back(id);
+        } else if (parent.isZero()) {
             tree.m_top.push_back(id);
         } else {
             const std::size_t parentId = tree.m_byPosition[live.at(parent)];
@@ -187,7 +169,8 @@ FolderTree FolderTree::build(WalletFile& wallet) {
 }
 
 std::optional<std::size_t> FolderTree::find(std::int64_t position) const {
-    if (position == WalletIndex::kFavouritesNode || position == WalletIndex::kSearchResultsNode) {
+    if (position == WalletIndex::kFavouritesNode || position == WalletIndex::kSearchResultsNode ||
+        position == WalletIndex::kRecoveredNode) {
         for (std::size_t id : m_top)
             if (m_nodes[id].position == position) return id;
         return std::nullopt;

@@ -21,14 +21,22 @@ constexpr int kFormsFolder = 3;
 constexpr int kFavourites = 100;
 constexpr int kSearchResults = 200;
 constexpr int kThird = 300;
+constexpr int kRecovered = 400;  // records whose folder is missing
 }  // namespace tree_type
+
+namespace tree_text {
+constexpr std::uint32_t kRecovered = 20520;  // the label of the entry of records whose folder is missing
+}  // namespace tree_text
+
+// The recovered entry's icon: a folder.
+constexpr std::int32_t kRecoveredIcon = 72;
 
 // One entry of the folder tree. Nodes live in one flat table; links are table positions.
 struct TreeNode {
     static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
     // The record's index position, or the virtual position of a special entry
-    // (WalletIndex::kFavouritesNode, kSearchResultsNode).
+    // (WalletIndex::kFavouritesNode, kSearchResultsNode, kRecoveredNode).
     std::int64_t position = -1;
     int type = 0;          // tree_type
     std::u16string label;  // the record's name; a special entry's label
@@ -44,7 +52,7 @@ struct TreeNode {
 };
 
 // The sort order of entries that share a parent: the find-results entry first, then the
-// favourites entry, then cards, then folders, forms folders last. Cards among themselves and
+// favourites entry, then cards, then folders, forms folders, and the recovered entry last. Cards among themselves and
 // folders among themselves go by the first 63 characters of their names, without regard to
 // case. Returns <0, 0 or >0. Entries of other types (the third entry) go between the folders and
 // the forms folders, so that the order stays a strict weak ordering.
@@ -52,15 +60,18 @@ int compareTreeEntries(int typeA, std::u16string_view labelA, int typeB, std::u1
 
 // The folder tree of an open wallet, as the main window and the export show it:
 //   - every live record whose chain of parents reaches the top level through live records, under
-//     its parent (a chain stored children-first is shown complete; a record whose parent is
-//     missing, deleted or part of a loop is not shown; deleted records never are);
+//     its parent (a chain stored children-first is shown complete; deleted records never are);
+//   - when some live records cannot be reached that way (their parent is missing or deleted, or
+//     they form a loop of parents), the recovered entry at the top, labelled by string 20520:
+//     under it the record heading each such chain (see reachability()), with what lies below it;
 //   - the favourites entry at the top, always: labelled and iconed by special entry 1, holding
 //     one entry per favourites slot that names a live card;
 //   - the find-results entry at the top when the last find found something: labelled with
 //     special entry 2's name, " - '", the find text and "'", holding the found live cards in the
 //     order of the find result (file order);
 //   - every other node's children sorted by compareTreeEntries (ties keep index or list order).
-// The third special entry is never shown. The tree is a snapshot: rebuild it after a change.
+// The third special entry is never shown. Building the tree changes nothing in the wallet. The
+// tree is a snapshot: rebuild it after a change.
 class FolderTree {
 public:
     static FolderTree build(WalletFile& wallet);

@@ -130,7 +130,8 @@ FormLayoutResult readFormLayout(File* file, const KeyRecord& walletKey, Card* ca
     wipe(name.data(), name.size() * sizeof(char16_t));
     Card loaded;
     loaded.setHeader(std::move(h));
-    if (!loaded.readBody(file, bodyLength, key)) return FormLayoutResult::BadRecord;
+    // A form file is taken whole or not at all: a damaged body is refused, not salvaged.
+    if (!loaded.readBody(file, bodyLength, key) || loaded.bodyCutShort()) return FormLayoutResult::BadRecord;
 
     *card = std::move(loaded);
     // A field filled to its end without a terminator still holds only as much text as a writer

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "model/WholeFile.h"
 #include "platform/Text.h"
@@ -64,44 +65,105 @@ ImportTableResult ImportTable::read(FileSystem& files, const std::string& path, 
     return ImportTableResult::Done;
 }
 
+namespace {
+
+// The cells of a text, row after row, and how its rows end.
+struct Cells {
+    struct Cell {
+        std::size_t start;
+        std::size_t length;
+        std::size_t unquoted;  // index into `unquoted`, or npos for a cell read as it stands
+    };
+    std::vector<Cell> cells;
+    std::vector<std::u16string> unquoted;
+    std::size_t rowEnds = 0;
+    std::size_t firstRowCells = 0;
+    bool carriageReturnInText = false;  // a CR outside the quoted cells
+};
+
+// A cell that starts with a double quote and ends with one followed by a TAB, a row end or the
+// end of the text, as spreadsheets write a cell holding a TAB, a line end or a quote: what lies
+// between, each doubled quote read as one. Its end (the closing quote) goes to `*close`.
+std::optional<std::u16string> quotedCell(std::u16string_view t, std::size_t start, const RowEnds& rowEnd,
+                                         std::size_t* close) {
+    std::u16string text;
+    for (std::size_t i = start + 1; i < t.size(); ++i) {
+        if (t[i] != u'"') {
+            text.push_back(t[i]);
+            continue;
+        }
+        if (i + 1 < t.size() && t[i + 1] == u'"') {
+            text.push_back(u'"');
+            ++i;
+            continue;
+        }
+        if (i + 1 < t.size() && t[i + 1] != u'\t' && !rowEnd.at(t[i + 1])) return std::nullopt;
+        *close = i;
+        return text;
+    }
+    return std::nullopt;
+}
+
+Cells splitCells(std::u16string_view t, const RowEnds& rowEnd) {
+    Cells out;
+    for (std::size_t start = 0;;) {
+        std::size_t end = start;
+        std::size_t close = 0;
+        std::optional<std::u16string> quoted;
+        if (start < t.size() && t[start] == u'"') quoted = quotedCell(t, start, rowEnd, &close);
+        if (quoted) {
+            out.cells.push_back({start, close + 1 - start, out.unquoted.size()});
+            out.unquoted.push_back(std::move(*quoted));
+            end = close + 1;
+        } else {
+            while (end < t.size() && t[end] != u'\t' && !rowEnd.at(t[end])) {
+                if (t[end] == u'\r') out.carriageReturnInText = true;
+                ++end;
+            }
+            out.cells.push_back({start, end - start, std::u16string::npos});
+        }
+        if (end >= t.size()) break;
+        if (out.rowEnds == 0) ++out.firstRowCells;
+        if (t[end] == u'\t') {
+            start = end + 1;
+        } else {
+            out.carriageReturnInText |= t[end] == u'\r';
+            ++out.rowEnds;
+            start = end + RowEnds::length(t, end);
+        }
+    }
+    if (out.rowEnds == 0) out.firstRowCells = out.cells.size();
+    return out;
+}
+
+}  // namespace
+
 ImportTable ImportTable::decode(std::span<const std::uint8_t> bytes) {
     ImportTable table;
     std::u16string text = decodeText(bytes);
     text.resize(std::min(text.size(), text.find(u'\0')));  // the text ends at its first NUL
     table.m_text = std::move(text);
     const std::u16string_view t = table.m_text;
-    const RowEnds rowEnd{t.find(u'\r') == std::u16string_view::npos};
 
-    std::size_t rowEnds = 0;
-    std::size_t firstRowTabs = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == u'\t' && rowEnds == 0) ++firstRowTabs;
-        if (rowEnd.at(t[i])) {
-            ++rowEnds;
-            i += RowEnds::length(t, i) - 1;
-        }
-    }
-    table.m_rows = rowEnds + 1;
-    table.m_columns = firstRowTabs + 1;
+    // Rows end at LF only in a text without a CR outside its quoted cells.
+    Cells cells = splitCells(t, RowEnds{true});
+    if (cells.carriageReturnInText) cells = splitCells(t, RowEnds{false});
+    table.m_rows = cells.rowEnds + 1;
+    table.m_columns = cells.firstRowCells;
     // Both counts are bounded by the text length, so the product cannot overflow a 64-bit size;
     // the check keeps it honest elsewhere.
     const std::size_t limit = table.m_columns > std::numeric_limits<std::size_t>::max() / table.m_rows
                                   ? std::numeric_limits<std::size_t>::max()
                                   : table.m_rows * table.m_columns;
-
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < t.size() && table.m_cells.size() < limit; ++i) {
-        if (t[i] != u'\t' && !rowEnd.at(t[i])) continue;
-        table.m_cells.push_back({start, i - start});
-        if (t[i] != u'\t') i += RowEnds::length(t, i) - 1;
-        start = i + 1;
-    }
-    if (table.m_cells.size() < limit) table.m_cells.push_back({start, t.size() - start});
+    if (cells.cells.size() > limit) cells.cells.resize(limit);
+    for (const Cells::Cell& c : cells.cells) table.m_cells.push_back({c.start, c.length, c.unquoted});
+    table.m_unquoted = std::move(cells.unquoted);
     return table;
 }
 
 std::u16string_view ImportTable::cell(std::size_t number) const {
     if (number >= m_cells.size()) return {};
+    if (m_cells[number].unquoted != std::u16string::npos) return m_unquoted[m_cells[number].unquoted];
     std::u16string_view text = std::u16string_view(m_text).substr(m_cells[number].start, m_cells[number].length);
     if (!text.empty() && text.back() == u'"') text.remove_suffix(1);
     if (!text.empty() && text.front() == u'"') text.remove_prefix(1);

@@ -8,8 +8,12 @@ namespace {
 
 class MemoryFile final : public File {
 public:
-    MemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable, std::shared_ptr<FaultPlan> faults)
-        : m_bytes(std::move(bytes)), m_writable(writable), m_faults(std::move(faults)) {}
+    MemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable, std::shared_ptr<FaultPlan> faults,
+               std::shared_ptr<bool> unsynced)
+        : m_bytes(std::move(bytes)),
+          m_writable(writable),
+          m_faults(std::move(faults)),
+          m_unsynced(std::move(unsynced)) {}
 
     bool read(void* buffer, std::size_t count, std::size_t* done) override {
         *done = 0;
@@ -45,6 +49,7 @@ public:
             }
         }
         if (want == 0) return true;
+        markUnsynced();
         if (m_pos + want > m_bytes->size()) m_bytes->resize(m_pos + want, 0);
         std::memcpy(m_bytes->data() + m_pos, buffer, want);
         m_pos += want;
@@ -70,24 +75,33 @@ public:
 
     bool truncateHere() override {
         if (!m_writable) return false;
+        markUnsynced();
         m_bytes->resize(m_pos, 0);
         return true;
     }
 
-    bool flush() override { return true; }
+    bool flush() override {
+        if (m_unsynced) *m_unsynced = false;
+        return true;
+    }
 
 private:
+    void markUnsynced() {
+        if (m_unsynced) *m_unsynced = true;
+    }
+
     std::shared_ptr<std::vector<std::uint8_t>> m_bytes;
     bool m_writable;
     std::shared_ptr<FaultPlan> m_faults;
+    std::shared_ptr<bool> m_unsynced;
     std::uint64_t m_pos = 0;
 };
 
 }  // namespace
 
 std::unique_ptr<File> makeMemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable,
-                                     std::shared_ptr<FaultPlan> faults) {
-    return std::make_unique<MemoryFile>(std::move(bytes), writable, std::move(faults));
+                                     std::shared_ptr<FaultPlan> faults, std::shared_ptr<bool> unsynced) {
+    return std::make_unique<MemoryFile>(std::move(bytes), writable, std::move(faults), std::move(unsynced));
 }
 
 std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, OpenMode mode) {
@@ -98,7 +112,14 @@ std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, OpenMode m
     } else if (it == m_files.end()) {
         return nullptr;
     }
-    return makeMemoryFile(it->second, mode != OpenMode::Read, m_faults);
+    std::shared_ptr<bool>& unsynced = m_unsynced[path];
+    if (!unsynced) unsynced = std::make_shared<bool>(false);
+    return makeMemoryFile(it->second, mode != OpenMode::Read, m_faults, unsynced);
+}
+
+bool MemoryFileSystem::unsynced(const std::string& path) const {
+    const auto it = m_unsynced.find(path);
+    return it != m_unsynced.end() && *it->second;
 }
 
 bool MemoryFileSystem::exists(const std::string& path) {
@@ -107,15 +128,21 @@ bool MemoryFileSystem::exists(const std::string& path) {
 
 bool MemoryFileSystem::remove(const std::string& path) {
     m_modified.erase(path);
+    m_unsynced.erase(path);
     return m_files.erase(path) != 0;
 }
 
 bool MemoryFileSystem::rename(const std::string& from, const std::string& to) {
     auto it = m_files.find(from);
-    if (it == m_files.end()) return false;
+    if (it == m_files.end() || unsynced(from)) return false;
     auto bytes = it->second;
     m_files.erase(it);
     m_files[to] = std::move(bytes);
+    m_unsynced.erase(to);
+    if (const auto u = m_unsynced.find(from); u != m_unsynced.end()) {
+        m_unsynced[to] = u->second;
+        m_unsynced.erase(u);
+    }
     m_modified.erase(to);
     if (const auto t = m_modified.find(from); t != m_modified.end()) {
         m_modified[to] = t->second;
@@ -145,6 +172,7 @@ std::vector<std::uint8_t>& MemoryFileSystem::bytes(const std::string& path) {
 
 void MemoryFileSystem::setBytes(const std::string& path, std::vector<std::uint8_t> bytes) {
     m_files[path] = std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
+    m_unsynced.erase(path);
 }
 
 }  // namespace tw

@@ -28,6 +28,9 @@ struct FaultPlan {
 
 // An in-memory file system for tests: named byte vectors, handles sharing them, and a FaultPlan
 // that can fail the k-th read or write, make a short transfer, or refuse writes past byte n.
+// Like a disk after a power cut, it keeps only what was synced: a file written or shortened
+// since its last flush cannot be renamed, so a replacement that is swapped in before it reached
+// stable storage fails here.
 class MemoryFileSystem final : public FileSystem {
 public:
     std::unique_ptr<File> open(const std::string& path, OpenMode mode) override;
@@ -47,16 +50,21 @@ public:
 
     FaultPlan& faults() { return *m_faults; }
     void resetFaults() { *m_faults = FaultPlan{}; }
+    // True when the file was written or shortened since its last flush.
+    bool unsynced(const std::string& path) const;
 
 private:
     std::map<std::string, std::shared_ptr<std::vector<std::uint8_t>>> m_files;
+    std::map<std::string, std::shared_ptr<bool>> m_unsynced;
     std::map<std::string, SystemTime> m_modified;
     std::set<std::string> m_folders;
     std::shared_ptr<FaultPlan> m_faults = std::make_shared<FaultPlan>();
 };
 
-// A single in-memory file, not tied to a file system.
+// A single in-memory file, not tied to a file system. `unsynced` (optional) is set by every write
+// and truncation and cleared by flush.
 std::unique_ptr<File> makeMemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable = true,
-                                     std::shared_ptr<FaultPlan> faults = nullptr);
+                                     std::shared_ptr<FaultPlan> faults = nullptr,
+                                     std::shared_ptr<bool> unsynced = nullptr);
 
 }  // namespace tw

@@ -79,6 +79,22 @@ bool isValidUtf8(std::string_view s) {
     return true;
 }
 
+bool isValidUtf16(std::u16string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] < 0xD800 || s[i] >= 0xE000) continue;
+        if (s[i] >= 0xDC00 || i + 1 == s.size() || s[i + 1] < 0xDC00 || s[i + 1] >= 0xE000) return false;
+        ++i;
+    }
+    return true;
+}
+
+std::u16string_view cutText(std::u16string_view text, std::size_t maxUnits) {
+    if (text.size() <= maxUnits) return text;
+    const bool splitsPair = maxUnits > 0 && text[maxUnits - 1] >= 0xD800 && text[maxUnits - 1] < 0xDC00 &&
+                            text[maxUnits] >= 0xDC00 && text[maxUnits] < 0xE000;
+    return text.substr(0, splitsPair ? maxUnits - 1 : maxUnits);
+}
+
 namespace {
 // Windows-1252 bytes 0x80..0x9F; the five undefined ones map to themselves.
 constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,

@@ -11,8 +11,13 @@ namespace tw {
 // UTF-8 <-> UTF-16 conversions. Invalid input is replaced by U+FFFD, never rejected.
 std::u16string fromUtf8(std::string_view utf8);
 std::string toUtf8(std::u16string_view utf16);
-// True when the bytes are well-formed UTF-8.
+// True when the bytes are well-formed UTF-8 (encoded surrogates and overlong forms are not).
 bool isValidUtf8(std::string_view bytes);
+// True when every surrogate of the text is half of a pair: text that UTF-8 can carry.
+bool isValidUtf16(std::u16string_view text);
+// The text cut to at most `maxUnits` code units, one fewer where the cut would split a surrogate
+// pair, so that a cut never leaves half a character.
+std::u16string_view cutText(std::u16string_view text, std::size_t maxUnits);
 // Windows-1252 to UTF-16, for 8-bit text from the device's code page.
 std::u16string fromWindows1252(std::string_view bytes);
 // UTF-16 to Windows-1252; characters without a code are written as '?'.

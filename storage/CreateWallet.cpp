@@ -10,6 +10,7 @@ CreateResult createWallet(Env& env, const std::string& path, std::optional<std::
     if (fromUtf8(path).size() < 6) return CreateResult::BadPath;
     if (!password) return CreateResult::NoPassword;
     if (password->size() < kMinPassword || password->size() > kMaxPassword) return CreateResult::BadPasswordLength;
+    if (!isValidUtf16(*password)) return CreateResult::PasswordNotText;
     if (env.files.exists(path)) return CreateResult::Exists;
     std::unique_ptr<File> file = env.files.open(path, OpenMode::CreateNew);
     if (!file) return CreateResult::CannotCreate;
@@ -40,7 +41,7 @@ CreateResult createWallet(Env& env, const std::string& path, std::optional<std::
     if (firstFolder) {
         RecordHeader folder = wallet.newFolder(RecordId{}, false);
         folder.putName(env.strings.text(create_text::kFirstFolder), wallet.recordKey());
-        folder.setIconIndex(72);
+        folder.setIconIndex(kNewFolderIcon);
         if (wallet.appendFolder(folder) < 0) {
             wallet.close();
             return fail(CreateResult::CannotCreate);

@@ -19,6 +19,7 @@ enum class CreateResult : int {
     KeyWriteFailed = 7,
     SettingsWriteFailed = 8,
     KeySetupFailed = 9,
+    PasswordNotText = 10,  // a surrogate without its other half: no text a user can type again
 };
 
 constexpr std::size_t kMaxPassword = 23;

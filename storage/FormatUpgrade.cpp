@@ -31,7 +31,7 @@ ReencryptResult upgradeOpenWallet(WalletFile& wallet, UpgradeProgress* progress,
             result = ReencryptResult::HeaderUnreadable;
             return false;
         }
-        ReencryptContext context{in, out, oldKey, newKey, env.system, env.clock.localTime(), progress, {}};
+        ReencryptContext context{in, out, oldKey, newKey, env.system, env.clock.localTime(), progress, {}, false};
         result = reencryptPass(context);
         if (stats != nullptr) *stats = context.stats;
         return result == ReencryptResult::Done;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/Text.h"
 #include "storage/Bytes.h"
 
 namespace tw {
@@ -142,7 +143,7 @@ bool KeyBlock::readHint(std::u16string& hint) const {
 }
 
 bool KeyBlock::setHint(std::optional<std::u16string_view> hint, const SystemTime& now) {
-    if (hint) hint = hint->substr(0, kMaxHint);
+    if (hint) hint = cutText(*hint, kMaxHint);
     if (!writeEnciphered(fileKey, raw.data() + kHint, kHintSize, hint)) return false;
     markChanged(kHintSet, now);
     return true;
@@ -170,7 +171,7 @@ std::uint32_t KeyBlock::specialIcon(int entry) const {
 bool KeyBlock::setSpecial(int entry, std::optional<std::u16string_view> name, std::uint32_t icon,
                           const SystemTime& now) {
     if (entry < 1 || entry > kSpecialCount) return false;
-    if (name) name = name->substr(0, kMaxSpecialName);
+    if (name) name = cutText(*name, kMaxSpecialName);
     std::uint8_t* area = raw.data() + kSpecialName1 + (entry - 1) * kSpecialNameSize;
     if (!writeEnciphered(fileKey, area, kSpecialNameSize, name)) return false;
     if (icon != kKeepIcon) putU32(raw.data(), specialIconOffset(entry), icon);

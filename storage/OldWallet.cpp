@@ -187,6 +187,8 @@ bool OldWallet::cardsOf(std::uint32_t folder, std::vector<OldCard>* cards) {
 bool OldWallet::readCardData(const OldCard& card, std::vector<std::uint8_t>* data) {
     data->clear();
     if (!m_file || !card.dataFits || card.dataAt > m_size || card.dataLength > m_size - card.dataAt) return false;
+    // No data is a card of its form with nothing filled in, not a failed read.
+    if (card.dataLength == 0) return true;
     data->assign(card.dataLength, 0);
     if (!m_file->seekTo(card.dataAt) || readBlock(m_file.get(), data->data(), data->size()) != FileResult::Done) {
         wipe(data->data(), data->size());

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/Md5.h"
 
@@ -68,6 +69,17 @@ void RecordHeader::markChange(std::uint32_t bit, const SystemTime& now) {
     changed = true;
 }
 
+void RecordHeader::markChangesFrom(const RecordHeader& old, const SystemTime& now) {
+    auto differs = [&](std::size_t at, std::size_t size) {
+        return std::memcmp(raw.data() + at, old.raw.data() + at, size) != 0;
+    };
+    if (differs(kParent, 16)) markChange(change::kMoved, now);
+    if (differs(kName, kNameSize)) markChange(change::kRenamed, now);
+    if (iconIndex() != old.iconIndex() || (iconIndex() == kCustomIcon && iconData != old.iconData))
+        markChange(change::kIcon, now);
+    if (formRef() != old.formRef()) markChange(change::kForm, now);
+}
+
 SystemTime RecordHeader::created() const {
     return getSystemTime(raw.data(), kCreated);
 }
@@ -91,7 +103,7 @@ std::u16string RecordHeader::name(const KeyRecord& recordKey) const {
     recordKey.encipher(raw.data() + kName, kNameSize, plain);
     std::u16string text = getText16(plain, kNameSize);
     // A name that fills the area without a terminator is cut to what a writer may store.
-    if (text.size() > kMaxName) text.resize(kMaxName);
+    text.resize(cutText(text, kMaxName).size());
     wipe(plain, sizeof plain);
     return text;
 }
@@ -103,14 +115,14 @@ void RecordHeader::putName(std::u16string_view name, const KeyRecord& recordKey)
         return;
     }
     std::uint8_t plain[kNameSize];
-    putText16(plain, kNameSize, name.substr(0, kMaxName));
+    putText16(plain, kNameSize, cutText(name, kMaxName));
     std::memcpy(area, plain, kNameSize);
     recordKey.encipher(plain, kNameSize, area);
     wipe(plain, sizeof plain);
 }
 
 bool RecordHeader::setName(std::u16string_view name, const KeyRecord& recordKey, const SystemTime& now) {
-    const std::u16string_view cut = name.substr(0, kMaxName);
+    const std::u16string_view cut = cutText(name, kMaxName);
     if (this->name(recordKey) == cut) return false;
     putName(cut, recordKey);
     markChange(change::kRenamed, now);

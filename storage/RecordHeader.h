@@ -30,6 +30,7 @@ constexpr std::uint32_t kMoved = 0x02;
 constexpr std::uint32_t kRenamed = 0x04;
 constexpr std::uint32_t kDeleted = 0x08;
 constexpr std::uint32_t kIcon = 0x10;
+constexpr std::uint32_t kContent = 0x20;  // a card's body changed
 constexpr std::uint32_t kForm = 0x40;
 }  // namespace change
 
@@ -92,6 +93,9 @@ public:
     std::uint32_t changeFlags() const;
     // Sets a ChangeFlags bit and the last-change time.
     void markChange(std::uint32_t bit, const SystemTime& now);
+    // Sets the bits of what this header changes against `old`, the same record as stored: its
+    // parent (0x02), name (0x04), icon index or custom icon data (0x10) and form reference (0x40).
+    void markChangesFrom(const RecordHeader& old, const SystemTime& now);
     SystemTime created() const;
     void setCreated(const SystemTime& t);
     SystemTime lastChange() const;

@@ -126,6 +126,10 @@ private:
         report();
         const std::uint64_t bodyAt = m_cursor.bodyAt();
         const std::uint32_t length = h.bodyLength();
+        if (m_c.passwordChange && h.deleted()) {
+            if (!m_c.in.seekTo(m_cursor.start())) return ReencryptResult::HeaderUnreadable;
+            return copy(m_cursor.end() - m_cursor.start());
+        }
 
         if (h.hasName()) {
             std::uint8_t plain[RecordHeader::kNameSize];
@@ -152,6 +156,7 @@ private:
         if (!m_c.in.seekTo(bodyAt)) return ReencryptResult::HeaderUnreadable;
         // Folders have no body; one that has is carried as it is.
         if (h.type() != RecordType::Card || length == 0) return copy(length);
+        if (m_c.passwordChange && length < kDisplaySize) return copy(length);
         return cardBody(length);
     }
 
@@ -216,7 +221,9 @@ private:
     ReencryptResult reencipher(const PartLayout& part, std::uint32_t stored, std::uint32_t padding) {
         if (stored == 0) return ReencryptResult::Done;
         if (part.data) m_c.stats.largestData = std::max(m_c.stats.largestData, stored);
-        const std::uint64_t ciphered = part.data ? stored : stored - padding;
+        // The upgrade runs a data part's padding through the streams too; a password change keeps
+        // the padding the card writer left in clear, as it does for texts.
+        const std::uint64_t ciphered = part.data && !m_c.passwordChange ? stored : stored - padding;
         const std::size_t block = static_cast<std::size_t>(std::min<std::uint64_t>(kReencryptBlock, stored));
         Buffer first(part.data ? kReencryptBlock : block);
         if (!first.bytes) return part.codes.buffer;

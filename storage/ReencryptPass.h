@@ -99,6 +99,10 @@ struct ReencryptContext {
     SystemTime now;  // change time of every re-enciphered record
     UpgradeProgress* progress = nullptr;
     ReencryptStats stats;
+    // A password change re-enciphers what is live: deletion markers are carried as they are, and
+    // so is a card body too short to hold its display block (else BodyTooShort ends the pass).
+    // Data parts are re-enciphered over their unpadded bytes, as the card writer enciphers them.
+    bool passwordChange = false;
 };
 
 // Copies every record of `in`, from its current position (REQUIRES: the first record) to the

@@ -1,5 +1,8 @@
 // The card operations of the record store: load, append, save, new card, copy.
+#include <algorithm>
+
 #include "model/Card.h"
+#include "storage/Bytes.h"
 #include "storage/RecordCursor.h"
 #include "storage/WalletFile.h"
 
@@ -71,6 +74,10 @@ std::int64_t WalletFile::saveCard(Card& card) {
     std::vector<std::uint8_t> body;
     if (!bodyOf(card, m_keys.recordKey, body)) return -1;
     RecordHeader h = *card.header();
+    h.markChangesFrom(old, now());
+    // The same content gives the same bytes under the same key.
+    if (!sameBytes(at + RecordHeader::kSize + old.iconLength(), old.bodyLength(), body))
+        h.markChange(change::kContent, now());
     h.setBodyLength(static_cast<std::uint32_t>(body.size()));
     h.setWord(RecordHeader::kTail, 0);
     const std::vector<std::uint8_t> head = recordBytes(h, now());
@@ -89,6 +96,20 @@ std::int64_t WalletFile::saveCard(Card& card) {
     *card.header() = h;
     markSaved(card);
     return static_cast<std::int64_t>(position);
+}
+
+bool WalletFile::sameBytes(std::uint64_t at, std::uint64_t length, const std::vector<std::uint8_t>& bytes) {
+    if (length != bytes.size() || !m_file->seekTo(at)) return false;
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize(), length)));
+    for (std::size_t done = 0; done < bytes.size();) {
+        const std::size_t n = std::min(buffer.size(), bytes.size() - done);
+        if (readBlock(m_file.get(), buffer.data(), n) != FileResult::Done ||
+            !std::equal(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(done)))
+            return false;
+        done += n;
+    }
+    return true;
 }
 
 std::unique_ptr<Card> WalletFile::newCard(const RecordId& parent) {

@@ -35,6 +35,35 @@ enum class OpenResult : int {
     UpgradeDeclined = 16,
 };
 
+// The icon of a folder the user makes, and of the folders the program makes for the user.
+constexpr std::int32_t kNewFolderIcon = 72;
+
+// What a repair scan did (WalletFile::repairScan).
+struct RepairReport {
+    std::int64_t changes = 0;  // changes made to the file; 0: no damage was found
+    // The copy of the wallet as it was before the first change; empty when nothing changed.
+    std::string backupPath;
+    bool backupFailed = false;  // the copy could not be made, so nothing was changed
+    // Records by name (records without a name are counted in `changes` only):
+    std::vector<std::u16string> removed;    // cut out: a header the file held only in part, or a false start
+    std::vector<std::u16string> emptied;    // kept without icon data and body: their lengths were wrong
+    std::vector<std::u16string> shortened;  // the last record, cut short: kept with what the file held of it
+    std::vector<std::u16string> rehomed;    // had no folder; moved into `rehomeFolder`
+    std::u16string rehomeFolder;
+};
+
+// String ids of the repair scan's texts (besides 22164 to 22166, which it shows as they are).
+namespace repair_text {
+constexpr std::uint32_t kNoDamage = 22167;    // %s: the wallet's path
+constexpr std::uint32_t kBackup = 22168;      // %s: the copy's path
+constexpr std::uint32_t kRemoved = 22169;     // %s: names
+constexpr std::uint32_t kEmptied = 22170;     // %s: names
+constexpr std::uint32_t kShortened = 22171;   // %s: names
+constexpr std::uint32_t kRehomed = 22172;     // %s: the folder's name, %s: names
+constexpr std::uint32_t kNoBackup = 22173;    // %s: the copy's path
+constexpr std::uint32_t kFolderName = 20521;  // the folder that takes records whose folder is missing
+}  // namespace repair_text
+
 // The find results kept with the open wallet: index positions and the text searched for.
 struct SearchResults {
     static constexpr std::size_t kMax = 48;
@@ -113,6 +142,11 @@ public:
     std::int64_t saveFolder(const RecordHeader& header);
     std::int64_t saveCard(Card& card);
     // Rewrites a live record's header where it lies and updates its index entry.
+    //
+    // Writing over a stored record (rewriteHeader, saveFolder, saveCard) sets the change bits of
+    // what it changes, with the change time: 0x02 parent, 0x04 name, 0x10 icon (index or custom
+    // icon data), 0x40 form reference and, for a card, 0x20 its body. What it leaves as it was
+    // sets no bit and keeps the change time.
     bool rewriteHeader(const RecordHeader& header);
     // Gives the record a new parent (change bit 0x02) and rewrites its header.
     bool move(std::size_t position, const RecordId& folder);
@@ -131,9 +165,20 @@ public:
     // --- Primitives --------------------------------------------------------------------------
     // Removes `length` bytes at `position`. True when done.
     bool cutFileRange(std::uint64_t position, std::uint64_t length);
-    // Scans the file record by record and cuts out what is not a record, asking first.
-    // Returns 0 when it ran, 7 when declined, else the result of reopening.
-    int repairScan(std::optional<std::u16string_view> password);
+    // Scans the file record by record and cuts out what is not a record, asking first (strings
+    // 22164, 22165). Where a record does not end where the next begins, the bytes between are cut
+    // out; a false record start is cut out; a record whose lengths overrun the next record keeps
+    // its header alone; the file ends where its last record ends, and a last record cut short
+    // keeps what the file holds of it whole (its header; its icon data when whole; of a card, the
+    // display block, completed from the wallet's defaults when cut, and every whole sub-record).
+    // Then (current-format wallets) live records the folder tree cannot reach from the top level
+    // are moved into a top-level folder named by string 20521 (one of that name is reused), the
+    // forms folder to the top level. Only real changes are counted. Before the first change the
+    // wallet is copied to <path>.bak, replacing an older copy; when that fails nothing is changed.
+    // The user is told what was done, naming the records concerned (or that no damage was
+    // found). Returns 0 when it ran, 7 when declined, else the result of reopening; `*report`
+    // (may be null) receives the details. The wallet is closed afterwards.
+    int repairScan(std::optional<std::u16string_view> password, RepairReport* report = nullptr);
 
     // Replaces the whole file by what `produce` writes to a new file beside it, atomically.
     // `produce` gets the old file (at an unspecified position) and the new one (empty).
@@ -148,9 +193,15 @@ private:
     OpenResult loadBlocks(std::optional<std::u16string_view> password);
     bool askUpgrade();
     OpenResult readRecords();
+    // Repair steps: the last record at `at`, cut short by the file's end of `size`; the records
+    // the folder tree cannot reach, after the scan.
+    bool keepCutShortRecord(std::uint64_t at, std::uint8_t* window, std::uint64_t size);
+    void rehomeUnreachable(RepairReport& report, const std::function<bool()>& backUp);
     std::int64_t appendRecord(const RecordHeader& header, const std::vector<std::uint8_t>* body);
     bool writeInPlace(std::uint64_t at, const std::uint8_t* data, std::size_t size);
     std::size_t blockSize();
+    // True when the file holds exactly `bytes` at `at`, `length` bytes long.
+    bool sameBytes(std::uint64_t at, std::uint64_t length, const std::vector<std::uint8_t>& bytes);
     SystemTime now() { return m_env.clock.localTime(); }
 
     Env& m_env;

@@ -1,5 +1,8 @@
 #include "storage/WalletIndex.h"
 
+#include <algorithm>
+#include <map>
+
 namespace tw {
 
 void WalletIndex::grow() {
@@ -60,8 +63,60 @@ int WalletIndex::typeCode(std::int64_t position) const {
     if (position == kFavouritesNode) return 100;
     if (position == kSearchResultsNode) return 200;
     if (position == kThirdNode) return 300;
+    if (position == kRecoveredNode) return 400;
     if (position < 0 || static_cast<std::size_t>(position) >= m_entries.size()) return 0;
     return static_cast<int>(m_entries[static_cast<std::size_t>(position)]->type());
+}
+
+Reachability reachability(const WalletIndex& index) {
+    const std::size_t n = index.count();
+    std::map<RecordId, std::size_t> live;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!index.at(i).deleted()) live.emplace(index.at(i).id(), i);
+
+    // Each chain of parents is followed once; what is found is kept for every record on it.
+    enum State : std::uint8_t { Unknown, Visiting, Reachable, Unreachable };
+    std::vector<State> state(n, Unknown);
+    Reachability result;
+    std::vector<bool> heads(n, false);
+    std::vector<std::size_t> chain;
+    for (std::size_t start = 0; start < n; ++start) {
+        if (state[start] != Unknown || index.at(start).deleted()) continue;
+        chain.clear();
+        State outcome = Unreachable;
+        for (std::size_t at = start;;) {
+            if (state[at] == Reachable || state[at] == Unreachable) {
+                outcome = state[at];
+                break;
+            }
+            if (state[at] == Visiting) {
+                // A loop: it is headed by its first record in index order.
+                const auto loop = std::find(chain.begin(), chain.end(), at);
+                heads[*std::min_element(loop, chain.end())] = true;
+                break;
+            }
+            state[at] = Visiting;
+            chain.push_back(at);
+            const RecordId parent = index.at(at).parent();
+            if (parent.isZero()) {
+                outcome = Reachable;
+                break;
+            }
+            const auto it = live.find(parent);
+            if (it == live.end()) {
+                heads[at] = true;
+                break;
+            }
+            at = it->second;
+        }
+        for (std::size_t p : chain) state[p] = outcome;
+    }
+    result.reachable.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        result.reachable[i] = state[i] == Reachable;
+        if (heads[i]) result.unhomed.push_back(i);
+    }
+    return result;
 }
 
 }  // namespace tw

@@ -21,6 +21,8 @@ public:
     static constexpr std::int64_t kFavouritesNode = 0x10000000;
     static constexpr std::int64_t kSearchResultsNode = 0x20000000;
     static constexpr std::int64_t kThirdNode = 0x40000000;
+    // The tree's entry for records whose folder is missing (type code 400).
+    static constexpr std::int64_t kRecoveredNode = 0x08000000;
 
     WalletIndex() { m_entries.reserve(kInitialCapacity); }
 
@@ -42,7 +44,8 @@ public:
     // The folder (type 2 or 3) that holds the entry.
     std::int64_t folderOf(std::int64_t position) const;
     std::int64_t formsFolder() const;
-    // 100, 200, 300 for the special entries; the record type's number for a real position; 0 else.
+    // 100, 200, 300, 400 for the special entries; the record type's number for a real position; 0
+    // else.
     int typeCode(std::int64_t position) const;
 
 private:
@@ -51,5 +54,17 @@ private:
     std::vector<std::unique_ptr<RecordHeader>> m_entries;
     std::size_t m_capacity = kInitialCapacity;
 };
+
+// Which live records the folder tree reaches from the top level. A live record stands for its
+// identifier as a parent when it is the first live one with it.
+struct Reachability {
+    // By index position: live, and every parent up to the top level live.
+    std::vector<bool> reachable;
+    // In index order, the live records that are not reachable and head their chain: the parent is
+    // missing or deleted, or, for a loop of parents, its first record in index order. Every other
+    // unreachable record lies below one of them.
+    std::vector<std::size_t> unhomed;
+};
+Reachability reachability(const WalletIndex& index);
 
 }  // namespace tw

@@ -2,7 +2,6 @@
 #include "storage/WalletFile.h"
 
 namespace tw {
-
 std::size_t WalletFile::blockSize() {
     // A quarter of the free memory, at most 1 MiB, at least 1 KiB.
     std::uint64_t size = m_env.system.availableMemory() / 4;
@@ -83,6 +82,7 @@ std::int64_t WalletFile::saveFolder(const RecordHeader& header) {
     RecordHeader old;
     if (!findInFile(header.id(), &at, &old)) return appendFolder(header);
     RecordHeader h = header;
+    h.markChangesFrom(old, now());
     h.setBodyLength(0);
     h.setWord(RecordHeader::kTail, 0);
     const std::vector<std::uint8_t> bytes = recordBytes(h, now());
@@ -105,6 +105,7 @@ bool WalletFile::rewriteHeader(const RecordHeader& header) {
     RecordHeader old;
     if (!findInFile(header.id(), &at, &old) || old.deleted()) return false;
     RecordHeader h = header;
+    h.markChangesFrom(old, now());
     // The body stays where it is: keep its length as stored.
     h.setBodyLength(old.bodyLength());
     h.setWord(RecordHeader::kTail, old.word(RecordHeader::kTail));

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "cli/Tool.h"
@@ -90,6 +91,7 @@ TEST_F(FormCommandsTest, FormTravelsThroughImportFormFormsAndExportForm) {
     r = tmpro({"--yes", "import-form", wallet, sample.string()});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("Web Account"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex(R"( \d{1,2}/\d{1,2}/\d{4}\n)"))) << "the locale's date: " << r.out;
 
     r = tmpro({"forms", wallet});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -171,7 +173,11 @@ TEST_F(FormCommandsTest, ImportTakesEveryRowWithYesAndNoneWithoutATerminal) {
     const std::size_t at = r.out.find("Folder: ");
     ASSERT_NE(at, std::string::npos) << r.out;
     const std::string folder = r.out.substr(at + 8, r.out.find('\n', at) - at - 8);
-    EXPECT_EQ(cardsUnder(folder), 3u);
+    // Named with today's date in the short-date pattern of the locale ("C": M/d/yyyy), whose
+    // slashes the printed path writes as "\/".
+    const std::string name = std::regex_replace(folder, std::regex(R"(\\/)"), "/");
+    EXPECT_TRUE(std::regex_match(name, std::regex(R"(Imported \d{1,2}/\d{1,2}/\d{4})"))) << name;
+    EXPECT_EQ(cardsUnder(name), 3u);
     // An imported card is not a form.
     EXPECT_EQ(tmpro({"export-form", wallet, folder + "/Mail", "--out", dir.string()}).code, 2);
 }

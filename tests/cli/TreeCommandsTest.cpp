@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -23,6 +24,11 @@ namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 // A wallet on disk (password "secret"):
 //   Personal/  Bank (Account, PIN, an attached file), Empty (no values)
@@ -70,6 +76,21 @@ protected:
         w.close();
     }
     void TearDown() override { fs::remove_all(dir); }
+
+    // Opens the wallet for writing, hands it to `change`, and closes it.
+    void withWallet(const std::function<void(WalletFile&)>& change) {
+        PosixFileSystem files;
+        FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
+        SequenceRandom random{8};
+        StringTable strings;
+        ScriptedPrompt prompt;
+        FakeSystem system;
+        Env env{files, clock, random, strings, prompt, system};
+        WalletFile w(env);
+        ASSERT_EQ(w.readAll(wallet, u"secret", false), OpenResult::Ok);
+        change(w);
+        w.close();
+    }
 
     test::TmproResult run(const std::vector<std::string>& args, const std::string& input = "secret\n") {
         return test::runTmpro(args, input);
@@ -178,6 +199,57 @@ TEST_F(TreeCommandsTest, ExportWritesTheFileAndPrintsItsPath) {
     // A missing output folder is made, with the folders above it.
     EXPECT_EQ(run({"export", wallet, "--out", (dir / "missing" / "deeper").string()}).code, 0);
     EXPECT_TRUE(fs::is_directory(dir / "missing" / "deeper"));
+}
+
+TEST_F(TreeCommandsTest, RecordsWhoseFolderIsMissingAreShownExportedAndGivenAFolder) {
+    withWallet([](WalletFile& w) {
+        const RecordHeader ghost = w.newFolder({}, false);  // never written
+        RecordHeader lost = w.newFolder(ghost.id(), false);
+        lost.putName(u"Lost", w.recordKey());
+        ASSERT_GE(w.appendFolder(lost), 0);
+        std::unique_ptr<Card> stray = w.newCard(lost.id());
+        stray->header()->putName(u"Stray", w.recordKey());
+        test::addField(*stray, field_kind::kText, u"Note", u"still here");
+        ASSERT_GE(w.appendCard(*stray), 0);
+    });
+    const std::string before = fileBytes(wallet);
+    test::TmproResult r = run({"tree", wallet});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.find("My Forms/\n")), "My Forms/\n[Recovered]\n  Lost/\n    Stray\n");
+    EXPECT_NE(r.err.find("2 record(s) whose folder is missing"), std::string::npos) << r.err;
+    r = run({"ls", wallet});
+    EXPECT_EQ(r.out, "Personal/\nMy Forms/\n[Recovered]\n");
+    EXPECT_EQ(fileBytes(wallet), before) << "showing them changes nothing";
+
+    const std::string out = (dir / "out").string();
+    r = run({"export", wallet, "--out", out});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("1 card(s) whose folder is missing were written under 'Recovered'"), std::string::npos)
+        << r.err;
+    std::ifstream in(r.out.substr(0, r.out.size() - 1), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text =
+        toUtf8(fromBytes16(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2));
+    EXPECT_NE(text.find("Recovered > Lost\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Note: still here"), std::string::npos) << text;
+
+    r = run({"--yes", "repair", wallet});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Moved to the folder Recovered because their folder was missing: Lost"), std::string::npos)
+        << r.out;
+    r = run({"tree", wallet});
+    EXPECT_EQ(r.out.substr(r.out.find("Personal/\n")),
+              "Personal/\n  Bank\n  Empty\n  a\\/b/\nRecovered/\n  Lost/\n    Stray\nMy Forms/\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(TreeCommandsTest, MkdirMakesFoldersWithTheFolderIcon) {
+    ASSERT_EQ(run({"mkdir", wallet, "Personal/Travel"}).code, 0);
+    withWallet([](WalletFile& w) {
+        const std::int64_t at = w.index().count() - 1;
+        EXPECT_EQ(w.nameOf(static_cast<std::size_t>(at)), u"Travel");
+        EXPECT_EQ(w.index().at(static_cast<std::size_t>(at)).iconIndex(), 72);
+    });
 }
 
 TEST_F(TreeCommandsTest, CardTextPrintsTheClipboardTextWithAWarning) {

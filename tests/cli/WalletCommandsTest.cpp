@@ -127,6 +127,13 @@ TEST_F(WalletCommandsTest, RepairOfADamagedCopy) {
     r = run({"--yes", "repair", copy});
     ASSERT_EQ(r.code, 0) << r.out << r.err;
     EXPECT_EQ(fileBytes(copy), fileBytes(m_wallet));  // exactly the wallet before the damage
+    EXPECT_EQ(fileBytes(copy + ".bak"), damaged);
+    EXPECT_NE(r.out.find("1 changes were made"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("kept in\n" + copy + ".bak"), std::string::npos) << r.out;
+    r = run({"--yes", "repair", copy});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("No damage was found in\n" + copy), std::string::npos) << r.out;
+    EXPECT_EQ(fileBytes(copy + ".bak"), damaged) << "a sound wallet makes no new copy";
     EXPECT_EQ(run({"find", copy, "4111"}).out, "Banking/Visa\n");
     expectFailure(runTmpro({"repair", copy}, "not-it\n"), exit_code::kWrongPassword, "wrong password");
 }

@@ -45,6 +45,8 @@ TEST(Attachment, TypeAndNameFromThePath) {
     Attachment a(AttachmentKind::File);
     a.set(testBytes(3), u"\\" + std::u16string(300, u'n'));
     EXPECT_EQ(a.name().size(), Attachment::kMaxName);
+    a.set(testBytes(3), std::u16string(258, u'n') + u"\U0001F600");
+    EXPECT_EQ(a.name(), std::u16string(258, u'n')) << "never cut inside a surrogate pair";
     EXPECT_FALSE(a.set({}, u"empty.txt")) << "no data is no attachment";
 }
 

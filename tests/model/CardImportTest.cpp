@@ -99,6 +99,13 @@ TEST(ImportTable, EveryEncodingOfOneTableGivesTheSameCards) {
     }
 }
 
+TEST(ImportTable, BytesThatAreNotUtf8AreWindows1252) {
+    // An encoded surrogate is no UTF-8, so the whole table is read in the 8-bit code page.
+    const std::string bytes = "CardName\tUser\r\nBank\t\xED\xA0\x80";
+    const ImportTable table = ImportTable::decode(bytesOf(bytes));
+    EXPECT_EQ(table.cell(1, 1), u"\u00ED\u00A0\u20AC");
+}
+
 TEST(ImportTable, CellsAreNumberedThroughTheFile) {
     struct Case {
         const char* what;
@@ -122,11 +129,21 @@ TEST(ImportTable, CellsAreNumberedThroughTheFile) {
          2,
          {"a", "b", "x\ny", "z", "c", "d"}},
         {"a text without CR ends its rows at LF", "a\tb\nc\td\ne\tf\n", 4, 2, {"a", "b", "c", "d", "e", "f", "", ""}},
-        {"quotes: one at each end, each on its own",
-         "\"a\"\t\"b\t c\"\t\"\t\"\"\t\"x\"y\"\t\"\"\"",
+        {"quotes: one at each end, each on its own, in cells not quoted as spreadsheets quote",
+         "\"a\"\t\"\t\"\"\t\"x\"y\"\tb\"\t\"\"\"\t\"open",
          1,
          7,
-         {"a", "b", " c", "", "", "x\"y", "\""}},
+         {"a", "", "", "x\"y", "b", "\"", "open"}},
+        {"a cell quoted as spreadsheets write it holds TABs, line ends and doubled quotes",
+         "CardName\tPass\r\n\"tab\there\"\t\"p@ss\"\"word\"\r\n\"multi\r\nline\"\t\"\"",
+         3,
+         2,
+         {"CardName", "Pass", "tab\there", "p@ss\"word", "multi\r\nline", ""}},
+        {"quoted line ends do not end the rows of a table with LF row ends",
+         "a\t\"x\r\ny\"\nb\tc\n",
+         3,
+         2,
+         {"a", "x\r\ny", "b", "c", "", ""}},
         {"the text ends at its first NUL", std::string("a\tb\r\nc\0\td", 10), 2, 2, {"a", "b", "c", ""}},
         {"empty", "", 1, 1, {""}},
     };

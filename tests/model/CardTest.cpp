@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -137,6 +138,60 @@ TEST(CardBody, DisplayOnlyBodyIs64Bytes) {
     EXPECT_EQ(back.display(), card.display());
 }
 
+// Bytes another program keeps in the reserved parts of the descriptors are written back as they
+// were read, also when the edit changes the item they belong to.
+TEST(CardBody, ReservedDescriptorBytesSurviveAnEdit) {
+    Card source;
+    source.newField(1, StringTable{})->setValue(u"old");
+    source.picture().set(testBytes(5), u"p.gif");
+    source.sound().set(testBytes(6), u"s.wav");
+    source.file(0).set(testBytes(7), u"f.txt");
+    Bytes body = serialize(source);
+    struct Reserved {
+        std::uint32_t type;
+        std::vector<std::pair<std::size_t, std::size_t>> ranges;  // descriptor offset, length
+    };
+    const Reserved reserved[] = {
+        {1, {{4, 4}, {60, 12}}},
+        {3, {{4, 4}, {32, 16}}},
+        {4, {{4, 4}, {24, 8}}},
+        {6, {{0, 4}, {52, 16}}},
+    };
+    // Where each sub-record's descriptor starts, by type.
+    auto descriptors = [](const Bytes& b) {
+        std::map<std::uint32_t, std::size_t> at;
+        for (std::size_t p = 64; p + 12 <= b.size(); p += 12 + getU32(b.data(), p + 8))
+            at[getU32(b.data(), p + 4)] = p + 12;
+        return at;
+    };
+    std::map<std::uint32_t, std::size_t> at = descriptors(body);
+    for (const Reserved& r : reserved)
+        for (const auto& [offset, length] : r.ranges)
+            for (std::size_t i = 0; i < length; ++i)
+                body[at.at(r.type) + offset + i] = static_cast<std::uint8_t>(0xA0 + i);
+
+    Card card;
+    ASSERT_TRUE(card.parseBody(body, testRecordKey()));
+    card.field(0).setValue(u"a longer value");
+    card.picture().set(testBytes(9), u"q.jpg");
+    card.sound().set(testBytes(3), u"t.wav");
+    card.file(0).setTimes(SystemTime{2024, 1, 1, 1, 1, 1, 1, 1}, SystemTime{2024, 2, 2, 2, 2, 2, 2, 2});
+    const Bytes edited = serialize(card);
+    const std::map<std::uint32_t, std::size_t> after = descriptors(edited);
+    for (const Reserved& r : reserved)
+        for (const auto& [offset, length] : r.ranges)
+            for (std::size_t i = 0; i < length; ++i)
+                EXPECT_EQ(edited[after.at(r.type) + offset + i], 0xA0 + i)
+                    << "type " << r.type << " byte " << offset + i;
+
+    Card back;
+    ASSERT_TRUE(back.parseBody(edited, testRecordKey()));
+    EXPECT_EQ(back.field(0).value(), u"a longer value");
+    EXPECT_EQ(back.picture().type(), Attachment::kPictureJpeg);
+    EXPECT_EQ(back.sound().data(), testBytes(3));
+    EXPECT_EQ(back.file(0).attachTime().month, 2);
+}
+
 TEST(CardBody, UnknownSubRecordIsSkipped) {
     Bytes body(64, 0);
     appendSubRecord(body, 1, fieldPayload(u"first"));
@@ -176,12 +231,13 @@ TEST(CardBody, MalformedBodies) {
         bool parses;
         std::size_t fields;
         bool picture;
+        std::size_t dropped = 0;  // when not 0: the count of items left out, else one per item lost
     };
     const Case cases[] = {
         {"shorter than the display block", [](Bytes& b) { b.resize(63); }, false, 0, false},
-        {"cut inside the last sub-record", [](Bytes& b) { b.pop_back(); }, false, 0, false},
-        {"sub-record length past the body", [](Bytes& b) { putU32(b.data(), kField + 8, 0xFFFFFFFF); }, false, 0,
-         false},
+        {"cut inside the last sub-record: what came before is kept", [](Bytes& b) { b.pop_back(); }, true, 1, false},
+        {"sub-record length past the body: the rest counts as one item",
+         [](Bytes& b) { putU32(b.data(), kField + 8, 0xFFFFFFFF); }, true, 0, false, 1},
         {"field name larger than its payload",
          [](Bytes& b) { putU32(b.data(), kField + 12 + Field::kNameStored, 0x7FFFFFFF); }, true, 0, true},
         {"field name padding above its size", [](Bytes& b) { putU32(b.data(), kField + 12 + Field::kNamePadding, 13); },
@@ -215,7 +271,7 @@ TEST(CardBody, MalformedBodies) {
         }
         EXPECT_EQ(card.fieldCount(), c.fields);
         EXPECT_EQ(card.picture().hasData(), c.picture);
-        EXPECT_EQ(card.droppedItems(), (c.fields == 1 ? 0u : 1u) + (c.picture ? 0u : 1u));
+        EXPECT_EQ(card.droppedItems(), c.dropped != 0 ? c.dropped : (c.fields == 1 ? 0u : 1u) + (c.picture ? 0u : 1u));
     }
 }
 

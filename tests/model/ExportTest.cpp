@@ -103,6 +103,25 @@ TEST_F(ExportTest, WholeWalletInTreeOrderWithHeadingsMaskedPasswordsAndAttachmen
     EXPECT_EQ(f.t.files.bytes(kFolder + "/003_key.bin"), testBytes(2, 9));
 }
 
+TEST_F(ExportTest, CardsWhoseFolderIsMissingAreWrittenUnderTheRecoveredHeading) {
+    const RecordHeader ghost = f.folderHeader(u"never written");
+    const std::size_t lost = f.addFolder(u"Lost", ghost.id());
+    f.addCard(u"Stray", f.id(lost), [](Card& c) { addField(c, field_kind::kText, u"Note", u"kept"); });
+    f.addCard(u"Alone", ghost.id());
+    const ExportReport r = exportWallet(f.wallet, FolderTree::build(f.wallet), options(false, false), kLocale);
+    ASSERT_EQ(r.result, ExportResult::Ok);
+    EXPECT_EQ(r.cards, 7u);
+    EXPECT_EQ(r.recoveredCards, 2u);
+    const std::string text = exportedText(f.t.files, r.path);
+    const std::string tail =
+        "\r\n-----\r\nFolder: Recovered\r\n-----\r\n"
+        "-----\r\nAlone\r\n-----\r\n(no data)\r\n"
+        "\r\n-----\r\nFolder: Recovered > Lost\r\n-----\r\n"
+        "-----\r\nStray\r\n-----\r\nNote: kept\r\n\r\n";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
 TEST_F(ExportTest, FolderWithPasswordsAndWithoutAttachments) {
     const FolderTree tree = FolderTree::build(f.wallet);
     const ExportReport r =
@@ -144,8 +163,9 @@ TEST_F(ExportTest, OneCardNumbersAttachmentsFromZeroAndReplacesTodaysFile) {
     EXPECT_EQ(exportCard(f.wallet, RecordId{}, options(false, false), kLocale).path, "");
 }
 
-TEST_F(ExportTest, ACardThatCannotBeLoadedIsLeftOut) {
-    // Make Bank's first sub-record claim more bytes than its body holds.
+TEST_F(ExportTest, ADamagedCardIsWrittenWithWhatCanBeReadAndCounted) {
+    // Make Bank's first sub-record claim more bytes than its body holds: nothing of the body can
+    // be read past it, its attachment included.
     std::vector<std::uint8_t>& bytes = f.t.files.bytes(test::kWalletPath);
     const RecordId id = f.id(bank);
     std::size_t at = WalletFile::kFirstRecord;
@@ -154,10 +174,11 @@ TEST_F(ExportTest, ACardThatCannotBeLoadedIsLeftOut) {
 
     const ExportReport r = exportWallet(f.wallet, FolderTree::build(f.wallet), options(true, false), kLocale);
     ASSERT_EQ(r.result, ExportResult::Ok);
-    EXPECT_EQ(r.cards, 4u);
-    EXPECT_EQ(r.cardsLeftOut, 1u);
+    EXPECT_EQ(r.cards, 5u);
+    EXPECT_EQ(r.cardsLeftOut, 0u);
+    EXPECT_EQ(r.cardsDamaged, 1u);
     const std::string text = exportedText(f.t.files, r.path);
-    EXPECT_EQ(text.find("Bank"), std::string::npos);
+    EXPECT_NE(text.find("Bank\r\n-----"), std::string::npos);
     EXPECT_NE(text.find("Attachment file: 001_key.bin"), std::string::npos) << "numbers count written files only";
 }
 

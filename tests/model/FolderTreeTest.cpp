@@ -9,7 +9,7 @@ namespace {
 using test::FixtureWallet;
 using test::renderTree;
 
-TEST(FolderTreeTest, ShowsChildrenFirstChainsAndHidesWhatHasNoLiveWayToTheTop) {
+TEST(FolderTreeTest, ShowsChildrenFirstChainsAndGathersWhatHasNoLiveWayToTheTop) {
     FixtureWallet f;
     // A > B > C, stored C first, then B, then A.
     const RecordHeader a = f.folderHeader(u"A");
@@ -39,15 +39,29 @@ TEST(FolderTreeTest, ShowsChildrenFirstChainsAndHidesWhatHasNoLiveWayToTheTop) {
     ASSERT_TRUE(f.wallet.remove(gone));
     ASSERT_TRUE(f.wallet.remove(deletedCard));
 
+    const std::vector<std::uint8_t> before = f.t.files.bytes(test::kWalletPath);
     const FolderTree tree = FolderTree::build(f.wallet);
+    // What the top level cannot reach hangs from the recovered entry, each chain under its head
+    // (a loop under its first record); deleted records stay out.
     EXPECT_EQ(renderTree(tree),
               "[Favourites]\n"
               "A/\n"
               "  B/\n"
               "    C/\n"
               "      note\n"
-              "My Forms/\n");
-    EXPECT_FALSE(tree.find(static_cast<std::int64_t>(orphan)));
+              "My Forms/\n"
+              "[Recovered]\n"
+              "  stranded\n"
+              "  Orphan/\n"
+              "    lost\n"
+              "  Self/\n"
+              "  X/\n"
+              "    Y/\n");
+    EXPECT_EQ(f.t.files.bytes(test::kWalletPath), before) << "a view changes nothing";
+    const auto orphanNode = tree.find(static_cast<std::int64_t>(orphan));
+    ASSERT_TRUE(orphanNode);
+    EXPECT_EQ(tree.node(tree.node(*orphanNode).parent).type, tree_type::kRecovered);
+    EXPECT_EQ(tree.find(WalletIndex::kRecoveredNode), tree.node(*orphanNode).parent);
     EXPECT_FALSE(tree.find(static_cast<std::int64_t>(deletedCard)));
     const auto cNode = tree.find(f.wallet.index().find(c.id()));
     ASSERT_TRUE(cNode);

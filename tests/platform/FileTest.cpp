@@ -51,5 +51,18 @@ TEST(MemoryFileSystem, InjectedWriteFaults) {
     EXPECT_EQ(writeBlock(file.get(), data, 8), FileResult::Nothing);
 }
 
+// What a power cut would leave: a file is renamed only once what was written to it is synced.
+TEST(MemoryFileSystem, RenameRefusesAFileWithUnsyncedWrites) {
+    MemoryFileSystem fs;
+    auto file = fs.open("new", OpenMode::CreateNew);
+    const std::uint8_t data[4] = {1, 2, 3, 4};
+    ASSERT_EQ(writeBlock(file.get(), data, 4), FileResult::Done);
+    EXPECT_FALSE(fs.rename("new", "old"));
+    ASSERT_TRUE(fs.open("new", OpenMode::ReadWrite)->flush()) << "a sync through any handle counts";
+    EXPECT_TRUE(fs.rename("new", "old"));
+    ASSERT_TRUE(file->seekTo(2) && file->truncateHere());
+    EXPECT_FALSE(fs.rename("old", "other")) << "a shortened file is unsynced too";
+}
+
 }  // namespace
 }  // namespace tw

@@ -63,6 +63,7 @@ TEST(LanguageSource, reportsEachBadLineWithItsNumber) {
         {"20002\tunknown \\q escape", "unknown escape \\q"},
         {"20002\tends in \\", "backslash at end"},
         {"20002\tbad \xC3\x28 utf-8", "not valid UTF-8"},
+        {"20002\tan encoded surrogate \xED\xA0\x80", "not valid UTF-8"},
         {"20002\t" + std::string(kLanguageTextMaxUnits + 1, 'x'), "text longer than"},
         {"20002\t" + std::string(kLanguageLineMaxBytes, 'x'), "line longer than"},
         {"20001\tagain", "duplicate id 20001 (first on line 1)"},

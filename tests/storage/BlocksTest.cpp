@@ -220,6 +220,13 @@ TEST(KeyBlock, HintAndSpecialEntryLimits) {
     ASSERT_TRUE(k.readSpecial(2, text, icon));
     EXPECT_EQ(text.size(), 63u);
     EXPECT_EQ(icon, 128u) << "0xFFFFFFFF keeps the stored icon";
+    // A cut never leaves half a character.
+    EXPECT_TRUE(k.setHint(std::u16string(254, u'h') + u"\U0001F600", kCreated));
+    ASSERT_TRUE(k.readHint(text));
+    EXPECT_EQ(text, std::u16string(254, u'h'));
+    EXPECT_TRUE(k.setSpecial(3, std::u16string(62, u's') + u"\U0001F600", KeyBlock::kKeepIcon, kCreated));
+    ASSERT_TRUE(k.readSpecial(3, text, icon));
+    EXPECT_EQ(text, std::u16string(62, u's'));
     KeyBlock unkeyed;
     EXPECT_FALSE(unkeyed.setHint(u"x", kCreated));
 

@@ -154,6 +154,14 @@ TEST(FaultInjection, EveryWriteOfEveryChangeCanFail) {
                     (shortWrite ? t.files.faults().shortWriteAt : t.files.faults().failWriteAt) = start + k;
                     m.run(w);
                 }
+                // A failed change leaves no bytes behind that would need the repair scan.
+                {
+                    WalletFile plain(t.env);
+                    t.files.resetFaults();
+                    OpenResult r = plain.readAll(kWalletPath, kPassword, true);
+                    if (r == OpenResult::WrongPassword) r = plain.readAll(kWalletPath, kNewPassword, true);
+                    EXPECT_EQ(r, OpenResult::Ok) << m.name << ": write " << k << (shortWrite ? " short" : " failed");
+                }
                 const Snapshot got = snapshot(t);
                 for (const auto& [id, state] : got) {
                     const bool wasBefore = before.count(id) && before.at(id) == state;

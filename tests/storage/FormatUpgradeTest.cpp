@@ -325,7 +325,7 @@ struct PassRun {
 
 PassRun runPass(TracingFile& in, TracingFile& out, const KeyRecord& oldKey) {
     FakeSystem system;
-    ReencryptContext c{in, out, oldKey, newKey(), system, kCreated, nullptr, {}};
+    ReencryptContext c{in, out, oldKey, newKey(), system, kCreated, nullptr, {}, false};
     const ReencryptResult r = reencryptPass(c);
     return {r, c.stats};
 }

@@ -93,6 +93,23 @@ TEST(RecordHeader, NameFillingItsWholeFieldReadsAs255Characters) {
     EXPECT_FALSE(h.setName(longest, key, kNow)) << "the name it already has";
 }
 
+// A cut never leaves half of a character made of two code units.
+TEST(RecordHeader, NameIsNeverCutInsideASurrogatePair) {
+    const KeyRecord key = testKey();
+    const std::u16string smile = u"\U0001F600";
+    const struct {
+        std::size_t before;  // characters before the pair
+        std::size_t kept;    // code units kept
+    } cases[] = {{253, 255}, {254, 254}, {255, 255}};
+    for (const auto& c : cases) {
+        RecordHeader h = sampleHeader();
+        const std::u16string name = std::u16string(c.before, u'n') + smile;
+        h.putName(name, key);
+        EXPECT_EQ(h.name(key), name.substr(0, c.kept)) << c.before;
+        EXPECT_FALSE(h.setName(name, key, kNow)) << c.before << ": the name it already has";
+    }
+}
+
 TEST(RecordHeader, ReadStopsAtUnknownTypeAndLeavesFileAtBody) {
     RecordHeader h = sampleHeader(RecordType::Folder);
     h.setBodyLength(10);

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "model/Card.h"
 #include "model/FormCards.h"
 #include "model/Search.h"
+#include "storage/Bytes.h"
 #include "storage/ChangePassword.h"
 #include "storage/CreateWallet.h"
 #include "storage/WalletFile.h"
@@ -101,6 +104,7 @@ TEST_F(WalletCardsTest, PasswordChangeReenciphersEveryRecord) {
     EXPECT_EQ(changePassword(wallet, u"not the password", u"new password", u"new hint"),
               PasswordChangeResult::WrongOldPassword);
     EXPECT_EQ(changePassword(wallet, kPassword, u"ab", u"new hint"), PasswordChangeResult::BadNewPassword);
+    EXPECT_EQ(changePassword(wallet, kPassword, u"new \xD800 one", u"new hint"), PasswordChangeResult::BadNewPassword);
     ASSERT_EQ(changePassword(wallet, kPassword, u"new password", u"new hint"), PasswordChangeResult::Ok);
     EXPECT_EQ(t.prompt.shown.back().text, u"The password was changed.");
     wallet.close();
@@ -116,6 +120,192 @@ TEST_F(WalletCardsTest, PasswordChangeReenciphersEveryRecord) {
     std::unique_ptr<Card> loaded = wallet.loadCard(wallet.index().at(2).id());
     ASSERT_TRUE(loaded);
     EXPECT_EQ(bodyBytes(*loaded, wallet.recordKey()), bodyBytes(expected, wallet.recordKey()));
+}
+
+// Card bodies laid out here sub-record by sub-record, each enciphered part under `key`: what this
+// program writes, and what it does not read.
+struct OddBodies {
+    static void sub(std::vector<std::uint8_t>& b, std::uint32_t type, const std::vector<std::uint8_t>& payload) {
+        const std::size_t at = b.size();
+        b.resize(at + 12, 0);
+        putU32(b.data(), at + 4, type);
+        putU32(b.data(), at + 8, static_cast<std::uint32_t>(payload.size()));
+        b.insert(b.end(), payload.begin(), payload.end());
+    }
+    static std::vector<std::uint8_t> field(const KeyRecord& key) {
+        Field f;
+        f.setName(u"PIN");
+        f.setValue(u"4711");
+        std::vector<std::uint8_t> out;
+        f.writePayload(key, out);
+        putU32(out.data(), 4, 0xC0FFEE);  // a reserved word
+        return out;
+    }
+    static std::vector<std::uint8_t> file(const KeyRecord& key, std::uint8_t seed) {
+        Attachment a(AttachmentKind::File);
+        a.set(test::testBytes(9, seed), u"scan.pdf");
+        std::vector<std::uint8_t> out;
+        a.writePayload(key, out);
+        return out;
+    }
+    // A field, a sub-record of a type nobody knows, and eleven attached files.
+    static std::vector<std::uint8_t> crowded(const KeyRecord& key) {
+        std::vector<std::uint8_t> b(64, 0x11);
+        sub(b, 1, field(key));
+        sub(b, 9, test::testBytes(20, 40));
+        for (std::uint8_t i = 0; i < 11; ++i) sub(b, 6, file(key, i));
+        return b;
+    }
+    // A field, then a file whose sub-record runs 100 bytes past the body.
+    static std::vector<std::uint8_t> overrun(const KeyRecord& key) {
+        std::vector<std::uint8_t> b(64, 0x22);
+        sub(b, 1, field(key));
+        const std::size_t cut = b.size();
+        sub(b, 6, file(key, 50));
+        putU32(b.data(), cut + 8, getU32(b.data(), cut + 8) + 100);
+        return b;
+    }
+};
+
+// A password change deciphers and enciphers item by item, so a record it cannot read as a card
+// is carried whole: every byte stays what it was, deciphered under the new key.
+TEST_F(WalletCardsTest, PasswordChangeKeepsEveryByteOfRecordsItDoesNotRead) {
+    const KeyRecord oldKey = wallet.recordKey();
+    auto appendRaw = [&](const std::u16string& name, const std::vector<std::uint8_t>& body) {
+        RecordHeader h = RecordHeader::create(RecordType::Card, recordIds().next(t.env.random, t.clock.localTime()),
+                                              folder, t.clock.localTime());
+        h.putName(name, oldKey);
+        h.setBodyLength(static_cast<std::uint32_t>(body.size()));
+        std::vector<std::uint8_t> record = recordBytes(h, t.clock.localTime());
+        record.insert(record.end(), body.begin(), body.end());
+        bytes().insert(bytes().end(), record.begin(), record.end());
+        return record;
+    };
+    // A deletion marker is carried as it is.
+    RecordHeader deleted = RecordHeader::create(RecordType::Card, recordIds().next(t.env.random, t.clock.localTime()),
+                                                folder, t.clock.localTime());
+    deleted.putName(u"Deleted", oldKey);
+    ASSERT_GE(wallet.appendFolder(deleted), 0);
+    ASSERT_TRUE(wallet.remove(wallet.index().count() - 1));
+    wallet.close();
+    const std::size_t markerAt = bytes().size() - RecordHeader::kSize;
+    const std::vector<std::uint8_t> marker(bytes().begin() + static_cast<std::ptrdiff_t>(markerAt), bytes().end());
+    const std::vector<std::uint8_t> shortBody = test::testBytes(40, 7);
+    const std::vector<std::vector<std::uint8_t>> before = {
+        appendRaw(u"Crowded", OddBodies::crowded(oldKey)),
+        appendRaw(u"Overrun", OddBodies::overrun(oldKey)),
+        appendRaw(u"Short", shortBody),
+    };
+    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+    t.tick();
+    ASSERT_EQ(changePassword(wallet, kPassword, u"new password", std::nullopt), PasswordChangeResult::Ok);
+    const KeyRecord newKey = wallet.recordKey();
+    wallet.close();
+    EXPECT_TRUE(std::equal(marker.begin(), marker.end(), bytes().begin() + static_cast<std::ptrdiff_t>(markerAt)))
+        << "the deletion marker";
+
+    // What lies past a sub-record's end cannot be told apart: the overrunning one stays as it was.
+    std::vector<std::uint8_t> overrun = OddBodies::overrun(newKey);
+    const std::vector<std::uint8_t> oldOverrun = OddBodies::overrun(oldKey);
+    const std::size_t cut = 64 + 12 + OddBodies::field(newKey).size();
+    std::copy(oldOverrun.begin() + static_cast<std::ptrdiff_t>(cut), oldOverrun.end(),
+              overrun.begin() + static_cast<std::ptrdiff_t>(cut));
+    const std::vector<std::vector<std::uint8_t>> bodies = {OddBodies::crowded(newKey), overrun, shortBody};
+    const std::vector<std::uint8_t>& file = bytes();
+    std::size_t at = file.size();
+    for (const auto& record : before) at -= record.size();
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::vector<std::uint8_t> after(file.begin() + static_cast<std::ptrdiff_t>(at),
+                                              file.begin() + static_cast<std::ptrdiff_t>(at + before[i].size()));
+        at += before[i].size();
+        RecordHeader oldHeader, newHeader;
+        std::copy_n(before[i].begin(), RecordHeader::kSize, oldHeader.raw.begin());
+        std::copy_n(after.begin(), RecordHeader::kSize, newHeader.raw.begin());
+        EXPECT_EQ(newHeader.name(newKey), oldHeader.name(oldKey));
+        EXPECT_EQ(newHeader.changeFlags(), oldHeader.changeFlags() | change::kRenamed);
+        // Apart from the name, the change flags and the change time, the header is as it was.
+        for (std::size_t b = 0; b < RecordHeader::kSize; ++b) {
+            const bool changes = (b >= 48 && b < 52) || (b >= 68 && b < 84) || (b >= 100 && b < 612);
+            if (!changes) {
+                EXPECT_EQ(after[b], before[i][b]) << "header byte " << b;
+            }
+        }
+        const std::vector<std::uint8_t> body(after.begin() + RecordHeader::kSize, after.end());
+        EXPECT_EQ(body, bodies[i]);
+    }
+}
+
+// Each change sets its bit of the record header with the time of the change, when it is written;
+// a write that changes nothing sets no bit and keeps the change time.
+TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
+    const std::int64_t card = addFullCard(u"Card");
+    ASSERT_GE(card, 0);
+    const RecordId id = wallet.index().at(static_cast<std::size_t>(card)).id();
+    struct Step {
+        const char* what;
+        std::function<bool(WalletFile&)> change;
+        std::uint32_t bit;  // 0: nothing changes
+    };
+    const Step steps[] = {
+        {"saved as it was", [&](WalletFile& w) { return w.saveCard(*w.loadCard(id)) >= 0; }, 0},
+        {"header written as it was",
+         [&](WalletFile& w) { return w.rewriteHeader(w.index().at(static_cast<std::size_t>(card))); }, 0},
+        {"new icon",
+         [&](WalletFile& w) {
+             RecordHeader h = w.index().at(static_cast<std::size_t>(card));
+             h.setIconIndex(42);
+             return w.rewriteHeader(h);
+         },
+         change::kIcon},
+        {"new custom icon",
+         [&](WalletFile& w) {
+             std::unique_ptr<Card> c = w.loadCard(id);
+             c->header()->setCustomIcon(test::testBytes(30));
+             return w.saveCard(*c) >= 0;
+         },
+         change::kIcon},
+        {"another custom icon",
+         [&](WalletFile& w) {
+             std::unique_ptr<Card> c = w.loadCard(id);
+             c->header()->setCustomIcon(test::testBytes(30, 9));
+             return w.saveCard(*c) >= 0;
+         },
+         change::kIcon},
+        {"new form",
+         [&](WalletFile& w) {
+             RecordHeader h = w.index().at(static_cast<std::size_t>(card));
+             h.setFormRef(builtinFormRef(5));
+             return w.rewriteHeader(h);
+         },
+         change::kForm},
+        {"new value",
+         [&](WalletFile& w) {
+             std::unique_ptr<Card> c = w.loadCard(id);
+             c->field(0).setValue(u"another value");
+             return w.saveCard(*c) >= 0;
+         },
+         change::kContent},
+        {"file attachment removed",
+         [&](WalletFile& w) {
+             std::unique_ptr<Card> c = w.loadCard(id);
+             c->file(3).clear();
+             return w.saveCard(*c) >= 0;
+         },
+         change::kContent},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const RecordHeader before = wallet.index().at(static_cast<std::size_t>(card));
+        t.tick();
+        ASSERT_TRUE(step.change(wallet));
+        wallet.close();
+        ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+        const RecordHeader& after = wallet.index().at(static_cast<std::size_t>(card));
+        EXPECT_EQ(after.changeFlags(), before.changeFlags() | step.bit);
+        EXPECT_EQ(after.lastChange(), step.bit != 0 ? t.clock.localTime() : before.lastChange());
+    }
+    EXPECT_EQ(wallet.index().at(static_cast<std::size_t>(card)).changeFlags() & 0xFF, 0x71u);
 }
 
 TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {
@@ -176,6 +366,8 @@ TEST_F(WalletCardsTest, SearchFindsNamesFieldNamesAndValues) {
 
     EXPECT_EQ(searchCards(wallet, u"  alpha ", locale), 2u);
     EXPECT_EQ(wallet.searchResults().text, u"alpha");
+    EXPECT_EQ(searchCards(wallet, u"ALPHA", locale), 2u) << "a text in capitals finds lower case";
+    EXPECT_EQ(wallet.searchResults().text, u"ALPHA");
     EXPECT_EQ(searchCards(wallet, u"iban", locale), 1u) << "field names count";
     EXPECT_EQ(searchCards(wallet, u" a", locale), 0u) << "one character after trimming";
     EXPECT_EQ(searchCards(wallet, u"zzz", locale), 0u);

@@ -343,6 +343,30 @@ TEST(WalletConversion, CardWhoseDataRunsPastTheFileKeepsItsName) {
     EXPECT_EQ(n.cards.at(u"Cut")->fieldCount(), 0u);
 }
 
+TEST(WalletConversion, CardWithoutDataIsAnEmptyCardOfItsForm) {
+    test::TestEnv t;
+    WalBuilder b("open sesame");
+    b.addFolder(1, 505, 0, u"F");
+    WalCard card;
+    card.folder = 1;
+    card.form = 505;
+    card.icon = 15;
+    card.background = 0x00FF00;
+    card.name = u"Blank";
+    b.addCard(card);
+    t.files.setBytes(kOld, b.bytes());
+    ASSERT_EQ(convert(t).result, ConvertResult::Ok);
+    const NewWallet n = readNew(t);
+    ASSERT_TRUE(n.cards.count(u"Blank"));
+    const Card& blank = *n.cards.at(u"Blank");
+    EXPECT_EQ(blank.header()->iconIndex(), 15);
+    ASSERT_EQ(blank.fieldCount(), 13u) << "the form's fields, no note";
+    EXPECT_EQ(blank.field(0).kind(), field_kind::kEmail);
+    EXPECT_EQ(blank.field(0).name(), t.strings.text(30005));
+    EXPECT_EQ(blank.field(0).value(), u"");
+    EXPECT_EQ(blank.display().background(), 0x00FF00u);
+}
+
 TEST(WalletConversion, FailedWriteLeavesNoNewFile) {
     test::TestEnv clean;
     const std::vector<std::uint8_t> old = homeWallet().bytes();

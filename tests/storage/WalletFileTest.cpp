@@ -2,8 +2,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "model/Card.h"
 #include "platform/PosixFile.h"
+#include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/CreateWallet.h"
 #include "storage/WalletFile.h"
@@ -56,6 +59,8 @@ TEST(CreateWallet, RefusalsLeaveNoFileAndTouchNothing) {
         {"/w/new.tm5", std::nullopt, CreateResult::NoPassword},
         {"/w/new.tm5", u"ab", CreateResult::BadPasswordLength},
         {"/w/new.tm5", std::u16string(24, u'x'), CreateResult::BadPasswordLength},
+        {"/w/new.tm5", u"pass\xD800word", CreateResult::PasswordNotText},
+        {"/w/new.tm5", u"pass\xDE00\xD83Dword", CreateResult::PasswordNotText},
         {"/w/existing.tm5", u"secret", CreateResult::Exists},
     };
     for (const auto& c : cases) {
@@ -180,32 +185,6 @@ TEST_F(WalletFileTest, FlushWritesOnlyChangedBlocksAndReportsFailures) {
     EXPECT_EQ(wallet.settings().closeMinutes(), 12u);
 }
 
-TEST_F(WalletFileTest, RepairCutsGarbageBetweenRecordsAndEndsTheFile) {
-    ASSERT_GE(addFolder(u"Last"), 0);
-    wallet.close();
-    // 100 bytes of garbage between the second and third records.
-    auto& b = bytes();
-    const std::size_t at = WalletFile::kFirstRecord + 2 * RecordHeader::kSize;
-    b.insert(b.begin() + static_cast<std::ptrdiff_t>(at), 100, 0x5A);
-    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Damaged);
-    wallet.close();
-
-    ASSERT_EQ(wallet.openWithRepair(kWalletPath, kPassword, false), OpenResult::Ok);
-    ASSERT_FALSE(t.prompt.shown.empty());
-    EXPECT_EQ(t.prompt.shown.back().text, u"2 repairs were made to /wallets/test.tm5.");
-    EXPECT_EQ(wallet.index().count(), 3u);
-    EXPECT_EQ(wallet.nameOf(2), u"Last");
-    EXPECT_EQ(bytes().size(), WalletFile::kFirstRecord + 3 * RecordHeader::kSize);
-
-    // A sound wallet whose last record is a folder is kept as it is: one change, the file's end.
-    wallet.close();
-    const std::vector<std::uint8_t> sound = bytes();
-    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
-    EXPECT_EQ(wallet.repairScan(kPassword), 0);
-    EXPECT_EQ(t.prompt.shown.back().text, u"1 repairs were made to /wallets/test.tm5.");
-    EXPECT_EQ(bytes(), sound);
-}
-
 TEST_F(WalletFileTest, RepairDeclinedChangesNothing) {
     wallet.close();
     bytes().resize(bytes().size() + 10, 0x11);
@@ -218,19 +197,236 @@ TEST_F(WalletFileTest, RepairDeclinedChangesNothing) {
     EXPECT_EQ(bytes(), damaged);
 }
 
-TEST_F(WalletFileTest, RepairDropsAnUnfinishedLastRecord) {
-    ASSERT_GE(addFolder(u"Kept"), 0);
-    wallet.close();
-    const std::vector<std::uint8_t> sound = bytes();
-    // A header announcing a 5000-byte body of which only 10 bytes made it to the file.
-    auto& b = bytes();
-    std::vector<std::uint8_t> tail(sound.end() - RecordHeader::kSize, sound.end());
-    tail[16] ^= 0x77;  // another identifier
-    putU32(tail.data(), RecordHeader::kBodyLength, 5000);
-    b.insert(b.end(), tail.begin(), tail.end());
-    b.insert(b.end(), 10, 0);
-    ASSERT_EQ(wallet.openWithRepair(kWalletPath, kPassword, false), OpenResult::Ok);
-    EXPECT_EQ(bytes(), sound);
+// The repair scan's branches, each on one damage to a small wallet: Personal/ (first folder),
+// My Forms/, Last/, then Visa (in Personal: two fields and a picture) at the end of the file.
+struct RepairWallet {
+    test::TestEnv t;
+    std::vector<std::uint8_t> sound;
+    std::size_t visa = 0;        // where Visa's record starts
+    std::size_t visaFields = 0;  // its body's length up to the picture's sub-record
+
+    RepairWallet() {
+        EXPECT_EQ(createWallet(t.env, kWalletPath, kPassword, std::nullopt, true), CreateResult::Ok);
+        WalletFile w(t.env);
+        EXPECT_EQ(w.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+        RecordHeader last = w.newFolder(RecordId{}, false);
+        last.putName(u"Last", w.recordKey());
+        EXPECT_GE(w.appendFolder(last), 0);
+        std::unique_ptr<Card> card = w.newCard(w.index().at(0).id());
+        card->header()->putName(u"Visa", w.recordKey());
+        card->newField(1, t.strings)->setValue(u"4111 1111");
+        card->newField(7, t.strings)->setValue(u"1234");
+        std::vector<std::uint8_t> fields;
+        EXPECT_TRUE(card->serializeBody(w.recordKey(), &fields));
+        visaFields = fields.size();
+        card->picture().set(std::vector<std::uint8_t>(1000, 0x77), u"card.bmp");
+        EXPECT_GE(w.appendCard(*card), 0);
+        w.close();
+        sound = t.files.bytes(kWalletPath);
+        visa = WalletFile::kFirstRecord + 3 * RecordHeader::kSize;
+    }
+    std::vector<std::uint8_t>& bytes() { return t.files.bytes(kWalletPath); }
+    // A header of a record that is not in the wallet, named "Ghost".
+    std::vector<std::uint8_t> ghostHeader() {
+        WalletFile w(t.env);
+        EXPECT_EQ(w.open(kWalletPath, kPassword, true), OpenResult::Ok);
+        RecordHeader h = w.newFolder(RecordId{}, false);
+        h.putName(u"Ghost", w.recordKey());
+        return recordBytes(h, t.clock.localTime());
+    }
+};
+
+using Names = std::vector<std::u16string>;
+
+TEST(RepairScan, EachKindOfDamage) {
+    using Damage = std::function<void(RepairWallet&)>;
+    auto insertAt = [](RepairWallet& w, std::size_t at, const std::vector<std::uint8_t>& what) {
+        w.bytes().insert(w.bytes().begin() + static_cast<std::ptrdiff_t>(at), what.begin(), what.end());
+    };
+    const struct {
+        const char* what;
+        Damage damage;
+        std::int64_t changes;
+        bool backToSound;  // the file is the wallet before the damage again
+        Names removed, emptied, shortened, rehomed;
+    } cases[] = {
+        {"a sound wallet", [](RepairWallet&) {}, 0, true, {}, {}, {}, {}},
+        {"garbage between records",
+         [&](RepairWallet& w) { insertAt(w, w.visa, std::vector<std::uint8_t>(100, 0x5A)); },
+         1,
+         true,
+         {},
+         {},
+         {},
+         {}},
+        {"garbage after the last record",
+         [](RepairWallet& w) { w.bytes().resize(w.bytes().size() + 600, 0x5A); },
+         1,
+         true,
+         {},
+         {},
+         {},
+         {}},
+        {"a false start whose name area is whole",
+         [&](RepairWallet& w) {
+             std::vector<std::uint8_t> ghost = w.ghostHeader();
+             ghost.resize(700);
+             insertAt(w, w.visa, ghost);
+         },
+         1,
+         true,
+         {u"Ghost"},
+         {},
+         {},
+         {}},
+        {"a false start cut inside its name area",
+         [&](RepairWallet& w) {
+             std::vector<std::uint8_t> ghost = w.ghostHeader();
+             ghost.resize(300);
+             insertAt(w, w.visa - RecordHeader::kSize, ghost);
+         },
+         1,
+         true,
+         {},
+         {},
+         {},
+         {}},
+        {"a header cut short at the end of the file",
+         [](RepairWallet& w) { w.bytes().resize(w.visa + 700); },
+         1,
+         false,
+         {u"Visa"},
+         {},
+         {},
+         {}},
+        {"lengths that overrun the next record: the header stays, its last 36 bytes zeroed",
+         [](RepairWallet& w) {
+             putU32(w.bytes().data(), WalletFile::kFirstRecord + RecordHeader::kBodyLength, 5000);
+             putU32(w.bytes().data(), WalletFile::kFirstRecord + RecordHeader::kIconWord, 7);
+         },
+         1,
+         true,
+         {},
+         {u"Personal"},
+         {},
+         {}},
+        {"no record start at all",
+         [](RepairWallet& w) {
+             std::fill(w.bytes().begin() + static_cast<std::ptrdiff_t>(WalletFile::kFirstRecord), w.bytes().end(),
+                       0x5A);
+         },
+         1,
+         false,
+         {},
+         {},
+         {},
+         {}},
+        {"a folder's type identifier damaged: its card gets a folder again",
+         [](RepairWallet& w) { w.bytes()[WalletFile::kFirstRecord] ^= 0xFF; },
+         3,
+         false,
+         {},
+         {},
+         {},
+         {u"Visa"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RepairWallet w;
+        c.damage(w);
+        const std::vector<std::uint8_t> damaged = w.bytes();
+        WalletFile wallet(w.t.env);
+        RepairReport report;
+        ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false) != OpenResult::Ok, c.changes != 0);
+        ASSERT_EQ(wallet.repairScan(kPassword, &report), 0);
+        EXPECT_FALSE(wallet.isOpen());
+        EXPECT_EQ(report.changes, c.changes);
+        EXPECT_EQ(report.removed, c.removed);
+        EXPECT_EQ(report.emptied, c.emptied);
+        EXPECT_EQ(report.shortened, c.shortened);
+        EXPECT_EQ(report.rehomed, c.rehomed);
+        if (c.backToSound) {
+            EXPECT_EQ(w.bytes(), w.sound);
+        }
+        // Before its first change the scan keeps the wallet as it was; a sound one is left alone.
+        if (c.changes == 0) {
+            EXPECT_EQ(w.t.prompt.shown.back().text, u"No damage found in /wallets/test.tm5.");
+            EXPECT_FALSE(w.t.files.exists(kWalletPath + ".bak"));
+            EXPECT_EQ(report.backupPath, "");
+        } else {
+            EXPECT_EQ(report.backupPath, kWalletPath + ".bak");
+            EXPECT_EQ(w.t.files.bytes(kWalletPath + ".bak"), damaged);
+            EXPECT_EQ(w.t.prompt.shown.back().text.substr(0, 3), fromUtf8(std::to_string(c.changes)) + u" r");
+        }
+        EXPECT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+        // Nothing is left that the folder tree cannot reach.
+        EXPECT_TRUE(reachability(wallet.index()).unhomed.empty());
+    }
+}
+
+TEST(RepairScan, ReportNamesWhatItDidAndWhereTheCopyIs) {
+    RepairWallet w;
+    w.bytes()[WalletFile::kFirstRecord] ^= 0xFF;
+    WalletFile wallet(w.t.env);
+    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Damaged);
+    ASSERT_EQ(wallet.repairScan(kPassword), 0);
+    EXPECT_EQ(
+        w.t.prompt.shown.back().text,
+        u"3 repairs were made to /wallets/test.tm5.\n\nMoved to Found again: Visa\n\nCopy: /wallets/test.tm5.bak");
+    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+    std::int64_t visa = -1;
+    for (std::size_t i = 0; i < wallet.index().count(); ++i)
+        if (wallet.nameOf(i) == u"Visa") visa = static_cast<std::int64_t>(i);
+    ASSERT_GE(visa, 0);
+    const std::int64_t folder = wallet.index().parentOf(visa);
+    ASSERT_GE(folder, 0);
+    EXPECT_EQ(wallet.nameOf(static_cast<std::size_t>(folder)), u"Found again");
+    EXPECT_EQ(wallet.index().at(static_cast<std::size_t>(folder)).iconIndex(), 72);
+    EXPECT_TRUE(wallet.index().at(static_cast<std::size_t>(visa)).changeFlags() & change::kMoved);
+    EXPECT_TRUE(wallet.loadCard(wallet.index().at(static_cast<std::size_t>(visa)).id()));
+
+    // A second repair finds nothing and reuses the folder for whatever loses its folder later.
+    ASSERT_EQ(wallet.repairScan(kPassword), 0);
+    EXPECT_EQ(w.t.prompt.shown.back().text, u"No damage found in /wallets/test.tm5.");
+}
+
+// The last record, cut short by the end of the file, keeps its name and all the file holds whole.
+TEST(RepairScan, LastRecordCutShortKeepsWhatTheFileHoldsWhole) {
+    const struct {
+        const char* what;
+        std::size_t keep;  // bytes of Visa's body left in the file; 0: the cut is inside the picture
+        std::size_t fields;
+    } cases[] = {
+        {"cut inside the picture", 0, 2},
+        {"cut inside the display block", 10, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RepairWallet w;
+        const std::size_t keep = c.keep != 0 ? c.keep : w.visaFields + 12 + 48 + 100;
+        w.bytes().resize(w.visa + RecordHeader::kSize + keep);
+        WalletFile wallet(w.t.env);
+        ASSERT_EQ(wallet.openWithRepair(kWalletPath, kPassword, false), OpenResult::Ok);
+        EXPECT_EQ(w.t.prompt.shown.back().text.substr(0, 11), u"1 repairs w");
+        ASSERT_EQ(wallet.index().count(), 4u);
+        EXPECT_EQ(wallet.nameOf(3), u"Visa");
+        std::unique_ptr<Card> card = wallet.loadCard(wallet.index().at(3).id());
+        ASSERT_TRUE(card);
+        EXPECT_EQ(card->fieldCount(), c.fields);
+        EXPECT_FALSE(card->picture().hasData());
+        EXPECT_EQ(card->droppedItems(), 0u) << "the record ends after its last whole item";
+        const std::size_t body = getU32(w.bytes().data(), w.visa + RecordHeader::kBodyLength);
+        EXPECT_EQ(body, c.keep != 0 ? 64u : w.visaFields);
+        EXPECT_EQ(w.bytes().size(), w.visa + RecordHeader::kSize + body);
+        if (c.keep != 0) {
+            // The ten bytes the file held, then the wallet's default display words.
+            EXPECT_EQ(std::vector<std::uint8_t>(w.bytes().begin() + static_cast<std::ptrdiff_t>(w.visa + 748),
+                                                w.bytes().begin() + static_cast<std::ptrdiff_t>(w.visa + 758)),
+                      std::vector<std::uint8_t>(w.sound.begin() + static_cast<std::ptrdiff_t>(w.visa + 748),
+                                                w.sound.begin() + static_cast<std::ptrdiff_t>(w.visa + 758)));
+            EXPECT_EQ(card->display().words[11], 9u);
+        }
+    }
 }
 
 }  // namespace

@@ -13,10 +13,19 @@ TestEnv::TestEnv() {
         {20205, u"No"},
         {20509, u"New Card"},
         {20510, u"Personal"},
+        {20520, u"Recovered"},
+        {20521, u"Found again"},
         {22006, u"The password was changed."},
         {22164, u"The wallet %s is damaged. Repair it?"},
         {22165, u"Make a copy of the wallet before repairing it."},
         {22166, u"%d repairs were made to %s."},
+        {22167, u"No damage found in %s."},
+        {22168, u"Copy: %s"},
+        {22169, u"Removed: %s"},
+        {22170, u"Emptied: %s"},
+        {22171, u"Kept in part: %s"},
+        {22172, u"Moved to %s: %s"},
+        {22173, u"No copy at %s: nothing changed."},
     });
 }
 
