@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -50,8 +52,8 @@ public:
 };
 
 enum class OpenMode {
-    Read,       // existing file, read only; others may read and write beside us
-    ReadWrite,  // existing file, read and write; no other writer at the same time
+    Read,       // existing file, read only; writers wait while we read, unless one had it first
+    ReadWrite,  // existing file, read and write; no other writer or reader at the same time
     CreateNew,  // new file (fails when it exists), read and write, shared with nobody
 };
 
@@ -81,6 +83,21 @@ public:
     // The file a path finally names, through any symbolic links: a file replaced whole must be
     // replaced there, or the link would be replaced instead. The default has no links.
     virtual std::string resolve(const std::string& path) { return path; }
+
+    // How long an open for writing waits for another program to let go of the file before it
+    // fails; zero: it fails at once. Readers never wait.
+    void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+    std::chrono::milliseconds lockWait() const { return m_lockWait; }
+    // Whether another open file keeps this one from being opened for writing: nullopt when none
+    // does; else who holds it, as far as can be told ("tmpro, process 4242"), or empty text when
+    // that cannot be told. The default knows of no locks.
+    virtual std::optional<std::string> lockHolder(const std::string& path) {
+        (void)path;
+        return std::nullopt;
+    }
+
+private:
+    std::chrono::milliseconds m_lockWait{0};
 };
 
 // The block read and write wrappers. Checks in this order: no buffer gives NoBuffer; no file

@@ -109,12 +109,18 @@ std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, OpenMode m
     if (mode == OpenMode::CreateNew) {
         if (it != m_files.end()) return nullptr;
         it = m_files.emplace(path, std::make_shared<std::vector<std::uint8_t>>()).first;
-    } else if (it == m_files.end()) {
+    } else if (it == m_files.end() || (mode == OpenMode::ReadWrite && m_locks.count(path) != 0)) {
         return nullptr;
     }
     std::shared_ptr<bool>& unsynced = m_unsynced[path];
     if (!unsynced) unsynced = std::make_shared<bool>(false);
     return makeMemoryFile(it->second, mode != OpenMode::Read, m_faults, unsynced);
+}
+
+std::optional<std::string> MemoryFileSystem::lockHolder(const std::string& path) {
+    const auto it = m_locks.find(path);
+    if (it == m_locks.end()) return std::nullopt;
+    return it->second;
 }
 
 bool MemoryFileSystem::unsynced(const std::string& path) const {

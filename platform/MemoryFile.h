@@ -48,6 +48,12 @@ public:
     std::vector<std::uint8_t>& bytes(const std::string& path);
     void setBytes(const std::string& path, std::vector<std::uint8_t> bytes);
 
+    // Another program's lock on a file, for tests: while held, opens for writing fail (after the
+    // lock wait, which passes at once here) and lockHolder names `who`.
+    void holdLock(const std::string& path, std::string who) { m_locks[path] = std::move(who); }
+    void releaseLock(const std::string& path) { m_locks.erase(path); }
+    std::optional<std::string> lockHolder(const std::string& path) override;
+
     FaultPlan& faults() { return *m_faults; }
     void resetFaults() { *m_faults = FaultPlan{}; }
     // True when the file was written or shortened since its last flush.
@@ -58,6 +64,7 @@ private:
     std::map<std::string, std::shared_ptr<bool>> m_unsynced;
     std::map<std::string, SystemTime> m_modified;
     std::set<std::string> m_folders;
+    std::map<std::string, std::string> m_locks;
     std::shared_ptr<FaultPlan> m_faults = std::make_shared<FaultPlan>();
 };
 

@@ -77,6 +77,7 @@ bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailur
     request.offerConversion = true;
     request.programFolder = m_options.programFolder;
     request.registry = m_options.registry;
+    request.lockWait = std::chrono::seconds(3);
     const app::OpenOutcome outcome = app::openWallet(m_wallet, request, asker);
     if (outcome.opened()) {
         const std::u16string opened = fromUtf8(outcome.path);

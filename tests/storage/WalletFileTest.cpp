@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/file.h>
+
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "model/Card.h"
 #include "platform/PosixFile.h"
@@ -523,6 +526,111 @@ TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
     EXPECT_EQ(again.index().count(), 1u) << "the change reached the file behind the link";
     again.close();
     fs::remove_all(dir);
+}
+
+// Wallets in a temporary folder, with writers that each have a file system of their own, as
+// two programs would.
+struct DiskWallets {
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("tw-locks-" + std::to_string(::getpid()));
+    std::string path = (dir / "wallet.tm5").string();
+    FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
+    SequenceRandom random{1};
+    StringTable strings;
+    ScriptedPrompt prompt;
+    FakeSystem system;
+
+    struct Program {
+        PosixFileSystem files;
+        SequenceRandom random;
+        Env env;
+        Program(DiskWallets& d, std::uint32_t seed)
+            : random(seed), env{files, d.clock, random, d.strings, d.prompt, d.system} {}
+    };
+
+    DiskWallets() {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        Program p(*this, 1);
+        EXPECT_EQ(createWallet(p.env, path, kPassword, std::nullopt, true), CreateResult::Ok);
+    }
+    ~DiskWallets() { std::filesystem::remove_all(dir); }
+
+    static bool addFolder(WalletFile& w, const std::u16string& name) {
+        RecordHeader h = w.newFolder(RecordId{}, false);
+        h.putName(name, w.recordKey());
+        return w.appendFolder(h) >= 0;
+    }
+    std::vector<std::u16string> names() {
+        Program p(*this, 9);
+        WalletFile w(p.env);
+        EXPECT_EQ(w.readAll(path, kPassword, true), OpenResult::Ok);
+        std::vector<std::u16string> all;
+        for (std::size_t i = 0; i < w.index().count(); ++i) all.push_back(w.nameOf(i));
+        return all;
+    }
+};
+
+// One writer opens the wallet; before it locks it, another writer changes it and replaces the
+// file whole. The first must write into the new file, not the replaced one, or its change is lost.
+TEST(WalletOnDisk, AWriterLockingAReplacedFileOpensTheNewOne) {
+    DiskWallets d;
+    DiskWallets::Program first(d, 2);
+    DiskWallets::Program second(d, 3);
+    int calls = 0;
+    first.files.betweenOpenAndLock = [&](const std::string& p) {
+        if (p != d.path || calls++ != 0) return;
+        WalletFile other(second.env);
+        ASSERT_EQ(other.readAll(d.path, kPassword, false), OpenResult::Ok);
+        ASSERT_TRUE(DiskWallets::addFolder(other, u"Second"));
+        ASSERT_TRUE(other.remove(0));  // replaces the file whole
+    };
+    {
+        WalletFile w(first.env);
+        ASSERT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
+        ASSERT_TRUE(DiskWallets::addFolder(w, u"First"));
+    }
+    EXPECT_EQ(calls, 2) << "the replaced file was opened again";
+    const auto names = d.names();
+    EXPECT_NE(std::find(names.begin(), names.end(), u"Second"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), u"First"), names.end()) << "the first writer's change was lost";
+}
+
+// A writer waits for the lock as long as it is told to; the holder is named.
+TEST(WalletOnDisk, WritersWaitForTheLockAndNameWhoHoldsIt) {
+    DiskWallets d;
+    DiskWallets::Program holder(d, 2);
+    DiskWallets::Program waiter(d, 3);
+    auto held = std::make_unique<WalletFile>(holder.env);
+    ASSERT_EQ(held->readAll(d.path, kPassword, false), OpenResult::Ok);
+
+    const std::optional<std::string> who = waiter.files.lockHolder(d.path);
+    ASSERT_TRUE(who);
+    EXPECT_NE(who->find("process " + std::to_string(::getpid())), std::string::npos) << *who;
+    {
+        WalletFile w(waiter.env);
+        EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::CannotOpen) << "no wait: fails at once";
+        WalletFile reader(waiter.env);
+        EXPECT_EQ(reader.readAll(d.path, kPassword, true), OpenResult::Ok) << "a reader reads beside a writer";
+    }
+
+    waiter.files.setLockWait(std::chrono::seconds(10));
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        held.reset();
+    });
+    WalletFile w(waiter.env);
+    EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
+    release.join();
+
+    // While a reader reads, writers wait for it.
+    w.close();
+    WalletFile reader(holder.env);
+    ASSERT_EQ(reader.readAll(d.path, kPassword, true), OpenResult::Ok);
+    waiter.files.setLockWait(std::chrono::milliseconds(0));
+    EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::CannotOpen);
+    reader.close();
+    EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
 }
 
 }  // namespace
