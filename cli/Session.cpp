@@ -118,7 +118,8 @@ int checkWalletFile(Context& context, const std::string& path, bool forWriting) 
     // Writers hold an exclusive lock for as long as the wallet is open, readers a shared one while
     // they read: a writer waits for them (--wait) before the password is asked.
     if (forWriting) {
-        if (const std::optional<std::string> holder = app::waitForLock(context.env.files, path, context.env.files.lockWait()))
+        if (const std::optional<std::string> holder =
+                app::waitForLock(context.env.files, path, context.env.files.lockWait()))
             return fail(exit_code::kNotAWallet, lockedText(*holder, context.env.files.lockWait()));
     }
     if (got <= 0) return fail(exit_code::kNotAWallet, "the file is empty: this is not a wallet file");

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -531,8 +530,7 @@ TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
 // Wallets in a temporary folder, with writers that each have a file system of their own, as
 // two programs would.
 struct DiskWallets {
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("tw-locks-" + std::to_string(::getpid()));
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("tw-locks-" + std::to_string(::getpid()));
     std::string path = (dir / "wallet.tm5").string();
     FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
     SequenceRandom random{1};
