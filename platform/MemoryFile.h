@@ -21,9 +21,19 @@ struct FaultPlan {
     std::uint64_t shortWriteAt = kNever;  // the write call with this number transfers half its bytes
     std::uint64_t shortReadAt = kNever;   // the read call with this number transfers half its bytes
     std::uint64_t writeLimit = kNever;    // no byte is stored at or beyond this file offset
+    std::uint64_t failSyncAt = kNever;    // the flush call with this number fails; the bytes stay
+    // The flush call with this number fails having stored only part: the file falls back to what
+    // its last good flush left, plus the first half of what was added beyond it since.
+    std::uint64_t shortSyncAt = kNever;
+    // The write call with this number stores only its first `crashKeep` bytes (half, when
+    // kNever) and the program then stops: from there on no call changes any file.
+    std::uint64_t crashAtWrite = kNever;
+    std::uint64_t crashKeep = kNever;
 
     std::uint64_t reads = 0;   // read calls seen so far
     std::uint64_t writes = 0;  // write calls seen so far
+    std::uint64_t syncs = 0;   // flush calls seen so far
+    bool crashed = false;      // the crash point was passed
 };
 
 // An in-memory file system for tests: named byte vectors, handles sharing them, and a FaultPlan
@@ -62,6 +72,7 @@ public:
 private:
     std::map<std::string, std::shared_ptr<std::vector<std::uint8_t>>> m_files;
     std::map<std::string, std::shared_ptr<bool>> m_unsynced;
+    std::map<std::string, std::shared_ptr<std::vector<std::uint8_t>>> m_synced;
     std::map<std::string, SystemTime> m_modified;
     std::set<std::string> m_folders;
     std::map<std::string, std::string> m_locks;
@@ -69,9 +80,10 @@ private:
 };
 
 // A single in-memory file, not tied to a file system. `unsynced` (optional) is set by every write
-// and truncation and cleared by flush.
+// and truncation and cleared by flush; `synced` (optional) receives the bytes at each good flush.
 std::unique_ptr<File> makeMemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable = true,
                                      std::shared_ptr<FaultPlan> faults = nullptr,
-                                     std::shared_ptr<bool> unsynced = nullptr);
+                                     std::shared_ptr<bool> unsynced = nullptr,
+                                     std::shared_ptr<std::vector<std::uint8_t>> synced = nullptr);
 
 }  // namespace tw

@@ -141,9 +141,12 @@ bool WalletFile::writeInPlace(std::uint64_t at, const std::uint8_t* data, std::s
     if (!m_file->seekTo(at)) return false;
     const FileResult oldRead = readBlock(m_file.get(), old.data(), size, &got);
     if (!m_file->seekTo(at)) return false;
-    if (writeBlock(m_file.get(), data, size) == FileResult::Done) return true;
+    // A write whose sync fails has not reached the disk as far as anyone can tell: it failed.
+    if (writeBlock(m_file.get(), data, size) == FileResult::Done && m_file->flush()) return true;
     // Put back what was there so that a torn write does not damage the block or record.
-    if (oldRead == FileResult::Done && m_file->seekTo(at)) writeBlock(m_file.get(), old.data(), size);
+    if (oldRead == FileResult::Done && m_file->seekTo(at) &&
+        writeBlock(m_file.get(), old.data(), size) == FileResult::Done)
+        (void)m_file->flush();
     return false;
 }
 
@@ -180,7 +183,7 @@ int WalletFile::flush() {
         if (b.code == 2) m_header.changed = false;
         if (b.code == 4) m_settings.changed = false;
     }
-    m_file->flush();
+    // Each block was synced as it was written.
     return 0;
 }
 

@@ -68,9 +68,10 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     if (body) bytes.insert(bytes.end(), body->begin(), body->end());
     const FileResult r = writeBlock(m_file.get(), bytes.data(), bytes.size());
     wipe(bytes.data(), bytes.size());
-    if (r != FileResult::Done) {
+    // The record is stored when it is synced; a failed sync is a failed write.
+    if (r != FileResult::Done || !m_file->flush()) {
         // Take back what was written, so the file ends with its last whole record again.
-        if (m_file->seekTo(size)) m_file->truncateHere();
+        if (m_file->seekTo(size) && m_file->truncateHere()) (void)m_file->flush();
         return -1;
     }
     h.changed = false;
