@@ -352,6 +352,10 @@ QMenu* MainFrame::buildContextMenu(const app::TreeItem& item) {
     return menu;
 }
 
+QMenu* MainFrame::contextMenuFor(const QModelIndex& index) {
+    return buildContextMenu(m_model->treeItem(index));
+}
+
 void MainFrame::select(const QModelIndex& index) {
     if (!index.isValid()) return;
     m_tree->setCurrentIndex(index);

@@ -94,6 +94,8 @@ public:
     WalletTreeModel* model() const { return m_model; }
     QLineEdit* findEdit() const { return m_findEdit; }
     QAction* action(int id) const;
+    // The context menu of an item (the caller owns it); null when it has none.
+    QMenu* contextMenuFor(const QModelIndex& index);
     AutoClose& autoClose() const { return *m_autoClose; }
     const app::TreeClipboard& treeClipboard() const { return m_clip; }
     SecretClipboard& secrets() const { return *m_secrets; }
