@@ -381,7 +381,6 @@ bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailur
         const std::u16string opened = fromUtf8(outcome.path);
         m_ui.settings.mru = opened.size() <= app::kMaxPath ? opened : std::u16string();
         showWallet();
-        afterOpen();
         return true;
     }
     if (outcome.stage == app::OpenStage::Cancelled) {
@@ -416,6 +415,7 @@ void MainFrame::showWallet() {
     if (m_model->rowCount() > 0) m_tree->setCurrentIndex(m_model->index(0, 0));
     m_tree->setFocus();
     updateActions();
+    afterOpen();
 }
 
 void MainFrame::flushWallet() {

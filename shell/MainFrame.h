@@ -80,7 +80,8 @@ public:
     // are cancelled, nothing is asked, secrets leave the clipboard, then Exit.
     void closeAutomatically();
 
-    // Shows the wallet that the WalletFile holds open: its name and its folder tree.
+    // Shows the wallet that the WalletFile holds open: its name and its folder tree; arms the
+    // automatic closing with the wallet's interval.
     void showWallet();
     // Runs a command of the menus by its id (shell/CommandTable.h).
     void runCommand(int id);
