@@ -156,6 +156,14 @@ int CardView::rowTop(int row) const {
     return top;
 }
 
+int CardView::shownTop(int row) const {
+    // A value row brought into view from below keeps its name above it when both fit the page.
+    const int top = rowTop(row);
+    if (row < 1 || !m_rows[static_cast<std::size_t>(row - 1)].isName()) return top;
+    const int nameTop = top - m_heights[static_cast<std::size_t>(row - 1)];
+    return top + m_heights[static_cast<std::size_t>(row)] - nameTop < page() ? nameTop : top;
+}
+
 int CardView::selectedField() const {
     if (m_rows.empty()) return -1;
     return m_rows[static_cast<std::size_t>(m_selected)].field;
@@ -188,7 +196,7 @@ void CardView::ensureVisible() {
         const int top = rowTop(m_selected);
         const int bottom = top + m_heights[static_cast<std::size_t>(m_selected)];
         if (top < position()) {
-            setPosition(top);
+            setPosition(shownTop(m_selected));
         } else if (bottom > position() + page()) {
             setPosition(bottom - page() > top ? top : bottom - page());
         }
@@ -222,7 +230,7 @@ void CardView::selectNext() {
         const int targetBottom = targetTop + m_heights[static_cast<std::size_t>(target)];
         if (!(fits(target) && targetTop >= position() && targetBottom <= position() + page())) {
             setPosition(fits(target) ? std::max(targetBottom - page(), std::min(targetTop, position())) : targetTop);
-            if (targetTop < position()) setPosition(targetTop);
+            if (targetTop < position()) setPosition(shownTop(target));
         }
     } else {
         setPosition(std::min(position() + page(), bottom - page()));
@@ -246,7 +254,7 @@ void CardView::selectPrevious() {
     const int targetTop = rowTop(target);
     const int targetBottom = targetTop + m_heights[static_cast<std::size_t>(target)];
     if (fits(target)) {
-        if (targetTop < position()) setPosition(targetTop);
+        if (targetTop < position()) setPosition(shownTop(target));
     } else {
         setPosition(targetBottom - page());
     }
@@ -347,13 +355,10 @@ void CardView::scrollContentsBy(int, int) {
 }
 
 QRect CardView::iconRect(int row) const {
-    const app::ViewRow& r = m_rows[static_cast<std::size_t>(row)];
-    if (app::rowIcon(r) < 0) return {};
-    const int top =
-        rowTop(m_layout == Layout::Stacked ? row : row - 1) - position() + (m_layout == Layout::Stacked ? 0 : 0);
+    if (row < 0 || row >= static_cast<int>(m_rows.size()) || app::rowIcon(m_rows[static_cast<std::size_t>(row)]) < 0)
+        return {};
     const int size = m_ui.px(16);
     const int y = rowTop(row) - position() + (lineHeightOf(row) - size) / 2;
-    (void)top;
     const int x = m_layout == Layout::ValueFirst ? m_ui.px(2) : viewport()->width() - m_ui.px(20) + m_ui.px(2);
     return {x, y, size, size};
 }

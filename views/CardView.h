@@ -76,6 +76,7 @@ private:
     QFont fontOf(int row) const;
     int lineHeightOf(int row) const;
     int rowTop(int row) const;
+    int shownTop(int row) const;
     int selectAt(int y, bool contextTap);
     void ensureVisible();
     int page() const;
