@@ -7,6 +7,7 @@
 #include "shell/MainFrame.h"
 #include "shell/WalletChooser.h"
 #include "views/EnterPasswordDialog.h"
+#include "views/FormChooser.h"
 #include "views/NewPasswordDialog.h"
 #include "views/ObjectNames.h"
 #include "views/SecurityOptionsDialog.h"
@@ -67,6 +68,11 @@ std::unique_ptr<QWidget> question(const ScreenContext& c, std::uint32_t text, st
     return box;
 }
 
+std::unique_ptr<QWidget> formChooser(ScreenContext& c) {
+    return std::make_unique<ui::FormChooser>(c.ui, c.wallet, nullptr, app::builtinFormRef(3),
+                                             ui::FormChooser::Purpose::NewCard);
+}
+
 }  // namespace
 
 const std::vector<Screen>& allScreens() {
@@ -80,6 +86,7 @@ const std::vector<Screen>& allScreens() {
         {"first-run-notice", [](ScreenContext& c) { return messageBox(c, 20580, 20001, QMessageBox::Information); }},
         {"wrong-password", [](ScreenContext& c) { return messageBox(c, 27006, 20503, QMessageBox::Warning); }},
         {"convert-question", [](ScreenContext& c) { return question(c, 22012, 20001); }},
+        {"form-chooser", formChooser},
     };
     return screens;
 }
