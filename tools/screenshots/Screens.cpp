@@ -6,6 +6,8 @@
 
 #include "shell/MainFrame.h"
 #include "shell/WalletChooser.h"
+#include "views/CardColorsDialog.h"
+#include "views/ColorChooser.h"
 #include "views/EnterPasswordDialog.h"
 #include "views/FormChooser.h"
 #include "views/NewPasswordDialog.h"
@@ -73,6 +75,16 @@ std::unique_ptr<QWidget> formChooser(ScreenContext& c) {
                                              ui::FormChooser::Purpose::NewCard);
 }
 
+std::unique_ptr<QWidget> colorChooser(ScreenContext& c) {
+    return std::make_unique<ui::ColorChooser>(c.ui, 0x0080FF);  // orange
+}
+
+std::unique_ptr<QWidget> cardColors(ScreenContext& c) {
+    CardDisplay display = CardDisplay::walletDefault();
+    display.setValueColour(0x030201);  // a colour of no list
+    return std::make_unique<ui::CardColorsDialog>(c.ui, display);
+}
+
 }  // namespace
 
 const std::vector<Screen>& allScreens() {
@@ -87,6 +99,8 @@ const std::vector<Screen>& allScreens() {
         {"wrong-password", [](ScreenContext& c) { return messageBox(c, 27006, 20503, QMessageBox::Warning); }},
         {"convert-question", [](ScreenContext& c) { return question(c, 22012, 20001); }},
         {"form-chooser", formChooser},
+        {"color-chooser", colorChooser},
+        {"card-text-colors", cardColors},
     };
     return screens;
 }
