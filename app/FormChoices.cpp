@@ -44,6 +44,19 @@ std::vector<FormChoice> formChoices(const WalletFile& wallet, const StringTable&
     return choices;
 }
 
+std::u16string formName(const WalletFile& wallet, const StringTable& strings, const FormRef& ref) {
+    const std::uint32_t first = getU32(ref.bytes.data(), 0);
+    if (ref == builtinFormRef(first)) {
+        const Form* form = builtinForm(first);
+        return form ? strings.text(form->nameId) : std::u16string();
+    }
+    RecordId id;
+    id.bytes = ref.bytes;
+    const std::int64_t at = wallet.index().find(id);
+    if (at < 0 || wallet.index().at(static_cast<std::size_t>(at)).deleted()) return {};
+    return wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey());
+}
+
 bool foldedLess(const std::u16string& a, const std::u16string& b) {
     return foldCase(a) < foldCase(b);
 }

@@ -38,6 +38,10 @@ FormRef builtinFormRef(std::size_t index);
 // custom forms' own icons their entries.
 std::vector<FormChoice> formChoices(const WalletFile& wallet, const StringTable& strings, const CustomIcons* custom);
 
+// The name of the form a reference names (a folder's default form): a built-in form's text, a
+// custom form's name; empty when it names no form of the wallet.
+std::u16string formName(const WalletFile& wallet, const StringTable& strings, const FormRef& ref);
+
 // Less-than on names without regard to case.
 using NameLess = std::function<bool(const std::u16string&, const std::u16string&)>;
 // Compares the names case-folded (platform/Text.h foldCase).

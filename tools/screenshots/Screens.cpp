@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 
 #include "shell/MainFrame.h"
@@ -9,7 +10,9 @@
 #include "views/CardColorsDialog.h"
 #include "views/ColorChooser.h"
 #include "views/EnterPasswordDialog.h"
+#include "views/FolderPropertiesDialog.h"
 #include "views/FormChooser.h"
+#include "views/IconPicker.h"
 #include "views/NewPasswordDialog.h"
 #include "views/ObjectNames.h"
 #include "views/SecurityOptionsDialog.h"
@@ -85,6 +88,38 @@ std::unique_ptr<QWidget> cardColors(ScreenContext& c) {
     return std::make_unique<ui::CardColorsDialog>(c.ui, display);
 }
 
+// The sample wallet's custom icons, as the main window keeps them.
+const app::CustomIcons& customIcons(ScreenContext& c) {
+    static app::CustomIcons icons;
+    icons.clear();
+    for (std::size_t i = 0; i < c.wallet.index().count(); ++i) icons.add(c.wallet.index().at(i));
+    return icons;
+}
+
+std::unique_ptr<QWidget> iconPicker(ScreenContext& c) {
+    app::IconChoice current;
+    current.number = 72;
+    auto dialog = std::make_unique<ui::IconPicker>(c.ui, current, customIcons(c));
+    dialog->findChild<QListWidget*>(ui::names::kIconList)->setCurrentRow(3);
+    return dialog;
+}
+
+std::unique_ptr<QWidget> folderProperties(ScreenContext& c) {
+    ui::FolderPropertiesDialog::Folder folder;
+    folder.name = u"Banking";
+    folder.icon.number = 72;
+    folder.defaultForm = app::builtinFormRef(2);
+    folder.mayPlaceAtMainLevel = true;
+    return std::make_unique<ui::FolderPropertiesDialog>(c.ui, c.wallet, customIcons(c), folder);
+}
+
+std::unique_ptr<QWidget> specialEntryProperties(ScreenContext& c) {
+    ui::FolderPropertiesDialog::Folder folder;
+    folder.name = u"Favorites";
+    folder.specialEntry = 1;
+    return std::make_unique<ui::FolderPropertiesDialog>(c.ui, c.wallet, customIcons(c), folder);
+}
+
 }  // namespace
 
 const std::vector<Screen>& allScreens() {
@@ -101,6 +136,9 @@ const std::vector<Screen>& allScreens() {
         {"form-chooser", formChooser},
         {"color-chooser", colorChooser},
         {"card-text-colors", cardColors},
+        {"icon-picker", iconPicker},
+        {"folder-properties", folderProperties},
+        {"special-entry-properties", specialEntryProperties},
     };
     return screens;
 }
