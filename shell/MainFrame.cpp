@@ -486,6 +486,8 @@ void MainFrame::changeEvent(QEvent* event) {
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
+    // The view would copy an item's name by itself; the Copy command decides what is copied.
+    if (watched == m_tree && key->matches(QKeySequence::Copy)) return true;
     if (watched == m_tree && key->modifiers() == Qt::NoModifier) {
         const QModelIndex current = m_tree->currentIndex();
         switch (key->key()) {
