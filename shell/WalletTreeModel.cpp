@@ -1,6 +1,7 @@
 #include "shell/WalletTreeModel.h"
 
 #include <QMimeData>
+#include <QTimer>
 
 #include "model/FolderTree.h"
 #include "resources/icons/IconArt.h"
@@ -320,7 +321,12 @@ Qt::ItemFlags WalletTreeModel::flags(const QModelIndex& index) const {
 bool WalletTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole) return QStandardItemModel::setData(index, value, role);
     m_renameAllowed = false;
-    emit renameRequested(index, value.toString());
+    // Reported once the editor has closed: the rename may move the item among its siblings.
+    const QPersistentModelIndex item(index);
+    const QString text = value.toString();
+    QTimer::singleShot(0, this, [this, item, text] {
+        if (item.isValid()) emit renameRequested(item, text);
+    });
     return false;
 }
 

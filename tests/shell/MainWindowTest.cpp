@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "platform/Launcher.h"
 #include "platform/SecretClipboard.h"
 #include "platform/Text.h"
 #include "shell/AutoClose.h"
@@ -49,6 +50,7 @@ struct Window {
     std::size_t home, old, work, bank, gym, letter, badge;
     ManualElapsedClock clock;
     SessionSignals session;
+    RecordingLauncher launcher;
     NoChooser chooser;
     std::unique_ptr<MainFrame> frame;
     int cardsShown = 0;
@@ -64,6 +66,7 @@ struct Window {
         MainFrame::Services services;
         services.clock = &clock;
         services.session = &session;
+        services.launcher = &launcher;
         services.cardOpener = [this](QWidget*, const ui::UiContext&, CardSession&) {
             ++cardsShown;
             return CardOutcome::Unchanged;
@@ -266,6 +269,16 @@ private slots:
         QVERIFY(t.frame->secrets().pending());
         t.frame->exitProgram();
         QVERIFY(!QGuiApplication::clipboard()->text().contains(QStringLiteral("4711")));
+    }
+
+    void exportWritesTheFolderAndOffersToOpenIt() {
+        Window t;
+        t.select(t.home);
+        QTest::keyClick(t.frame.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(test::shownTexts(t.f.prompt), QStringList{QStringLiteral("#22146\n\n#22147")});
+        QCOMPARE(t.launcher.opened.size(), std::size_t{1});
+        QVERIFY(t.w.t.files.exists(t.launcher.opened[0]));
+        QVERIFY(QString::fromStdString(t.launcher.opened[0]).startsWith(QStringLiteral("/documents/")));
     }
 
     void theIdleRuleClosesOnTheElapsedClockNotTheWallClock() {
