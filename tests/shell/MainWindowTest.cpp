@@ -1,6 +1,7 @@
 // The main window over a small wallet: commands through their menu entries and their keys, with
 // the file read again afterwards; drag and drop; find; the clipboard; automatic closing on a
 // clock the test moves.
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputDialog>
@@ -74,9 +75,13 @@ struct Window {
         services.documentsFolder = "/documents";
         frame = std::make_unique<MainFrame>(f.ui, w.wallet, chooser, MainFrame::OpenOptions{}, std::move(services));
         frame->showWallet();
+        // Every change the commands make reaches the view through consistent model signals.
+        tester = std::make_unique<QAbstractItemModelTester>(frame->model(),
+                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
         frame->show();
         QApplication::setActiveWindow(frame.get());
     }
+    std::unique_ptr<QAbstractItemModelTester> tester;
     QTreeView* tree() { return frame->tree(); }
     WalletTreeModel* model() { return frame->model(); }
     void select(std::size_t position) {
