@@ -33,7 +33,10 @@ QIcon WalletTreeModel::iconFor(WalletFile&, std::int32_t number) const {
     if (it != m_icons.end()) return it->second;
     // Custom icons (-1) and numbers out of range draw the neutral placeholder for now.
     const QImage image = icons::renderIcon(icons::builtinResource(number), kIconSize, 2.0);
-    QIcon icon(QPixmap::fromImage(image));
+    const QPixmap pixmap = QPixmap::fromImage(image);
+    QIcon icon(pixmap);
+    // Selected items keep their picture's own colours (the default tints it with the highlight).
+    icon.addPixmap(pixmap, QIcon::Selected);
     m_icons.emplace(number, icon);
     return icon;
 }
