@@ -77,7 +77,7 @@ struct Window {
         frame->showWallet();
         // Every change the commands make reaches the view through consistent model signals.
         tester = std::make_unique<QAbstractItemModelTester>(frame->model(),
-                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
+                                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
         frame->show();
         QApplication::setActiveWindow(frame.get());
     }
