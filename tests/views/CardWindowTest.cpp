@@ -30,6 +30,7 @@
 #include "views/CardEditor.h"
 #include "views/CardView.h"
 #include "views/CardWindow.h"
+#include "views/DisplayOptionsDialog.h"
 #include "views/DlgBar.h"
 #include "views/FormDesigner.h"
 #include "views/ObjectNames.h"
@@ -400,6 +401,28 @@ private slots:
         // Opened for viewing, the card plays its sound.
         CardWindow window(c.f.ui, c.services, c.w.wallet, c.position);
         QCOMPARE(c.player.played.size(), std::size_t{2});
+    }
+
+    void displayOptionsWriteOnOkOnly() {
+        CardFixture c;
+        const std::vector<std::uint8_t> before(c.w.wallet.settings().raw.begin(), c.w.wallet.settings().raw.end());
+        auto red = [](QWidget*, QColor) { return QColor(Qt::red); };
+        {
+            DisplayOptionsDialog dialog(c.f.ui, c.w.wallet, red);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("backgroundColourButton")), Qt::LeftButton);
+            dialog.reject();
+        }
+        QVERIFY(std::equal(before.begin(), before.end(), c.w.wallet.settings().raw.begin()));
+        DisplayOptionsDialog dialog(c.f.ui, c.w.wallet, red);
+        dialog.findChild<QComboBox*>(QStringLiteral("treeSizeChooser"))->setCurrentIndex(4);
+        dialog.findChild<QCheckBox*>(QStringLiteral("namesBoldCheck"))->setChecked(true);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("nameColourButton")), Qt::LeftButton);
+        dialog.accept();
+        QCOMPARE(c.f.settings.fontMain, 9u);
+        QCOMPARE(c.f.settings.fontMainStyle & 1u, 1u);
+        std::unique_ptr<Card> fresh = c.w.wallet.newCard(RecordId{});
+        QVERIFY(fresh->display().namesBold());
+        QCOMPARE(fresh->display().nameColour(), 0x0000FFu);
     }
 };
 

@@ -18,6 +18,7 @@
 #include "views/BackgroundDialog.h"
 #include "views/CardView.h"
 #include "views/CardWindow.h"
+#include "views/DisplayOptionsDialog.h"
 #include "views/EnterPasswordDialog.h"
 #include "views/NewPasswordDialog.h"
 #include "views/NoteEditorDialog.h"
@@ -230,6 +231,11 @@ const std::vector<Screen>& allScreens() {
          [](ScreenContext& c) -> std::unique_ptr<QWidget> {
              return std::make_unique<ui::SelectionListDialog>(
                  c.ui, std::vector<std::u16string>{u"Gold", u"Silver", u"Bronze"});
+         }},
+        {"display-options",
+         [](ScreenContext& c) -> std::unique_ptr<QWidget> {
+             sampleCard(c.wallet, u"");
+             return std::make_unique<ui::DisplayOptionsDialog>(c.ui, c.wallet);
          }},
         {"card-discard-question", [](ScreenContext& c) { return question(c, 25900, 20504); }},
         {"card-delete-question", [](ScreenContext& c) { return question(c, 22003, 20504); }},
