@@ -403,6 +403,42 @@ private slots:
         QCOMPARE(c.player.played.size(), std::size_t{2});
     }
 
+    void theOwnersCardIsEditedInPlaceAndAnOutsideCloseAsksNothing() {
+        CardFixture c;
+        const std::vector<std::uint8_t> before = c.fileBytes();
+        std::unique_ptr<Card> card = c.stored(c.position);
+        {
+            CardWindow window(c.f.ui, c.services, c.w.wallet, *card, false, false, CardWindow::Mode::Edit);
+            qobject_cast<QLineEdit*>(window.editor()->editorOf(1))->setText(QStringLiteral("by the owner"));
+            window.done();
+            window.done();
+            QCOMPARE(window.outcome(), CardWindow::Outcome::Saved);
+        }
+        QCOMPARE(card->field(1).value(), std::u16string(u"by the owner"));
+        QVERIFY(c.fileBytes() == before);  // the owner writes it
+
+        // The automatic closing cancels the window: no question, the opened copy is gone.
+        CardWindow window(c.f.ui, c.services, c.w.wallet, *card, false, false, CardWindow::Mode::View);
+        window.show();
+        window.openAttachment(0, false);
+        QCOMPARE(c.temp.paths().size(), std::size_t{1});
+        const QString opened = QString::fromStdString(c.temp.paths().front());
+        window.setMode(CardWindow::Mode::Edit);
+        qobject_cast<QLineEdit*>(window.editor()->editorOf(1))->setText(QStringLiteral("lost"));
+        window.reject();
+        QVERIFY(!window.isVisible());
+        QVERIFY(c.f.prompt.shown.empty());
+        QVERIFY(!QFile::exists(opened));
+        QCOMPARE(window.outcome(), CardWindow::Outcome::Unchanged);
+        QCOMPARE(card->field(1).value(), std::u16string(u"by the owner"));
+
+        // Read-only: viewing only.
+        CardWindow readOnly(c.f.ui, c.services, c.w.wallet, *card, false, true, CardWindow::Mode::Edit);
+        QCOMPARE(readOnly.mode(), CardWindow::Mode::View);
+        readOnly.setMode(CardWindow::Mode::Edit);
+        QCOMPARE(readOnly.mode(), CardWindow::Mode::View);
+    }
+
     void displayOptionsWriteOnOkOnly() {
         CardFixture c;
         const std::vector<std::uint8_t> before(c.w.wallet.settings().raw.begin(), c.w.wallet.settings().raw.end());
