@@ -13,10 +13,11 @@
 #include "platform/Random.h"
 #include "platform/System.h"
 #include "platform/Text.h"
+#include "shell/LogindSignals.h"
 #include "shell/MainFrame.h"
 #include "shell/SingleInstance.h"
 #include "shell/TerminationSignals.h"
-#include "shell/WalletChooser.h"
+#include "shell/WalletsManager.h"
 #include "storage/WalletFile.h"
 #include "views/FontCache.h"
 #include "views/MessageBoxPrompt.h"
@@ -152,8 +153,12 @@ int Run::run(const std::string& argument) {
     ui::UiContext ui{m_strings, m_settings, m_s.device, fonts, m_prompt, ui::screenDpi()};
     Env env{m_s.files, m_clock, m_random, m_strings, m_prompt, m_system};
     WalletFile wallet(env);
-    FileDialogChooser chooser(ui);
-    MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry});
+    WalletsManager chooser(ui, env, desktopWalletPlaces());
+    // The session's lock and sleep close a wallet that closes itself.
+    LogindSignals session;
+    MainFrame::Services services;
+    services.session = &session;
+    MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry}, services);
     m_frame = &frame;
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
     TerminationSignals termination;

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build needs, when they are missing.
 set -euo pipefail
-# The desktop program's tests need Xvfb, xauth (for xvfb-run), xdotool and a font.
+# The desktop program's tests need Xvfb, xauth (for xvfb-run), xdotool, xclip (to read the clipboard) and a font.
 packages=(build-essential cmake ninja-build pkg-config git clang-format libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev qt6-base-dev
-    qt6-svg-dev libcli11-dev xvfb xauth xdotool fonts-dejavu-core)
+    qt6-svg-dev libcli11-dev xvfb xauth xdotool xclip fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
