@@ -81,7 +81,20 @@ Session::~Session() {
 }
 
 int Session::fail(int code, const std::string& message) {
-    m_context.err << "tmpro: " << message << "\n";
+    m_context.err << "tmpro: " << message;
+    switch (m_wallet.isOpen() ? m_wallet.writeProblem() : WriteProblem::None) {
+        case WriteProblem::None:
+            break;
+        case WriteProblem::LeftoverInTheWay:
+            m_context.err << " (" << m_wallet.replacementPath()
+                          << " is in the way and cannot be removed; remove or rename it)";
+            break;
+        case WriteProblem::OwnerNotKept:
+            m_context.err << " (the rewritten wallet could not be given the file's owner, group, mode or extended "
+                             "attributes, so it was not swapped in; change it as the file's owner)";
+            break;
+    }
+    m_context.err << "\n";
     return code;
 }
 
@@ -171,6 +184,11 @@ int Session::open(const std::string& path, bool readOnly) {
         m_context.err << "tmpro: warning: " << path
                       << ": the wallet's last record is incomplete (a change was interrupted) and is left out;"
                          " run: tmpro repair WALLET to keep what it holds\n";
+    }
+    if (m_wallet.leftoverInTheWay()) {
+        m_context.err << "tmpro: warning: " << m_wallet.replacementPath()
+                      << " is left from an earlier run and cannot be removed (a folder, or not yours):"
+                         " changes that rewrite the whole wallet fail until it is removed\n";
     }
     if (m_wallet.unprotected()) {
         m_context.err << "tmpro: warning: " << path << " has no password check; anyone can open it\n";

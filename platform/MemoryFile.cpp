@@ -135,7 +135,7 @@ std::unique_ptr<File> makeMemoryFile(std::shared_ptr<std::vector<std::uint8_t>> 
 std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, OpenMode mode) {
     auto it = m_files.find(path);
     if (mode == OpenMode::CreateNew) {
-        if (it != m_files.end()) return nullptr;
+        if (it != m_files.end() || m_folders.count(path) != 0) return nullptr;
         it = m_files.emplace(path, std::make_shared<std::vector<std::uint8_t>>()).first;
     } else if (it == m_files.end() || (mode == OpenMode::ReadWrite && m_locks.count(path) != 0)) {
         return nullptr;
@@ -159,7 +159,7 @@ bool MemoryFileSystem::unsynced(const std::string& path) const {
 }
 
 bool MemoryFileSystem::exists(const std::string& path) {
-    return m_files.count(path) != 0;
+    return m_files.count(path) != 0 || m_folders.count(path) != 0;
 }
 
 bool MemoryFileSystem::remove(const std::string& path) {

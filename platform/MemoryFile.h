@@ -50,7 +50,8 @@ public:
     // Files have no last-write time until a test gives them one with setModifiedTime.
     bool modifiedTime(const std::string& path, SystemTime* time) override;
     void setModifiedTime(const std::string& path, const SystemTime& time) { m_modified[path] = time; }
-    // Folders are only remembered: files are stored by whole path whether or not their folder exists.
+    // Folders are only remembered: files are stored by whole path whether or not their folder
+    // exists. A folder exists, cannot be removed, and no file can be made in its place.
     bool makeFolder(const std::string& path) override;
     bool isFolder(const std::string& path) const { return m_folders.count(path) != 0; }
 

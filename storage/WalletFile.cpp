@@ -28,6 +28,12 @@ OpenResult WalletFile::open(const std::string& path, std::optional<std::u16strin
     if (!m_file) return OpenResult::CannotOpen;
     m_path = path;
     m_readOnly = readOnly;
+    if (!readOnly) {
+        // The write lock is ours, so no other writer is making a replacement now: one that is
+        // there was left by a run that ended before it could swap it in or remove it.
+        const std::string leftover = replacementPath();
+        if (m_env.files.exists(leftover) && !m_env.files.remove(leftover)) m_leftoverInTheWay = true;
+    }
     const OpenResult r = loadBlocks(password);
     if (r != OpenResult::Ok && r != OpenResult::OldFormat) {
         close();
@@ -210,6 +216,8 @@ void WalletFile::close() {
     m_search = SearchResults{};
     m_offsets.clear();
     m_cutShortAt.reset();
+    m_leftoverInTheWay = false;
+    m_writeProblem = WriteProblem::None;
 }
 
 bool WalletFile::positionAtFirstRecord() {

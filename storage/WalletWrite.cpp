@@ -27,10 +27,14 @@ bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFi
     if (!m_file || m_readOnly) return false;
     // Beside the file itself, when the wallet's path is a link to it.
     const std::string target = m_env.files.resolve(m_path);
-    const std::string temp = target + ".~new";
+    const std::string temp = replacementPath();
+    m_writeProblem = WriteProblem::None;
     m_env.files.remove(temp);
     std::unique_ptr<File> out = m_env.files.open(temp, OpenMode::CreateNew);
-    if (!out) return false;
+    if (!out) {
+        if (m_env.files.exists(temp)) m_writeProblem = WriteProblem::LeftoverInTheWay;
+        return false;
+    }
     const bool ok = produce(*m_file, *out) && out->flush();
     if (!ok || !m_env.files.rename(temp, target)) {
         out.reset();

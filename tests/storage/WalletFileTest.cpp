@@ -199,6 +199,36 @@ TEST_F(WalletFileTest, RepairDeclinedChangesNothing) {
     EXPECT_EQ(bytes(), damaged);
 }
 
+// A replacement file left by a killed run goes when a writer opens the wallet; one that cannot go
+// (a folder of that name) is told at the open and named by the replacement it stops.
+TEST(LeftoverReplacement, IsRemovedByAWriterOrNamed) {
+    test::TestEnv t;
+    ASSERT_EQ(createWallet(t.env, kWalletPath, kPassword, std::nullopt, true), CreateResult::Ok);
+    const std::string leftover = kWalletPath + ".~new";
+    t.files.setBytes(leftover, std::vector<std::uint8_t>(5000, 1));
+    {
+        WalletFile reader(t.env);
+        ASSERT_EQ(reader.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
+        EXPECT_TRUE(t.files.exists(leftover)) << "a reader leaves it: a writer may be making it";
+    }
+    {
+        WalletFile writer(t.env);
+        ASSERT_EQ(writer.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+        EXPECT_FALSE(t.files.exists(leftover));
+        EXPECT_FALSE(writer.leftoverInTheWay());
+    }
+    ASSERT_TRUE(t.files.makeFolder(leftover));
+    WalletFile writer(t.env);
+    ASSERT_EQ(writer.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+    EXPECT_TRUE(writer.leftoverInTheWay());
+    RecordHeader h = writer.newFolder(RecordId{}, false);
+    h.putName(u"Appended", writer.recordKey());
+    EXPECT_GE(writer.appendFolder(h), 0) << "appends do not need it";
+    EXPECT_FALSE(writer.remove(0));
+    EXPECT_EQ(writer.writeProblem(), WriteProblem::LeftoverInTheWay);
+    EXPECT_EQ(writer.replacementPath(), leftover);
+}
+
 // The repair scan's branches, each on one damage to a small wallet: Personal/ (first folder),
 // My Forms/, Last/, then Visa (in Personal: two fields and a picture) at the end of the file.
 struct RepairWallet {
