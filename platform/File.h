@@ -66,8 +66,18 @@ public:
     virtual bool exists(const std::string& path) = 0;
     virtual bool remove(const std::string& path) = 0;
     // Replaces `to` by `from` atomically where the platform allows it. The file now at `to` keeps
-    // the replaced file's permissions, and its owner and group where the user may set them.
+    // the replaced file's permissions, and its owner and group where the user may set them (see
+    // copyIdentity for a replacement that must keep them all).
     virtual bool rename(const std::string& from, const std::string& to) = 0;
+    // Gives the file at `to` (a replacement, not yet renamed in) the owner, group, permissions and
+    // extended attributes of the file at `from`, so that it can stand in for it. False when one of
+    // them cannot be given (the replacement must then not be renamed in); true when `from` does
+    // not exist. The default keeps none and needs none.
+    virtual bool copyIdentity(const std::string& from, const std::string& to) {
+        (void)from;
+        (void)to;
+        return true;
+    }
     // The file's last-write time as a SystemTime in UTC (no local-time adjustment). False when
     // the file system keeps no such time for it; the default keeps none.
     virtual bool modifiedTime(const std::string& path, SystemTime* time) {

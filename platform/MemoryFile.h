@@ -65,6 +65,14 @@ public:
     void releaseLock(const std::string& path) { m_locks.erase(path); }
     std::optional<std::string> lockHolder(const std::string& path) override;
 
+    // Files here have no owner; a test can make giving a replacement the old file's fail.
+    bool copyIdentity(const std::string& from, const std::string& to) override {
+        (void)from;
+        (void)to;
+        return !m_identityFails;
+    }
+    void failIdentity(bool fail) { m_identityFails = fail; }
+
     FaultPlan& faults() { return *m_faults; }
     void resetFaults() { *m_faults = FaultPlan{}; }
     // True when the file was written or shortened since its last flush.
@@ -77,6 +85,7 @@ private:
     std::map<std::string, SystemTime> m_modified;
     std::set<std::string> m_folders;
     std::map<std::string, std::string> m_locks;
+    bool m_identityFails = false;
     std::shared_ptr<FaultPlan> m_faults = std::make_shared<FaultPlan>();
 };
 

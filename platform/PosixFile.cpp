@@ -4,14 +4,17 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace tw {
 namespace {
@@ -186,6 +189,32 @@ bool PosixFileSystem::rename(const std::string& from, const std::string& to) {
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
+    }
+    return true;
+}
+
+bool PosixFileSystem::copyIdentity(const std::string& from, const std::string& to) {
+    struct stat old {};
+    if (::stat(from.c_str(), &old) != 0) return errno == ENOENT;
+    struct stat now {};
+    if (::stat(to.c_str(), &now) != 0) return false;
+    // Owner and group first: a change of owner clears the set-id bits that chmod then gives back.
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::chown(to.c_str(), old.st_uid, old.st_gid) != 0)
+        return false;
+    if (::chmod(to.c_str(), old.st_mode & 07777) != 0) return false;
+    // Extended attributes (access control lists among them), where the file has any.
+    const ssize_t listSize = ::listxattr(from.c_str(), nullptr, 0);
+    if (listSize < 0) return errno == ENOTSUP;
+    std::vector<char> names(static_cast<std::size_t>(listSize) + 1, 0);
+    const ssize_t got = ::listxattr(from.c_str(), names.data(), names.size());
+    if (got < 0) return false;
+    for (const char* name = names.data(); name < names.data() + got; name += std::strlen(name) + 1) {
+        const ssize_t size = ::getxattr(from.c_str(), name, nullptr, 0);
+        if (size < 0) return false;
+        std::vector<char> value(static_cast<std::size_t>(size) + 1, 0);
+        const ssize_t read = ::getxattr(from.c_str(), name, value.data(), value.size());
+        if (read < 0 || ::setxattr(to.c_str(), name, value.data(), static_cast<std::size_t>(read), 0) != 0)
+            return false;
     }
     return true;
 }

@@ -21,6 +21,7 @@ public:
     bool exists(const std::string& path) override;
     bool remove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
+    bool copyIdentity(const std::string& from, const std::string& to) override;
     std::string resolve(const std::string& path) override;
     bool modifiedTime(const std::string& path, SystemTime* time) override;
     bool makeFolder(const std::string& path) override;

@@ -35,7 +35,13 @@ bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFi
         if (m_env.files.exists(temp)) m_writeProblem = WriteProblem::LeftoverInTheWay;
         return false;
     }
-    const bool ok = produce(*m_file, *out) && out->flush();
+    bool ok = produce(*m_file, *out) && out->flush();
+    // The new file stands in for the old one only with its owner, group, mode and attributes: a
+    // wallet rewritten by an administrator must stay its owner's.
+    if (ok && !m_env.files.copyIdentity(target, temp)) {
+        m_writeProblem = WriteProblem::OwnerNotKept;
+        ok = false;
+    }
     if (!ok || !m_env.files.rename(temp, target)) {
         out.reset();
         m_env.files.remove(temp);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -659,6 +661,46 @@ TEST(WalletOnDisk, WritersWaitForTheLockAndNameWhoHoldsIt) {
     EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::CannotOpen);
     reader.close();
     EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
+}
+
+// A rewrite by an administrator keeps the wallet its owner's: the new file gets the old one's
+// owner, group, mode and extended attributes before it is renamed in.
+TEST(WalletOnDisk, ARewriteKeepsOwnerGroupModeAndAttributes) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a file another user's ownership";
+    DiskWallets d;
+    ASSERT_EQ(::chown(d.path.c_str(), 4321, 4322), 0);
+    ASSERT_EQ(::chmod(d.path.c_str(), 0640), 0);
+    const bool attributes = ::setxattr(d.path.c_str(), "user.origin", "kept", 4, 0) == 0;  // tmpfs may refuse
+    {
+        DiskWallets::Program admin(d, 2);
+        WalletFile w(admin.env);
+        ASSERT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
+        ASSERT_TRUE(w.remove(0));  // replaces the file whole
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(d.path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (attributes) {
+        char value[8] = {};
+        EXPECT_EQ(::getxattr(d.path.c_str(), "user.origin", value, sizeof value), 4);
+        EXPECT_EQ(std::string(value), "kept");
+    }
+}
+
+// When the new file cannot be given them, the change is refused and the wallet stays as it was.
+TEST(WalletOnDisk, ARewriteThatCannotKeepTheOwnerIsRefused) {
+    test::TestEnv t;
+    ASSERT_EQ(createWallet(t.env, kWalletPath, kPassword, std::nullopt, true), CreateResult::Ok);
+    WalletFile w(t.env);
+    ASSERT_EQ(w.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+    const std::vector<std::uint8_t> before = t.files.bytes(kWalletPath);
+    t.files.failIdentity(true);
+    EXPECT_FALSE(w.remove(0));
+    EXPECT_EQ(w.writeProblem(), WriteProblem::OwnerNotKept);
+    EXPECT_EQ(t.files.bytes(kWalletPath), before);
+    EXPECT_FALSE(t.files.exists(kWalletPath + ".~new"));
 }
 
 }  // namespace
