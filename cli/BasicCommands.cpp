@@ -275,18 +275,22 @@ std::string_view RepairCommand::help() const {
 int RepairCommand::run(const Args& args, Context& c) {
     if (args.positional.size() != 1) return usageError(c, *this);
     const std::string& path = args.positional[0];
-    if (const int r = checkWalletFile(c, path, true)) return r;
+    // A wallet whose fixed blocks are damaged does not look like one: the repair looks further.
+    if (const int r = checkWalletFile(c, path, true, false)) return r;
     Secret secret;
     if (const int r = c.passwords.read("Password for " + path + ": ", secret.text)) return r;
     const std::u16string* password = &secret.text;
     WalletFile w(c.env);
     OpenResult r = w.readAll(path, *password, false);
-    // An old-format wallet is repaired like any other (its upgrade follows below).
-    if (r != OpenResult::Ok && r != OpenResult::Damaged && r != OpenResult::OldFormat) {
+    // An old-format wallet is repaired like any other (its upgrade follows below); one whose
+    // fixed blocks are damaged is mended when the password check verifies.
+    const bool blocks = r == OpenResult::NotAWallet || r == OpenResult::BadVersion || r == OpenResult::BadKeyBlock ||
+                        r == OpenResult::BadSettingsBlock;
+    if (r != OpenResult::Ok && r != OpenResult::Damaged && r != OpenResult::OldFormat && !blocks) {
         c.err << "tmpro: " << path << ": " << describe(r) << "\n";
         return exitCodeFor(r);
     }
-    const int scan = w.repairScan(*password);
+    const int scan = blocks ? w.repairScan(path, *password) : w.repairScan(*password);
     if (scan == 7) return exit_code::kDeclined;
     if (scan != 0) {
         c.err << "tmpro: " << path << ": " << describe(static_cast<OpenResult>(scan)) << "\n";

@@ -107,7 +107,7 @@ std::string lockedText(const std::string& holder, std::chrono::milliseconds wait
     return text + " (wait longer with --wait SECONDS)";
 }
 
-int checkWalletFile(Context& context, const std::string& path, bool forWriting) {
+int checkWalletFile(Context& context, const std::string& path, bool forWriting, bool looksLikeWallet) {
     auto fail = [&](int code, const std::string& why) {
         context.err << "tmpro: " << path << ": " << why << "\n";
         return code;
@@ -136,6 +136,7 @@ int checkWalletFile(Context& context, const std::string& path, bool forWriting) 
             return fail(exit_code::kNotAWallet, lockedText(*holder, context.env.files.lockWait()));
     }
     if (got <= 0) return fail(exit_code::kNotAWallet, "the file is empty: this is not a wallet file");
+    if (!looksLikeWallet) return exit_code::kOk;
     WalletInfo info;
     const OpenResult r = inspectWallet(context.env, path, info);
     if (r == OpenResult::NotAWallet || r == OpenResult::BadVersion || r == OpenResult::BadPath)

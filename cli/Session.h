@@ -24,7 +24,8 @@ std::string lockedText(const std::string& holder, std::chrono::milliseconds wait
 // Checks, before any password is asked, that `path` is a wallet file this command can use: it
 // exists, is no folder, can be read (and written, `forWriting`), is not locked by another
 // program, and starts as a wallet does. 0, or the exit code after saying why not.
-int checkWalletFile(Context& context, const std::string& path, bool forWriting);
+// `looksLikeWallet` false skips the last check (for the repair of damaged fixed blocks).
+int checkWalletFile(Context& context, const std::string& path, bool forWriting, bool looksLikeWallet = true);
 
 // One command's use of a wallet: asks the password, opens and reads the wallet (offering the
 // repair of a damaged one), and writes the changed blocks back at the end.

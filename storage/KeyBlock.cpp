@@ -72,6 +72,15 @@ FileResult KeyBlock::read(File* file) {
     return r;
 }
 
+void KeyBlock::restoreMagics() {
+    std::memcpy(raw.data() + kStartMagic, kStart, 16);
+    std::memcpy(raw.data() + kEndMagic, kEnd, 16);
+    const Key16 fk = makeFileKey(createdAt());
+    fileKey.set(fk.data());
+    fileKey.encipher(raw.data() + kFiller56, 16, oldRecordKey.data());
+    changed = true;
+}
+
 FileResult KeyBlock::write(File* file, Random& random) {
     for (std::size_t i = 0; i < 16; ++i) raw[kFiller56 + i] = static_cast<std::uint8_t>(random.next() & 0xFF);
     putU32(raw.data(), kFiller72, random.next());

@@ -76,6 +76,9 @@ public:
     // Reads 3148 bytes; both magics must match (else BadMagic). Makes the file key, deciphers
     // the old-format record key, and marks the block unchanged.
     FileResult read(File* file);
+    // After a read that gave BadMagic: puts both magics back and does what the read would have
+    // done; the block is marked changed. For the repair, once the password check verifies.
+    void restoreMagics();
     // New random filler, then 3148 bytes; on success the block is unchanged.
     FileResult write(File* file, Random& random);
 

@@ -48,6 +48,12 @@ std::u16string nameList(const std::vector<std::u16string>& names) {
 
 }  // namespace
 
+int WalletFile::repairScan(const std::string& path, std::optional<std::u16string_view> password, RepairReport* report) {
+    close();
+    m_path = path;
+    return repairScan(password, report);
+}
+
 int WalletFile::repairScan(std::optional<std::u16string_view> password, RepairReport* result) {
     RepairReport report;
     const std::u16string name = fromUtf8(m_path);
@@ -60,7 +66,11 @@ int WalletFile::repairScan(std::optional<std::u16string_view> password, RepairRe
         return 7;
     // The scan works on the record structure alone, so an old-format wallet (whose open writes
     // nothing) is repaired the same way, before its upgrade.
+    m_mendBlocks = true;
+    m_blockMends = &report;
     const OpenResult reopened = open(path, password, false);
+    m_mendBlocks = false;
+    m_blockMends = nullptr;
     if (reopened != OpenResult::Ok && reopened != OpenResult::OldFormat) return static_cast<int>(reopened);
 
     // Names are shown as they read: an old-format wallet's are still under its stored key.
@@ -108,6 +118,21 @@ int WalletFile::repairScan(std::optional<std::u16string_view> password, RepairRe
         return true;
     };
     auto endFileAt = [&](std::uint64_t at) { return m_file->seekTo(at) && m_file->truncateHere(); };
+
+    // Mended blocks are written first, after the copy. An old-format wallet's go with its upgrade.
+    const int blocksMended =
+        (report.headerRewritten ? 1 : 0) + (report.keyMagicsRestored ? 1 : 0) + (report.settingsRebuilt ? 1 : 0);
+    if (blocksMended > 0) {
+        if (!backUp()) {
+            close();
+            m_env.prompt.tell(format(m_env.strings.text(repair_text::kNoBackup), {fromUtf8(report.backupPath)}),
+                              std::u16string(kCaption), Icon::Stop);
+            if (result != nullptr) *result = std::move(report);
+            return 0;
+        }
+        if (!m_oldFormat && flush() != 0) return static_cast<int>(OpenResult::CannotOpen);
+        report.changes += blocksMended;
+    }
 
     std::uint64_t p = kFirstRecord;
     for (;;) {
@@ -205,6 +230,16 @@ int WalletFile::repairScan(std::optional<std::u16string_view> password, RepairRe
         if (!report.rehomed.empty())
             text += u"\n\n" +
                     format(m_env.strings.text(repair_text::kRehomed), {report.rehomeFolder, nameList(report.rehomed)});
+        if (report.headerRewritten) text += u"\n\n" + m_env.strings.text(repair_text::kHeaderRewritten);
+        if (report.keyMagicsRestored) text += u"\n\n" + m_env.strings.text(repair_text::kKeyMagicsRestored);
+        if (report.settingsRebuilt) {
+            std::u16string kept;
+            if (report.favouritesKept) kept = m_env.strings.text(repair_text::kKeptFavourites);
+            if (report.closeTimeKept)
+                kept += (kept.empty() ? u"" : u", ") + m_env.strings.text(repair_text::kKeptCloseTime);
+            if (kept.empty()) kept = m_env.strings.text(repair_text::kKeptNothing);
+            text += u"\n\n" + format(m_env.strings.text(repair_text::kSettingsRebuilt), {kept});
+        }
         text += u"\n\n" + format(m_env.strings.text(repair_text::kBackup), {fromUtf8(report.backupPath)});
     }
     if (!backedUp) report.backupPath.clear();

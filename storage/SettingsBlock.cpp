@@ -39,6 +39,27 @@ FileResult SettingsBlock::read(File* file) {
     return r;
 }
 
+SettingsBlock SettingsBlock::rebuiltFrom(const SettingsBlock& damaged, bool* favouritesKept, bool* closeTimeKept) {
+    SettingsBlock s = create();
+    bool emptySeen = false;
+    bool list = true;
+    for (std::size_t slot = 0; slot < kFavouriteSlots; ++slot) {
+        const bool empty = damaged.favourite(slot).isZero();
+        if (!empty && emptySeen) list = false;
+        emptySeen = emptySeen || empty;
+    }
+    if (list) {
+        std::memcpy(s.raw.data() + kFavourites, damaged.raw.data() + kFavourites, kFavouriteSlots * 16);
+    }
+    const std::uint32_t minutes = damaged.closeMinutes();
+    const bool closeTime = minutes <= 24 * 60;
+    if (closeTime) putU32(s.raw.data(), kCloseMinutes, minutes);
+    if (favouritesKept != nullptr) *favouritesKept = list;
+    if (closeTimeKept != nullptr) *closeTimeKept = closeTime;
+    s.changed = true;
+    return s;
+}
+
 FileResult SettingsBlock::write(File* file) {
     const FileResult r = writeBlock(file, raw.data(), kSize);
     if (r == FileResult::Done) changed = false;

@@ -44,6 +44,10 @@ public:
 
     // Reads 1756 bytes; both magics must match (else BadMagic).
     FileResult read(File* file);
+    // A block rebuilt from the creation values for one whose magics were damaged, keeping its
+    // favourites when they read as a list (filled slots, then empty ones) and its closing time
+    // when it is one the program can set (at most a day). Marked changed.
+    static SettingsBlock rebuiltFrom(const SettingsBlock& damaged, bool* favouritesKept, bool* closeTimeKept);
     // Writes 1756 bytes; on success the block is unchanged.
     FileResult write(File* file);
 

@@ -46,12 +46,36 @@ OpenResult WalletFile::open(const std::string& path, std::optional<std::u16strin
 OpenResult WalletFile::loadBlocks(std::optional<std::u16string_view> password) {
     std::uint64_t size = 0;
     if (!m_file->seekTo(0) || !m_file->size(&size) || size < HeaderBlock::kSize) return OpenResult::NotAWallet;
-    if (m_header.read(m_file.get()) != FileResult::Done || !m_header.valid) return OpenResult::NotAWallet;
-    const HeaderBlock::Version version = m_header.version();
-    if (version == HeaderBlock::Version::Unknown) return OpenResult::BadVersion;
+    if (m_header.read(m_file.get()) != FileResult::Done) return OpenResult::NotAWallet;
+    HeaderBlock::Version version = m_header.version();
+    // The repair mends a damaged header or key-block magic, but only for the right password.
+    bool mended = false;
+    if (!m_header.valid || version == HeaderBlock::Version::Unknown) {
+        if (!m_mendBlocks) return m_header.valid ? OpenResult::BadVersion : OpenResult::NotAWallet;
+        HeaderBlock fresh = HeaderBlock::create();
+        if (version == HeaderBlock::Version::Old) {
+            std::copy_n(m_header.raw.begin() + HeaderBlock::kVersionAt, HeaderBlock::kVersionSize,
+                        fresh.raw.begin() + HeaderBlock::kVersionAt);
+        } else {
+            version = HeaderBlock::Version::Current;
+        }
+        fresh.changed = true;
+        m_header = fresh;
+        mended = true;
+        if (m_blockMends != nullptr) m_blockMends->headerRewritten = true;
+    }
     m_oldFormat = version == HeaderBlock::Version::Old;
 
-    if (m_keys.read(m_file.get()) != FileResult::Done) return OpenResult::BadKeyBlock;
+    const FileResult keys = m_keys.read(m_file.get());
+    if (keys == FileResult::BadMagic && m_mendBlocks) {
+        m_keys.restoreMagics();
+        mended = true;
+        if (m_blockMends != nullptr) m_blockMends->keyMagicsRestored = true;
+    } else if (keys != FileResult::Done) {
+        return OpenResult::BadKeyBlock;
+    }
+    // Without a check value nothing confirms that a block with damaged marks is this wallet's.
+    if (mended && !m_keys.hasCheckValue()) return OpenResult::NotAWallet;
     if (m_keys.hasCheckValue()) {
         if (!password || !m_keys.verifyPassword(*password)) return OpenResult::WrongPassword;
         if (m_oldFormat && !askUpgrade()) return OpenResult::UpgradeDeclined;
@@ -65,7 +89,19 @@ OpenResult WalletFile::loadBlocks(std::optional<std::u16string_view> password) {
     }
     if (m_oldFormat) m_header.changed = true;
 
-    if (m_settings.read(m_file.get()) != FileResult::Done) return OpenResult::BadSettingsBlock;
+    const FileResult settings = m_settings.read(m_file.get());
+    if (settings == FileResult::BadMagic && m_mendBlocks) {
+        bool favourites = false;
+        bool closeTime = false;
+        m_settings = SettingsBlock::rebuiltFrom(m_settings, &favourites, &closeTime);
+        if (m_blockMends != nullptr) {
+            m_blockMends->settingsRebuilt = true;
+            m_blockMends->favouritesKept = favourites;
+            m_blockMends->closeTimeKept = closeTime;
+        }
+    } else if (settings != FileResult::Done) {
+        return OpenResult::BadSettingsBlock;
+    }
     // An old-format wallet is left exactly as it is: its stored record key is the only key to its
     // records, so its blocks are written in the current form only together with the re-enciphered
     // records, in the one new file the upgrade swaps in (storage/FormatUpgrade.h).

@@ -50,6 +50,12 @@ struct RepairReport {
     std::vector<std::u16string> shortened;  // the last record, cut short: kept with what the file held of it
     std::vector<std::u16string> rehomed;    // had no folder; moved into `rehomeFolder`
     std::u16string rehomeFolder;
+    // Fixed blocks mended (each counted in `changes`), once the password check verified:
+    bool headerRewritten = false;    // the header's signature or version was damaged: written anew
+    bool keyMagicsRestored = false;  // the key block's magics were damaged: put back
+    bool settingsRebuilt = false;    // the settings block's magics were damaged: made anew
+    bool favouritesKept = false;     // ... keeping its favourites
+    bool closeTimeKept = false;      // ... keeping its closing time
 };
 
 // String ids of the repair scan's texts (besides 22164 to 22166, which it shows as they are).
@@ -62,6 +68,12 @@ constexpr std::uint32_t kShortened = 22171;   // %s: names
 constexpr std::uint32_t kRehomed = 22172;     // %s: the folder's name, %s: names
 constexpr std::uint32_t kNoBackup = 22173;    // %s: the copy's path
 constexpr std::uint32_t kFolderName = 20521;  // the folder that takes records whose folder is missing
+constexpr std::uint32_t kHeaderRewritten = 29520;
+constexpr std::uint32_t kKeyMagicsRestored = 29521;
+constexpr std::uint32_t kSettingsRebuilt = 29522;  // %s: what was kept, or "nothing"
+constexpr std::uint32_t kKeptFavourites = 29523;
+constexpr std::uint32_t kKeptCloseTime = 29524;
+constexpr std::uint32_t kKeptNothing = 29525;
 }  // namespace repair_text
 
 // Why the last change that replaces the file whole failed, where it can be told.
@@ -202,7 +214,14 @@ public:
     // The user is told what was done, naming the records concerned (or that no damage was
     // found). Returns 0 when it ran, 7 when declined, else the result of reopening; `*report`
     // (may be null) receives the details. The wallet is closed afterwards.
+    //
+    // Damaged fixed blocks are mended first, when the password check verifies: a header whose
+    // signature or version text is damaged is written anew, the key block's magics are put back,
+    // and a settings block whose magics are damaged is rebuilt (SettingsBlock::rebuiltFrom).
     int repairScan(std::optional<std::u16string_view> password, RepairReport* report = nullptr);
+    // The same for a wallet that is not open (one whose blocks keep it from opening).
+    int repairScan(const std::string& path, std::optional<std::u16string_view> password,
+                   RepairReport* report = nullptr);
 
     // Replaces the whole file by what `produce` writes to a new file beside it, atomically.
     // `produce` gets the old file (at an unspecified position) and the new one (empty).
@@ -247,6 +266,9 @@ private:
     std::map<RecordId, std::uint64_t> m_offsets;
     CustomIconObserver m_customIconObserver;
     std::optional<std::uint64_t> m_cutShortAt;
+    // Set by the repair while it opens the wallet: damaged fixed blocks are mended (see repairScan).
+    bool m_mendBlocks = false;
+    RepairReport* m_blockMends = nullptr;
     bool m_leftoverInTheWay = false;
     WriteProblem m_writeProblem = WriteProblem::None;
 };

@@ -171,6 +171,23 @@ TEST_F(WalletCommandsTest, ALeftoverReplacementIsRemovedOrNamed) {
     EXPECT_EQ(run({"rm", m_wallet, "Travel"}).code, 0);
 }
 
+TEST_F(WalletCommandsTest, RepairMendsADamagedSettingsBlock) {
+    addCard("Banking", "credit card", "Visa", {"--set", "Card number=4111"});
+    {
+        std::fstream file(m_wallet, std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(76 + 3148 + 4);  // inside the settings block's start magic
+        file.put('\x7e');
+    }
+    expectFailure(run({"tree", m_wallet}), exit_code::kNotAWallet, "settings block is damaged");
+    const TmproResult r = run({"--yes", "repair", m_wallet});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("settings block was damaged and was made anew from the defaults. Kept from it: the "
+                         "favorites, the closing time."),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(run({"find", m_wallet, "4111"}).out, "Banking/Visa\n");
+}
+
 TEST_F(WalletCommandsTest, HintNeedsNoPassword) {
     TmproResult r = runTmpro({"hint", m_wallet});
     EXPECT_EQ(r.code, 0);
