@@ -5,10 +5,13 @@
 #include "platform/IniRegistry.h"
 #include "platform/LanguageModule.h"
 #include "platform/PosixFile.h"
+#include "platform/ProcessGuard.h"
 #include "shell/Program.h"
 #include "shell/SingleInstance.h"
 
 int main(int argc, char** argv) {
+    // Passwords and keys pass through this process: no core file may hold them.
+    tw::keepOutOfCoreDumps();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("halvotmpro2006"));
     QApplication::setDesktopFileName(QStringLiteral("com.halvorsgarden.TallowmerePro"));

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "platform/MemoryFile.h"
+#include "platform/ProcessGuard.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/RecordCursor.h"
@@ -15,10 +16,14 @@ constexpr std::u16string_view kUpgradeQuestion =
 constexpr std::u16string_view kUpgradeCaption = u"Tallowmere Pro 6";
 }  // namespace
 
-WalletFile::WalletFile(Env& env) : m_env(env) {}
+WalletFile::WalletFile(Env& env) : m_env(env) {
+    // The keys never go to swap where the system lets us lock them; quietly not otherwise.
+    (void)lockInMemory(&m_keys, sizeof m_keys);
+}
 
 WalletFile::~WalletFile() {
     close();
+    unlockInMemory(&m_keys, sizeof m_keys);
 }
 
 OpenResult WalletFile::open(const std::string& path, std::optional<std::u16string_view> password, bool readOnly) {
