@@ -4,14 +4,21 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QTemporaryDir>
+#include <QTreeView>
 
+#include "shell/CommandTable.h"
 #include "shell/MainFrame.h"
 #include "shell/WalletChooser.h"
+#include "shell/WalletTreeModel.h"
 #include "shell/WalletsManager.h"
+#include "storage/FormatUpgrade.h"
 #include "views/EnterPasswordDialog.h"
 #include "views/NewPasswordDialog.h"
 #include "views/ObjectNames.h"
@@ -27,11 +34,58 @@ public:
     std::optional<std::string> choose(QWidget*) override { return std::nullopt; }
 };
 
-std::unique_ptr<QWidget> mainWindow(ScreenContext& c) {
+std::unique_ptr<shell::MainFrame> makeMainWindow(ScreenContext& c) {
     static NoChooser chooser;
+    // Closing the main window closes its wallet: each main-window screen opens it again.
+    if (!c.wallet.isOpen()) {
+        (void)openOrUpgrade(c.wallet, "/samples/My Sample Wallet.tm5", std::u16string_view(u"tallowmere"), true,
+                            nullptr);
+    }
     auto frame = std::make_unique<shell::MainFrame>(c.ui, c.wallet, chooser, shell::MainFrame::OpenOptions{});
+    c.wallet.searchResults() = {};
     frame->showWallet();
     return frame;
+}
+
+// The wallet with a card selected.
+std::unique_ptr<QWidget> mainWindow(ScreenContext& c) {
+    auto frame = makeMainWindow(c);
+    const QModelIndex banking = frame->model()->index(1, 0);
+    frame->tree()->expand(banking);
+    frame->tree()->setCurrentIndex(frame->model()->index(0, 0, banking));
+    return frame;
+}
+
+// Find mode after a find: the results at the top, the find text still in the box.
+std::unique_ptr<QWidget> mainWindowFind(ScreenContext& c) {
+    auto frame = makeMainWindow(c);
+    frame->runCommand(shell::cmd::kFind);
+    frame->findEdit()->setText(QStringLiteral("home"));
+    frame->runCommand(shell::cmd::kGo);
+    frame->runCommand(shell::cmd::kFind);
+    return frame;
+}
+
+// The context menu of a folder, drawn over the window where a right click would open it.
+std::unique_ptr<QWidget> mainWindowMenu(ScreenContext& c) {
+    auto frame = makeMainWindow(c);
+    const QModelIndex folder = frame->model()->index(1, 0);
+    frame->tree()->setCurrentIndex(folder);
+    frame->show();
+    frame->adjustSize();
+    QMenu* menu = frame->contextMenuFor(folder);
+    QPixmap window = frame->grab();
+    const QPixmap popup = menu->grab();
+    QPainter painter(&window);
+    const QRect item = frame->tree()->visualRect(folder);
+    const QPoint at = frame->tree()->viewport()->mapTo(frame.get(), item.center());
+    painter.drawPixmap(at, popup);
+    painter.end();
+    delete menu;
+    auto label = std::make_unique<QLabel>();
+    label->setPixmap(window);
+    label->setContentsMargins(0, 0, 0, 0);
+    return label;
 }
 
 // A documents folder and a memory card with a few wallets, made once per run.
@@ -114,6 +168,8 @@ std::unique_ptr<QWidget> question(const ScreenContext& c, std::uint32_t text, st
 const std::vector<Screen>& allScreens() {
     static const std::vector<Screen> screens = {
         {"main-window", mainWindow},
+        {"main-window-find", mainWindowFind},
+        {"main-window-context-menu", mainWindowMenu},
         {"enter-password", enterPassword},
         {"enter-password-typed", enterPasswordTyped},
         {"new-password", newPassword},
