@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "model/DisplayText.h"
-
 namespace tw {
 class WalletFile;
 }
@@ -13,10 +11,6 @@ struct UiContext;
 }
 
 namespace tw::shell {
-
-// The user's date and time patterns from the desktop's locale, in the picture syntax the wallet
-// code uses ("AP" becomes "tt").
-LocalePatterns desktopLocalePatterns();
 
 // A form-layout file opened from the file manager: its form is offered for import into the open
 // wallet (the question names the form, its author and date; nothing is written on No). With no

@@ -14,7 +14,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 (cd "$build" && "$cpack" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; fail "cpack"; }
 deb=$(ls "$work"/out/*.deb)
 dpkg-deb --field "$deb" Package Depends
-dpkg-deb --field "$deb" Depends | grep -q shared-mime-info || fail "Depends lacks shared-mime-info"
+for d in shared-mime-info qt6-qpa-plugins libqt6widgets6; do
+    dpkg-deb --field "$deb" Depends | grep -q "$d" || fail "Depends lacks $d"
+done
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 
