@@ -13,14 +13,26 @@ RecordCursor::RecordCursor(File& file, Reading reading, std::size_t chunk)
 
 RecordCursor::Step RecordCursor::next(RecordHeader& header) {
     if (!m_sized) return Step::Unreadable;
+    m_cutShort = false;
     if (m_reading == Reading::ReadAhead) return nextBuffered(header);
     m_start = m_file.position();
     std::uint64_t consumed = 0;
     const FileResult r = readRecord(&m_file, header, &consumed);
     if (r == FileResult::Nothing) return Step::End;
-    if (r != FileResult::Done) return consumed > 0 ? Step::Damaged : Step::Unreadable;
+    if (r != FileResult::Done) {
+        if (consumed == 0) return Step::Unreadable;
+        // A header or icon data read short because the file ends there.
+        m_cutShort = r == FileResult::Short &&
+                     (consumed < RecordHeader::kSize
+                          ? m_start + RecordHeader::kSize > m_size && couldStartRecord(header.raw.data(), consumed)
+                          : header.loaded);
+        return Step::Damaged;
+    }
     m_bodyAt = m_start + consumed;
-    if (m_bodyAt > m_size || header.bodyLength() > m_size - m_bodyAt) return Step::Damaged;
+    if (m_bodyAt > m_size || header.bodyLength() > m_size - m_bodyAt) {
+        m_cutShort = true;
+        return Step::Damaged;
+    }
     m_end = m_bodyAt + header.bodyLength();
     return Step::Record;
 }
@@ -66,8 +78,14 @@ RecordCursor::Step RecordCursor::nextBuffered(RecordHeader& header) {
     const std::int64_t got = fill(m_start, RecordHeader::kSize);
     if (got < 0) return Step::Unreadable;
     if (got == 0) return Step::End;
-    std::memcpy(header.raw.data(), bytesAt(m_start), static_cast<std::size_t>(got));
-    if (static_cast<std::size_t>(got) < RecordHeader::kSize || header.type() == RecordType::None) return Step::Damaged;
+    const auto headBytes = static_cast<std::size_t>(got);
+    std::memcpy(header.raw.data(), bytesAt(m_start), headBytes);
+    if (headBytes < RecordHeader::kSize) {
+        // A header read short because the file ends there.
+        m_cutShort = couldStartRecord(header.raw.data(), headBytes);
+        return Step::Damaged;
+    }
+    if (header.type() == RecordType::None) return Step::Damaged;
     header.loaded = true;
     header.changed = false;
     std::uint64_t consumed = RecordHeader::kSize;
@@ -81,6 +99,7 @@ RecordCursor::Step RecordCursor::nextBuffered(RecordHeader& header) {
         const std::uint64_t iconAt = m_start + RecordHeader::kSize;
         if (iconAt > m_size || iconLength > m_size - iconAt) {
             clearIcon();
+            m_cutShort = true;
             return Step::Damaged;
         }
         const std::int64_t icon = fill(iconAt, iconLength);
@@ -93,7 +112,10 @@ RecordCursor::Step RecordCursor::nextBuffered(RecordHeader& header) {
     }
     m_bodyAt = m_start + consumed;
     m_next = m_bodyAt;
-    if (m_bodyAt > m_size || header.bodyLength() > m_size - m_bodyAt) return Step::Damaged;
+    if (m_bodyAt > m_size || header.bodyLength() > m_size - m_bodyAt) {
+        m_cutShort = true;
+        return Step::Damaged;
+    }
     m_end = m_bodyAt + header.bodyLength();
     return Step::Record;
 }

@@ -93,6 +93,13 @@ OpenResult WalletFile::readRecords() {
             case RecordCursor::Step::End:
                 return OpenResult::Ok;
             case RecordCursor::Step::Damaged:
+                // A reader passes over a last record the file does not hold whole (a writer beside
+                // it is appending, or an append was cut short by a crash): the wallet ends before
+                // it. A writer offers the repair, which keeps what it can of it.
+                if (m_readOnly && cursor.cutShort()) {
+                    m_cutShortAt = cursor.start();
+                    return OpenResult::Ok;
+                }
                 return OpenResult::Damaged;
             case RecordCursor::Step::Unreadable:
                 return OpenResult::RecordUnreadable;
@@ -104,12 +111,18 @@ OpenResult WalletFile::readRecords() {
         if (!h.deleted()) {
             try {
                 m_index.append(h);
+                noticeIcon(h);
             } catch (const std::bad_alloc&) {
                 return OpenResult::OutOfMemory;
             }
         }
         if (!cursor.skipBody()) return OpenResult::RecordUnreadable;
     }
+}
+
+void WalletFile::noticeIcon(const RecordHeader& header) const {
+    if (m_customIconObserver && header.iconIndex() == RecordHeader::kCustomIcon && !header.iconData.empty())
+        m_customIconObserver(header);
 }
 
 OpenResult WalletFile::openWithRepair(const std::string& path, std::optional<std::u16string_view> password,
@@ -194,6 +207,7 @@ void WalletFile::close() {
     m_oldFormat = false;
     m_search = SearchResults{};
     m_offsets.clear();
+    m_cutShortAt.reset();
 }
 
 bool WalletFile::positionAtFirstRecord() {

@@ -112,6 +112,9 @@ public:
     bool unprotected() const { return m_unprotected; }
     bool oldFormat() const { return m_oldFormat; }
     void forgetUpgradeAgreement() { m_upgradeAgreed.clear(); }
+    // Read-only opens: where the last record starts when the file does not hold it whole and it
+    // was left out (the wallet is read up to it); nullopt when the file ends with a whole record.
+    std::optional<std::uint64_t> cutShortAt() const { return m_cutShortAt; }
     const std::string& path() const { return m_path; }
     Env& env() { return m_env; }
     File* file() { return m_file.get(); }
@@ -123,6 +126,12 @@ public:
     WalletIndex& index() { return m_index; }
     const WalletIndex& index() const { return m_index; }
     SearchResults& searchResults() { return m_search; }
+
+    // Called with every record that holds custom icon data (icon index -1) as it enters the
+    // index: read while the records are read, appended, saved or rewritten. The program's list of
+    // the wallet's custom icons registers them from here. Empty for none; kept across close.
+    using CustomIconObserver = std::function<void(const RecordHeader&)>;
+    void setCustomIconObserver(CustomIconObserver observer) { m_customIconObserver = std::move(observer); }
 
     // --- Reading ---------------------------------------------------------------------------
     static constexpr std::uint64_t kFirstRecord = HeaderBlock::kSize + KeyBlock::kSize + SettingsBlock::kSize;
@@ -203,6 +212,8 @@ private:
     // True when the file holds exactly `bytes` at `at`, `length` bytes long.
     bool sameBytes(std::uint64_t at, std::uint64_t length, const std::vector<std::uint8_t>& bytes);
     SystemTime now() { return m_env.clock.localTime(); }
+    // Tells the custom-icon observer about a header that entered the index.
+    void noticeIcon(const RecordHeader& header) const;
 
     Env& m_env;
     std::unique_ptr<File> m_file;
@@ -219,6 +230,8 @@ private:
     // Where live records start in the file, as far as known: filled while records are read or
     // appended, forgotten when the file is replaced. Only a hint: what is found there is checked.
     std::unordered_map<RecordId, std::uint64_t, RecordIdHash> m_offsets;
+    CustomIconObserver m_customIconObserver;
+    std::optional<std::uint64_t> m_cutShortAt;
 };
 
 }  // namespace tw

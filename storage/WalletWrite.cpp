@@ -101,8 +101,14 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     RecordHeader h = header;
     h.setBodyLength(body ? static_cast<std::uint32_t>(body->size()) : 0);
     h.setWord(RecordHeader::kTail, 0);
-    FileResult r = writeRecord(m_file.get(), h, now());
-    if (r == FileResult::Done && body && !body->empty()) r = writeBlock(m_file.get(), body->data(), body->size());
+    // Header, icon data and body go out in one write, so that a crash leaves either the whole
+    // record or a cut-short tail that readers can pass over, never a header without its body
+    // followed by what a later append wrote.
+    std::vector<std::uint8_t> bytes = recordBytes(h, now());
+    if (bytes.empty()) return -1;
+    if (body) bytes.insert(bytes.end(), body->begin(), body->end());
+    const FileResult r = writeBlock(m_file.get(), bytes.data(), bytes.size());
+    wipe(bytes.data(), bytes.size());
     if (r != FileResult::Done) {
         // Take back what was written, so the file ends with its last whole record again.
         if (m_file->seekTo(size)) m_file->truncateHere();
@@ -111,7 +117,9 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     h.changed = false;
     // An earlier record with this identifier (a deletion marker) stays the one found first.
     m_offsets.try_emplace(h.id(), size);
-    return static_cast<std::int64_t>(m_index.put(h));
+    const std::size_t position = m_index.put(h);
+    noticeIcon(h);
+    return static_cast<std::int64_t>(position);
 }
 
 std::int64_t WalletFile::appendFolder(const RecordHeader& header) {
@@ -138,7 +146,9 @@ std::int64_t WalletFile::saveFolder(const RecordHeader& header) {
     });
     if (!ok) return -1;
     h.changed = false;
-    return static_cast<std::int64_t>(m_index.put(h));
+    const std::size_t position = m_index.put(h);
+    noticeIcon(h);
+    return static_cast<std::int64_t>(position);
 }
 
 bool WalletFile::rewriteHeader(const RecordHeader& header) {
@@ -169,6 +179,7 @@ bool WalletFile::rewriteHeader(const RecordHeader& header) {
     if (!ok) return false;
     h.changed = false;
     m_index.put(h);
+    noticeIcon(h);
     return true;
 }
 
