@@ -43,6 +43,8 @@ constexpr DwordValue kLoadedDwords[] = {
     {u"Pass.AutoOK", &Settings::passAutoOK},
     {u"OpenLast", &Settings::openLast},
     {u"Version", &Settings::version},
+    {u"CloseOnSwitch", &Settings::closeOnSwitch},
+    {u"Clipboard.Clear", &Settings::clipboardClearSeconds},
 };
 
 // The DWORD values written by every device kind, in the order they are written ("MRU" goes
@@ -63,6 +65,8 @@ constexpr DwordValue kSavedBeforeMru[] = {
 constexpr DwordValue kSavedAfterMru[] = {
     {u"NoteZoom", &Settings::noteZoom},
     {u"OpenLast", &Settings::openLast},
+    {u"CloseOnSwitch", &Settings::closeOnSwitch},
+    {u"Clipboard.Clear", &Settings::clipboardClearSeconds},
 };
 
 void readDword(Registry& registry, const char16_t* name, std::uint32_t& field) {

@@ -47,6 +47,10 @@ struct Settings {
     std::u16string mru;  // the wallet opened last; at most kMaxPath units
     std::uint32_t version = 0;
     std::uint32_t runCount = 0;  // "Count6": completed runs
+    // Close the wallet when the user switches to another program (its closing interval not 0).
+    std::uint32_t closeOnSwitch = 0;
+    // Seconds after which a copied secret is cleared from the clipboard; 0 keeps it.
+    std::uint32_t clipboardClearSeconds = 30;
 
     // Every value at its default for the device kind.
     static Settings defaults(DeviceKind device);

@@ -16,7 +16,7 @@
 #include "shell/MainFrame.h"
 #include "shell/SingleInstance.h"
 #include "shell/TerminationSignals.h"
-#include "shell/WalletChooser.h"
+#include "shell/WalletsManager.h"
 #include "storage/WalletFile.h"
 #include "views/FontCache.h"
 #include "views/MessageBoxPrompt.h"
@@ -152,7 +152,7 @@ int Run::run(const std::string& argument) {
     ui::UiContext ui{m_strings, m_settings, m_s.device, fonts, m_prompt, ui::screenDpi()};
     Env env{m_s.files, m_clock, m_random, m_strings, m_prompt, m_system};
     WalletFile wallet(env);
-    FileDialogChooser chooser(ui);
+    WalletsManager chooser(ui, env, desktopWalletPlaces());
     MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry});
     m_frame = &frame;
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });

@@ -133,7 +133,9 @@ TEST(BuiltinForms, WholeTableShape) {
 
 // Reads one language source file: "<id>\t<text>" lines, "#" comments, blank lines.
 std::map<std::uint32_t, std::string> readLanguageFile(const std::string& language) {
-    const std::filesystem::path root = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    // The source folder comes from the build, not from __FILE__, which a compiler cache may
+    // have made relative to the build folder.
+    const std::filesystem::path root = TW_SOURCE_DIR;
     const std::filesystem::path path = root / "resources" / "lang" / language / "forms.txt";
     std::ifstream in(path);
     EXPECT_TRUE(in.is_open()) << path;
