@@ -73,6 +73,11 @@ IconPicker::IconPicker(const UiContext& ui, const app::IconChoice& current, cons
     const int cell = small.iconSize() + ui.px(6);
     m_list->setGridSize(QSize(cell, cell));
     m_list->setSpacing(0);
+    // The chosen cell stays marked while the focus is elsewhere (on Import Icon, say).
+    QPalette listPalette = m_list->palette();
+    listPalette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         listPalette.color(QPalette::Active, QPalette::Highlight));
+    m_list->setPalette(listPalette);
     for (int n = 0; n < RecordHeader::kIconCount; ++n) {
         auto* item = new QListWidgetItem(small.icon(app::kFirstBuiltinEntry + n), QString(), m_list);
         item->setToolTip(icons::iconMeaning(icons::builtinResource(n)));

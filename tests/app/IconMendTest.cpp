@@ -1,9 +1,12 @@
 // The mend of icon numbers that are not valid (144 and above), and the wallet's custom-icon list.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/CustomIcons.h"
 #include "app/IconMend.h"
 #include "storage/Bytes.h"
+#include "support/TmproRun.h"
 #include "support/TreeFixtures.h"
 
 namespace tw::app {
@@ -90,6 +93,19 @@ TEST(IconMend, MendedRecordsAreSavedAndReadBackSo) {
 
     // Mended once, nothing is left to mend.
     EXPECT_EQ(mendIcons(b.w.wallet).mended, 0u);
+
+    // tmpro reads the mended cards the same way.
+    b.w.wallet.close();
+    test::TempFolder folder;
+    const std::string path = folder.file("mended.tm5");
+    const std::vector<std::uint8_t>& bytes = b.w.t.files.bytes(test::kWalletPath);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const std::string password = "correct horse\n";
+    const test::TmproResult custom = test::runTmpro({"show", path, "good/card with icon, 300"}, password);
+    EXPECT_NE(custom.out.find("Icon:    custom, 6 bytes"), std::string::npos) << custom.out << custom.err;
+    const test::TmproResult cleared = test::runTmpro({"show", path, "good/card, 144"}, password);
+    EXPECT_NE(cleared.out.find("Icon:    0\n"), std::string::npos) << cleared.out << cleared.err;
 }
 
 TEST(IconMend, AReadOnlyWalletIsLeftAsItIs) {
