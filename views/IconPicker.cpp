@@ -133,14 +133,8 @@ QWidget* IconPicker::makePreview(std::uint32_t labelId, QLabel** large, QLabel**
     return box;
 }
 
-QIcon IconPicker::iconOf(const app::IconChoice& choice) const {
-    if (choice.kind == app::IconChoice::Kind::Builtin) return icons::builtinIcon(choice.number);
-    const QIcon decoded = ImageLists::customIcon(choice.iconFile);
-    return decoded.isNull() ? icons::builtinIcon(-1) : decoded;
-}
-
 void IconPicker::showIcon(const app::IconChoice& choice, QLabel* large, QLabel* small) {
-    const QIcon icon = iconOf(choice);
+    const QIcon icon = ImageLists::choiceIcon(choice);
     const qreal ratio = devicePixelRatioF();
     large->setPixmap(icon.pixmap(ImageLists::large(ui().dpi).size(), ratio));
     small->setPixmap(icon.pixmap(ImageLists::small(ui().dpi).size(), ratio));

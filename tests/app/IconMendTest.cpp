@@ -136,12 +136,18 @@ TEST(CustomIcons, RegisteredOncePerIconAsRecordsAreReadAndAppended) {
     EXPECT_EQ(*icons.data(145), b);
     EXPECT_EQ(icons.data(146), nullptr);
     EXPECT_EQ(icons.numberOf(storedIconMd5(w.wallet.index().at(bFolder))), 145);
+    // A header rewritten with an icon of its own, as the icon picker's choice is stored.
+    RecordHeader changed = w.wallet.index().at(w.addFolder(u"c"));
+    changed.setCustomIcon({7, 7, 7, 7, 7});
+    ASSERT_TRUE(w.wallet.rewriteHeader(changed));
+    ASSERT_EQ(icons.count(), 3u);
+    EXPECT_EQ(icons.data(146)->size(), 5u);
 
     // Reading the wallet again registers the same icons in file order.
     icons.clear();
     w.wallet.close();
     ASSERT_EQ(w.wallet.readAll(test::kWalletPath, test::kPassword, false), OpenResult::Ok);
-    ASSERT_EQ(icons.count(), 2u);
+    ASSERT_EQ(icons.count(), 3u);
     EXPECT_EQ(*icons.data(144), a);
     CustomIcons::unwatch(w.wallet);
 }
