@@ -117,6 +117,21 @@ TEST(IconMend, AReadOnlyWalletIsLeftAsItIs) {
     EXPECT_EQ(b.w.t.files.bytes(test::kWalletPath), before);
 }
 
+TEST(IconMend, TheMenderRunsOnceAfterAGoodOpening) {
+    BadIconWallet b;
+    IconMender mender;
+    mender.opened(false);  // a failed load: never
+    EXPECT_EQ(mender.treeBuilt(b.w.wallet).mended, 0u);
+    mender.opened(true);
+    EXPECT_EQ(mender.treeBuilt(b.w.wallet).mended, 4u);
+    EXPECT_EQ(b.at(b.plainFolder).iconIndex(), 0);
+    // The tree built again, say after a find: not again, even with a record to mend.
+    b.patchIcon(b.good, 199);
+    EXPECT_EQ(mender.treeBuilt(b.w.wallet).mended, 0u);
+    mender.opened(true);
+    EXPECT_EQ(mender.treeBuilt(b.w.wallet).mended, 1u);
+}
+
 TEST(CustomIcons, RegisteredOncePerIconAsRecordsAreReadAndAppended) {
     test::FixtureWallet w;
     CustomIcons icons;
