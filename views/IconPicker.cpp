@@ -4,15 +4,14 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include "resources/icons/IconArt.h"
 #include "views/IconFile.h"
 #include "views/ImageLists.h"
 #include "views/ObjectNames.h"
+#include "views/PaleSelection.h"
 #include "views/UiContext.h"
 
 namespace tw::ui {
@@ -38,30 +37,6 @@ std::optional<QString> desktopFileDialog(const UiContext& ui, QWidget* parent) {
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
-
-// Icon cells have no text, under which a list marks its selection: the chosen cell is filled
-// with a pale highlight and framed in the highlight colour instead.
-class IconCellDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyleOptionViewItem plain = option;
-        if (option.state & QStyle::State_Selected) {
-            const QColor highlight = option.palette.color(QPalette::Highlight);
-            QColor fill = highlight;
-            fill.setAlphaF(0.3);
-            const QRectF cell = QRectF(option.rect).adjusted(1.5, 1.5, -1.5, -1.5);
-            painter->save();
-            painter->setRenderHint(QPainter::Antialiasing);
-            painter->setPen(highlight);
-            painter->setBrush(fill);
-            painter->drawRoundedRect(cell, 2, 2);
-            painter->restore();
-            plain.state &= ~QStyle::State_Selected;
-        }
-        QStyledItemDelegate::paint(painter, plain, index);
-    }
-};
 
 }  // namespace
 
@@ -99,7 +74,7 @@ IconPicker::IconPicker(const UiContext& ui, const app::IconChoice& current, cons
     const int cell = small.iconSize() + ui.px(6);
     m_list->setGridSize(QSize(cell, cell));
     m_list->setSpacing(0);
-    m_list->setItemDelegate(new IconCellDelegate(m_list));
+    m_list->setItemDelegate(new PaleSelectionDelegate(m_list));
     // The chosen cell stays marked while the focus is elsewhere (on Import Icon, say).
     QPalette listPalette = m_list->palette();
     listPalette.setColor(QPalette::Inactive, QPalette::Highlight,
