@@ -17,7 +17,7 @@
 #include "shell/MainFrame.h"
 #include "shell/SingleInstance.h"
 #include "shell/TerminationSignals.h"
-#include "shell/WalletChooser.h"
+#include "shell/WalletsManager.h"
 #include "storage/WalletFile.h"
 #include "views/FontCache.h"
 #include "views/MessageBoxPrompt.h"
@@ -153,7 +153,7 @@ int Run::run(const std::string& argument) {
     ui::UiContext ui{m_strings, m_settings, m_s.device, fonts, m_prompt, ui::screenDpi()};
     Env env{m_s.files, m_clock, m_random, m_strings, m_prompt, m_system};
     WalletFile wallet(env);
-    FileDialogChooser chooser(ui);
+    WalletsManager chooser(ui, env, desktopWalletPlaces());
     // The session's lock and sleep close a wallet that closes itself.
     LogindSignals session;
     MainFrame::Services services;

@@ -93,6 +93,7 @@ std::int64_t WalletFile::saveCard(Card& card) {
     if (!ok) return -1;
     h.changed = false;
     const std::size_t position = m_index.put(h);
+    noticeIcon(h);
     *card.header() = h;
     markSaved(card);
     return static_cast<std::int64_t>(position);

@@ -103,12 +103,18 @@ OpenResult WalletFile::readRecords() {
             m_offsets[h.id()] = cursor.start();
             try {
                 m_index.append(h);
+                noticeIcon(h);
             } catch (const std::bad_alloc&) {
                 return OpenResult::OutOfMemory;
             }
         }
         if (!cursor.skipBody()) return OpenResult::RecordUnreadable;
     }
+}
+
+void WalletFile::noticeIcon(const RecordHeader& header) const {
+    if (m_customIconObserver && header.iconIndex() == RecordHeader::kCustomIcon && !header.iconData.empty())
+        m_customIconObserver(header);
 }
 
 OpenResult WalletFile::openWithRepair(const std::string& path, std::optional<std::u16string_view> password,

@@ -124,6 +124,12 @@ public:
     const WalletIndex& index() const { return m_index; }
     SearchResults& searchResults() { return m_search; }
 
+    // Called with every record that holds custom icon data (icon index -1) as it enters the
+    // index: read while the records are read, appended, saved or rewritten. The program's list of
+    // the wallet's custom icons registers them from here. Empty for none; kept across close.
+    using CustomIconObserver = std::function<void(const RecordHeader&)>;
+    void setCustomIconObserver(CustomIconObserver observer) { m_customIconObserver = std::move(observer); }
+
     // --- Reading ---------------------------------------------------------------------------
     static constexpr std::uint64_t kFirstRecord = HeaderBlock::kSize + KeyBlock::kSize + SettingsBlock::kSize;
     bool positionAtFirstRecord();
@@ -203,6 +209,8 @@ private:
     // True when the file holds exactly `bytes` at `at`, `length` bytes long.
     bool sameBytes(std::uint64_t at, std::uint64_t length, const std::vector<std::uint8_t>& bytes);
     SystemTime now() { return m_env.clock.localTime(); }
+    // Tells the custom-icon observer about a header that entered the index.
+    void noticeIcon(const RecordHeader& header) const;
 
     Env& m_env;
     std::unique_ptr<File> m_file;
@@ -219,6 +227,7 @@ private:
     // Where live records start in the file, as far as known: filled while records are read or
     // appended, forgotten when the file is replaced. Only a hint: what is found there is checked.
     std::map<RecordId, std::uint64_t> m_offsets;
+    CustomIconObserver m_customIconObserver;
 };
 
 }  // namespace tw

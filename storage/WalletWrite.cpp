@@ -69,7 +69,9 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     }
     h.changed = false;
     m_offsets[h.id()] = size;
-    return static_cast<std::int64_t>(m_index.put(h));
+    const std::size_t position = m_index.put(h);
+    noticeIcon(h);
+    return static_cast<std::int64_t>(position);
 }
 
 std::int64_t WalletFile::appendFolder(const RecordHeader& header) {
@@ -96,7 +98,9 @@ std::int64_t WalletFile::saveFolder(const RecordHeader& header) {
     });
     if (!ok) return -1;
     h.changed = false;
-    return static_cast<std::int64_t>(m_index.put(h));
+    const std::size_t position = m_index.put(h);
+    noticeIcon(h);
+    return static_cast<std::int64_t>(position);
 }
 
 bool WalletFile::rewriteHeader(const RecordHeader& header) {
@@ -127,6 +131,7 @@ bool WalletFile::rewriteHeader(const RecordHeader& header) {
     if (!ok) return false;
     h.changed = false;
     m_index.put(h);
+    noticeIcon(h);
     return true;
 }
 

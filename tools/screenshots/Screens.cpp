@@ -1,17 +1,23 @@
 #include "Screens.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 #include "shell/CommandTable.h"
 #include "shell/MainFrame.h"
 #include "shell/WalletChooser.h"
 #include "shell/WalletTreeModel.h"
+#include "shell/WalletsManager.h"
 #include "storage/FormatUpgrade.h"
 #include "views/EnterPasswordDialog.h"
 #include "views/NewPasswordDialog.h"
@@ -82,6 +88,42 @@ std::unique_ptr<QWidget> mainWindowMenu(ScreenContext& c) {
     return label;
 }
 
+// A documents folder and a memory card with a few wallets, made once per run.
+shell::WalletPlaces samplePlaces() {
+    static QTemporaryDir root;
+    static bool made = false;
+    const QString base = root.path();
+    if (!made) {
+        made = true;
+        const char* files[] = {"Documents/Home.tm5",          "Documents/Work.tm5",
+                               "Documents/Family Budget.tm5", "Documents/Tallowmere Samples/My Sample Wallet.tm5",
+                               "Documents/Travel 2005.wal",   "SD Card/Documents/Holiday.tm5"};
+        for (const char* f : files) {
+            const QString path = base + QLatin1Char('/') + QLatin1String(f);
+            QDir().mkpath(QFileInfo(path).path());
+            QFile(path).open(QIODevice::WriteOnly);
+        }
+    }
+    shell::WalletPlaces places;
+    places.documents = QFile::encodeName(base + QStringLiteral("/Documents")).toStdString();
+    const std::string card = QFile::encodeName(base + QStringLiteral("/SD Card")).toStdString();
+    places.removable = [card] { return std::vector<std::string>{card}; };
+    return places;
+}
+
+std::unique_ptr<QWidget> walletsManager(ScreenContext& c) {
+    auto dialog = std::make_unique<shell::WalletsManagerDialog>(c.ui, samplePlaces());
+    const auto rows = dialog->list()->findItems(QStringLiteral("Home"), Qt::MatchExactly);
+    if (!rows.isEmpty()) dialog->list()->setCurrentItem(rows.first());
+    return dialog;
+}
+
+std::unique_ptr<QWidget> newWallet(ScreenContext& c) {
+    auto dialog = std::make_unique<shell::WalletNameDialog>(c.ui, samplePlaces());
+    dialog->nameEdit()->setText(QStringLiteral("Household"));
+    return dialog;
+}
+
 std::unique_ptr<QWidget> enterPassword(ScreenContext& c) {
     return std::make_unique<ui::EnterPasswordDialog>(c.ui, u"My Sample Wallet", nullptr);
 }
@@ -133,6 +175,9 @@ const std::vector<Screen>& allScreens() {
         {"new-password", newPassword},
         {"change-password", changePassword},
         {"security-options", securityOptions},
+        {"wallets-manager", walletsManager},
+        {"new-wallet", newWallet},
+        {"delete-wallet-question", [](ScreenContext& c) { return question(c, 22011, 20001); }},
         {"first-run-notice", [](ScreenContext& c) { return messageBox(c, 20580, 20001, QMessageBox::Information); }},
         {"wrong-password", [](ScreenContext& c) { return messageBox(c, 27006, 20503, QMessageBox::Warning); }},
         {"convert-question", [](ScreenContext& c) { return question(c, 22012, 20001); }},

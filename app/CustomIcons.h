@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "storage/Md5.h"
+#include "storage/RecordHeader.h"
+
+namespace tw {
+class WalletFile;
+}
+
+namespace tw::app {
+
+// The open wallet's custom icons: every custom icon met while the wallet's records are read or
+// written, once each, keyed by the MD5 stored with it. They are numbered in the order they were
+// met from kFirstNumber on, after the built-in icons, as the icon picker offers them.
+//
+// The list belongs to the one open wallet: watch() it after the wallet object is made and before
+// its records are read, and clear() it when the wallet is closed.
+class CustomIcons {
+public:
+    static constexpr int kFirstNumber = RecordHeader::kIconCount;  // 144
+
+    // Registers the custom icon of every record the wallet reads or writes from now on. The
+    // list must outlive the wallet, or be unwatched with unwatch() first.
+    void watch(WalletFile& wallet);
+    static void unwatch(WalletFile& wallet);
+
+    // Registers a header's custom icon (index -1 with icon data); another one with the same MD5
+    // is not added again. Returns its number, or none for a header without a custom icon.
+    std::optional<int> add(const RecordHeader& header);
+    // The number of the icon with this MD5, or none.
+    std::optional<int> numberOf(const Digest& md5) const;
+    // The icon file's bytes of number n (kFirstNumber and above), or null.
+    const std::vector<std::uint8_t>* data(int number) const;
+    std::size_t count() const { return m_icons.size(); }
+    void clear() { m_icons.clear(); }
+
+private:
+    struct Icon {
+        Digest md5;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Icon> m_icons;
+};
+
+// Entries of the image lists that show card and folder icons: the four overlays, the 144 built-in
+// icons, then the open wallet's custom icons in the order of their numbers.
+constexpr int kFirstBuiltinEntry = 4;
+constexpr int kFirstCustomEntry = kFirstBuiltinEntry + RecordHeader::kIconCount;  // 148
+// Not an entry: draws the neutral placeholder.
+constexpr int kPlaceholderEntry = -1;
+
+// The image-list entry of a record's icon: a built-in icon n is entry n + 4; a custom icon (-1)
+// the entry of the wallet's custom icon with the record's MD5, or the placeholder when the list
+// has none. Numbers of 144 and above show the placeholder until they are mended (IconMend.h);
+// mending is never done here, so this may be asked while drawing.
+int iconListEntry(const RecordHeader& header, const CustomIcons& icons);
+
+// The MD5 stored in a record header (of its custom icon data without padding).
+Digest storedIconMd5(const RecordHeader& header);
+
+}  // namespace tw::app
