@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSessionManager>
+#include <QStandardPaths>
 
 #include "app/CommandLine.h"
 #include "app/FileTypes.h"
@@ -13,6 +14,7 @@
 #include "platform/Random.h"
 #include "platform/System.h"
 #include "platform/Text.h"
+#include "shell/CardWindowOpener.h"
 #include "shell/LogindSignals.h"
 #include "shell/MainFrame.h"
 #include "shell/SingleInstance.h"
@@ -160,6 +162,14 @@ int Run::run(const std::string& argument) {
     services.session = &session;
     MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry}, services);
     m_frame = &frame;
+    // Cards open in the card window; copies of opened attachments go to a private folder.
+    CardWindowOpener cards(
+        m_s.registry, frame.secrets(), static_cast<int>(m_settings.clipboardClearSeconds) * 1000,
+        QFile::encodeName(m_s.runtimeFolder).toStdString() + "/opened",
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).toStdString());
+    frame.setCardOpener([&cards](QWidget* parent, const ui::UiContext& context, CardSession& session) {
+        return cards.open(parent, context, session);
+    });
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &frame, [this] { terminate(); });

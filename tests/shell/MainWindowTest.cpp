@@ -55,6 +55,7 @@ struct Window {
     NoChooser chooser;
     std::unique_ptr<MainFrame> frame;
     int cardsShown = 0;
+    CardOutcome cardOutcome = CardOutcome::Unchanged;
 
     Window() {
         home = w.addFolder(u"Home");
@@ -68,9 +69,13 @@ struct Window {
         services.clock = &clock;
         services.session = &session;
         services.launcher = &launcher;
-        services.cardOpener = [this](QWidget*, const ui::UiContext&, CardSession&) {
+        services.cardOpener = [this](QWidget*, const ui::UiContext&, CardSession& session) {
             ++cardsShown;
-            return CardOutcome::Unchanged;
+            if (session.newCard && cardOutcome == CardOutcome::Changed) {
+                session.newCard->header()->putName(u"Fresh card", w.wallet.recordKey());
+                session.position = w.wallet.appendCard(*session.newCard);
+            }
+            return cardOutcome;
         };
         services.documentsFolder = "/documents";
         frame = std::make_unique<MainFrame>(f.ui, w.wallet, chooser, MainFrame::OpenOptions{}, std::move(services));
@@ -216,6 +221,28 @@ private slots:
         t.key(Qt::Key_Up);
         QVERIFY(t.frame->findMode());
         QCOMPARE(t.frame->menuBarId(), 967);
+    }
+
+    void theCardWindowsOutcomeReachesTheTree() {
+        Window t;
+        // Delete asked for in the card window: the main window deletes the card.
+        t.cardOutcome = CardOutcome::Deleted;
+        t.select(t.gym);
+        t.key(Qt::Key_Return);
+        QVERIFY(!t.model()->indexOf(t.gym).isValid());
+        // A new card the card window wrote appears in its folder, selected.
+        t.cardOutcome = CardOutcome::Changed;
+        t.select(t.work);
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) dialog->accept();
+        });
+        t.frame->action(cmd::kNewCard)->trigger();
+        QCOMPARE(t.tree()->currentIndex().data().toString(), QStringLiteral("Fresh card"));
+        QCOMPARE(t.tree()->currentIndex().parent(), t.model()->indexOf(t.work));
+        QCOMPARE(t.reopened(), std::string("[Favourites]\n"
+                                           "Home/\n  Bank card\n  Old/\n    Letter\n"
+                                           "Work/\n  Badge\n  Fresh card\n"
+                                           "My Forms/\n"));
     }
 
     void dropsMoveRefuseAndBeep() {
