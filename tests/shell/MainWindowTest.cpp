@@ -319,6 +319,10 @@ private slots:
         t.frame->showWallet();
         QVERIFY(t.frame->autoClose().armed());
         QVERIFY(t.session.holdingSleep());
+        // A key pressed in the window is activity: the minute starts again.
+        t.clock.advance(59'000);
+        t.select(t.gym);
+        t.key(Qt::Key_Down);
         t.clock.advance(59'000);
         // The wall clock set back changes nothing.
         t.w.t.clock.set(SystemTime{2020, 1, 3, 1, 0, 0, 0, 0});
