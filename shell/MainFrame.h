@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/CustomIcons.h"
 #include "app/OpenWallet.h"
 #include "app/TreeCommands.h"
 #include "platform/BootClock.h"
@@ -174,6 +175,7 @@ private:
     int m_busy = 0;               // long work runs on another thread: closing waits for it
     bool m_closePending = false;  // a close was asked for while the work ran
     app::TreeClipboard m_clip;
+    app::CustomIcons m_customIcons;  // the open wallet's, registered as its records are read
 };
 
 }  // namespace tw::shell
