@@ -17,11 +17,11 @@ constexpr std::uint32_t kNoFieldsText = 62868;
 
 class PlainCardDialog final : public ui::FrameDialog {
 public:
-    PlainCardDialog(const ui::UiContext& ui, CardSession& session, const Card& card, QWidget* parent)
-        : FrameDialog(ui, parent) {
+    PlainCardDialog(const ui::UiContext& ui, CardSession& session, QWidget* parent) : FrameDialog(ui, parent) {
         setObjectName(QStringLiteral("plainCardView"));
         auto* body = new QWidget;
         auto* form = new QFormLayout(body);
+        const Card& card = session.card;
         for (std::size_t i = 0; i < card.fieldCount(); ++i) {
             const Field& field = card.field(i);
             const bool secret = field.kind() == field_kind::kPassword;
@@ -40,19 +40,9 @@ public:
 }  // namespace
 
 CardOutcome showPlainCard(QWidget* parent, const ui::UiContext& ui, CardSession& session) {
-    std::unique_ptr<Card> stored;
-    if (!session.newCard) {
-        if (session.position < 0 || static_cast<std::size_t>(session.position) >= session.wallet.index().count())
-            return CardOutcome::Unchanged;
-        stored = session.wallet.loadCard(session.wallet.index().at(static_cast<std::size_t>(session.position)).id());
-        if (!stored) return CardOutcome::Unchanged;
-    }
-    Card& card = session.newCard ? *session.newCard : *stored;
-    PlainCardDialog dialog(ui, session, card, parent);
+    PlainCardDialog dialog(ui, session, parent);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    if (!accepted || !session.newCard || session.readOnly) return CardOutcome::Unchanged;
-    session.position = session.wallet.appendCard(*session.newCard);
-    return session.position >= 0 ? CardOutcome::Changed : CardOutcome::Unchanged;
+    return accepted && session.isNew && !session.readOnly ? CardOutcome::Changed : CardOutcome::Unchanged;
 }
 
 }  // namespace tw::shell

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
-#include <memory>
 
 class QWidget;
 
@@ -20,17 +18,17 @@ namespace tw::shell {
 // What the card window hands back to the main window.
 enum class CardOutcome : int {
     Unchanged = 0,
-    Changed = 3,  // the card window wrote the card (a new card was appended): `position` says where
-    Deleted = 4,  // the user asked to delete the card: the main window deletes it
+    Changed = 3,  // the card was changed (or a new card accepted): the main window writes it
+    Deleted = 4,  // the user deleted the card: the main window removes it
 };
 
-// A card to show: a stored card by index position, or a new card (made from a form, not yet
-// written).
+// A card to show: loaded (or newly made) by the main window, which owns it and writes what the
+// card window reports.
 struct CardSession {
     WalletFile& wallet;
-    std::int64_t position = -1;     // the stored card; after Changed, where the card is now
-    std::unique_ptr<Card> newCard;  // a new card; null for a stored card
-    bool startEditing = false;      // a new card, or a form in the forms folder
+    Card& card;
+    bool isNew = false;
+    bool startEditing = false;  // a new card, or a form in the forms folder
     bool readOnly = false;
 };
 
@@ -38,7 +36,7 @@ struct CardSession {
 // is showPlainCard.
 using CardOpener = std::function<CardOutcome(QWidget* parent, const ui::UiContext& ui, CardSession& session)>;
 
-// A plain read-only view of a card's fields (passwords masked). A new card is appended on OK
+// A plain read-only view of a card's fields (passwords masked). A new card is kept on OK
 // (Changed) and dropped on Cancel.
 CardOutcome showPlainCard(QWidget* parent, const ui::UiContext& ui, CardSession& session);
 

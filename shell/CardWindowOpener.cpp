@@ -1,69 +1,62 @@
 #include "shell/CardWindowOpener.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QStandardPaths>
 
-#include "app/AttachmentFiles.h"
-#include "model/WebAddress.h"
-#include "platform/Launcher.h"
-#include "platform/PrivateFile.h"
-#include "views/CardServices.h"
 #include "views/CardWindow.h"
-#include "views/SoundPlayer.h"
+#include "views/UiContext.h"
 
 namespace tw::shell {
 
-struct CardWindowOpener::Parts {
-    Parts(Registry& registry, SecretClipboard& clipboard, int clearMs, std::string opened, std::string documents)
-        : browser(registry, launcher),
-          services{launcher,
-                   browser,
-                   &clipboard,
-                   clearMs,
-                   ui::systemLocalePatterns(),
-                   std::move(documents),
-                   std::move(opened),
-                   temp,
-                   &player,
-                   [](QWidget* parent, const QString& title, const QString& filter) {
-                       return QFileDialog::getOpenFileName(parent, title, QString(), filter);
-                   }} {}
-    PosixLauncher launcher;
-    WebBrowser browser;
-    app::TempFiles temp;
-    ui::SoundPlayer player;
-    ui::CardServices services;
-};
+namespace {
 
-CardWindowOpener::CardWindowOpener(Registry& registry, SecretClipboard& clipboard, int clipboardClearMs,
-                                   std::string openedFolder, std::string documentsFolder)
-    : m(std::make_unique<Parts>(registry, clipboard, clipboardClearMs, std::move(openedFolder),
-                                std::move(documentsFolder))) {
-    makePrivateFolder(m->services.openedFolder);
+constexpr std::uint32_t kTempFilesQuestion = 28206;
+constexpr std::uint32_t kProgramCaption = 20001;
+// A copied value stays on the clipboard this long.
+constexpr int kClipboardClearMs = 30000;
+
+}  // namespace
+
+ProgramCardServices::ProgramCardServices(Registry& registry, Launcher* launcher)
+    : m_launcher(launcher ? *launcher : m_posixLauncher),
+      m_browser(registry, m_launcher),
+      m_clipboard(QGuiApplication::clipboard()) {
+    m_services = std::make_unique<ui::CardServices>(ui::CardServices{
+        m_launcher, m_browser, &m_clipboard, kClipboardClearMs, ui::systemLocalePatterns(),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString(), std::string(), m_temp,
+        &m_sound, [](QWidget* parent, const QString& title, const QString& filter) {
+            return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+        }});
 }
 
-CardWindowOpener::~CardWindowOpener() {
-    // Opened copies of attachments do not outlive the program.
-    m->temp.deleteAll();
+ProgramCardServices::~ProgramCardServices() = default;
+
+CardOpener cardWindowOpener(ui::CardServices& services) {
+    return [&services](QWidget* parent, const ui::UiContext& ui, CardSession& session) {
+        const auto mode = session.startEditing ? ui::CardWindow::Mode::Edit : ui::CardWindow::Mode::View;
+        ui::CardWindow window(ui, services, session.wallet, session.card, session.isNew, session.readOnly, mode,
+                              parent);
+        window.setWindowState(window.windowState() | Qt::WindowMaximized);
+        window.exec();
+        switch (window.outcome()) {
+            case ui::CardWindow::Outcome::Saved:
+                return CardOutcome::Changed;
+            case ui::CardWindow::Outcome::DeleteRequested:
+                return CardOutcome::Deleted;
+            case ui::CardWindow::Outcome::Unchanged:
+                break;
+        }
+        return CardOutcome::Unchanged;
+    };
 }
 
-CardOutcome CardWindowOpener::open(QWidget* parent, const ui::UiContext& ui, CardSession& session) {
-    const ui::CardWindow::Mode mode =
-        session.startEditing && !session.readOnly ? ui::CardWindow::Mode::Edit : ui::CardWindow::Mode::View;
-    std::unique_ptr<ui::CardWindow> window =
-        session.newCard ? std::make_unique<ui::CardWindow>(ui, m->services, session.wallet, std::move(session.newCard),
-                                                           mode, parent)
-                        : std::make_unique<ui::CardWindow>(ui, m->services, session.wallet,
-                                                           static_cast<std::size_t>(session.position), mode, parent);
-    if (!window->loaded()) return CardOutcome::Unchanged;
-    window->exec();
-    switch (window->outcome()) {
-        case ui::CardWindow::Outcome::Saved:
-            session.position = window->position();
-            return CardOutcome::Changed;
-        case ui::CardWindow::Outcome::DeleteRequested:
-            return CardOutcome::Deleted;
-        default:
-            return CardOutcome::Unchanged;
+void offerOpenedFileDeletion(const ui::UiContext& ui, app::TempFiles& files, bool automatic) {
+    if (files.empty()) return;
+    if (automatic || ui.message(kTempFilesQuestion, kProgramCaption, Buttons::YesNo, Icon::Question) == Answer::Yes) {
+        files.deleteAll();
+    } else {
+        files.forget();
     }
 }
 

@@ -90,6 +90,8 @@ public:
     void setCardOpener(CardOpener opener);
 
     bool hasWallet() const;
+    // True once the wallet closed by itself (idle time, session lock, sleep, switching away).
+    bool closedAutomatically() const { return m_closing; }
     bool findMode() const { return m_findMode; }
     int menuBarId() const { return m_menuBarId; }
     QTreeView* tree() const { return m_tree; }

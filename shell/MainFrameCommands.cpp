@@ -169,18 +169,23 @@ void MainFrame::openItem(const QModelIndex& index) {
 }
 
 void MainFrame::openCard(std::size_t position) {
+    const RecordId id = m_wallet.index().at(position).id();
+    std::unique_ptr<Card> card = m_wallet.loadCard(id);
+    if (!card) {
+        m_ui.message(kNotCompleted, kErrorCaption, Buttons::Ok, Icon::Stop);
+        return;
+    }
     const bool inForms = app::recordItem(m_wallet, position).parentType == tt::kFormsFolder;
-    CardSession session{m_wallet, static_cast<std::int64_t>(position), nullptr, inForms, m_wallet.readOnly()};
+    CardSession session{m_wallet, *card, false, inForms, m_wallet.readOnly()};
     const CardOutcome outcome = m_services.cardOpener(this, m_ui, session);
     m_autoClose->touch();
     if (m_closing || !m_wallet.isOpen()) return;
-    if (outcome == CardOutcome::Changed) {
-        if (session.position >= 0 && session.position != static_cast<std::int64_t>(position)) {
-            m_model->removeRecord(position);
-            select(m_model->insertRecord(m_wallet, static_cast<std::size_t>(session.position)));
-        } else {
-            m_model->updateRecord(m_wallet, position);
+    if (outcome == CardOutcome::Changed && !m_wallet.readOnly()) {
+        if (m_wallet.saveCard(*card) < 0) {
+            m_ui.message(kNotCompleted, kErrorCaption, Buttons::Ok, Icon::Stop);
+            return;
         }
+        m_model->updateRecord(m_wallet, position);
         refreshSpecial();
     } else if (outcome == CardOutcome::Deleted && !m_wallet.readOnly()) {
         if (!m_wallet.remove(position)) {
@@ -236,10 +241,14 @@ void MainFrame::newCard() {
     const RecordId parent = folder >= 0 ? m_wallet.index().at(static_cast<std::size_t>(folder)).id() : RecordId{};
     std::unique_ptr<Card> card = newCardFromForm(m_wallet, parent, choices[static_cast<std::size_t>(at)].ref);
     if (!card) return;
-    CardSession session{m_wallet, -1, std::move(card), true, m_wallet.readOnly()};
+    CardSession session{m_wallet, *card, true, true, m_wallet.readOnly()};
     const CardOutcome outcome = m_services.cardOpener(this, m_ui, session);
-    if (m_closing || !m_wallet.isOpen() || outcome != CardOutcome::Changed || session.position < 0) return;
-    const std::int64_t position = session.position;
+    if (m_closing || !m_wallet.isOpen() || outcome != CardOutcome::Changed) return;
+    const std::int64_t position = m_wallet.appendCard(*card);
+    if (position < 0) {
+        m_ui.message(kNotCompleted, kErrorCaption, Buttons::Ok, Icon::Stop);
+        return;
+    }
     const QModelIndex index = m_model->insertRecord(m_wallet, static_cast<std::size_t>(position));
     if (index.parent().isValid()) m_tree->expand(index.parent());
     select(index);

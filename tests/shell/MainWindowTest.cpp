@@ -71,10 +71,8 @@ struct Window {
         services.launcher = &launcher;
         services.cardOpener = [this](QWidget*, const ui::UiContext&, CardSession& session) {
             ++cardsShown;
-            if (session.newCard && cardOutcome == CardOutcome::Changed) {
-                session.newCard->header()->putName(u"Fresh card", w.wallet.recordKey());
-                session.position = w.wallet.appendCard(*session.newCard);
-            }
+            if (session.isNew && cardOutcome == CardOutcome::Changed)
+                session.card.header()->putName(u"Fresh card", w.wallet.recordKey());
             return cardOutcome;
         };
         services.documentsFolder = "/documents";
@@ -230,7 +228,7 @@ private slots:
         t.select(t.gym);
         t.key(Qt::Key_Return);
         QVERIFY(!t.model()->indexOf(t.gym).isValid());
-        // A new card the card window wrote appears in its folder, selected.
+        // A new card accepted in the card window is written and appears in its folder, selected.
         t.cardOutcome = CardOutcome::Changed;
         t.select(t.work);
         QTimer::singleShot(0, [] {
