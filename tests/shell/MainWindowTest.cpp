@@ -232,7 +232,8 @@ private slots:
         t.cardOutcome = CardOutcome::Changed;
         t.select(t.work);
         QTimer::singleShot(0, [] {
-            if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) dialog->accept();
+            // The form chooser: its first form.
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
         });
         t.frame->action(cmd::kNewCard)->trigger();
         QCOMPARE(t.tree()->currentIndex().data().toString(), QStringLiteral("Fresh card"));
