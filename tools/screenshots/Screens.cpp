@@ -93,7 +93,7 @@ std::unique_ptr<QWidget> mainWindowMenu(ScreenContext& c) {
     const QModelIndex folder = frame->model()->index(1, 0);
     frame->tree()->setCurrentIndex(folder);
     frame->show();
-    frame->adjustSize();
+    frame->resize(c.ui.px(360), c.ui.px(480));
     QMenu* menu = frame->contextMenuFor(folder);
     QPixmap window = frame->grab();
     const QPixmap popup = menu->grab();
