@@ -13,6 +13,7 @@
 #include "platform/Random.h"
 #include "platform/System.h"
 #include "platform/Text.h"
+#include "shell/CardWindowOpener.h"
 #include "shell/MainFrame.h"
 #include "shell/SingleInstance.h"
 #include "shell/TerminationSignals.h"
@@ -153,7 +154,9 @@ int Run::run(const std::string& argument) {
     Env env{m_s.files, m_clock, m_random, m_strings, m_prompt, m_system};
     WalletFile wallet(env);
     WalletsManager chooser(ui, env, desktopWalletPlaces());
+    ProgramCardServices cards(m_s.registry);
     MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry});
+    frame.setCardOpener(cardWindowOpener(cards.services()));
     m_frame = &frame;
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
     TerminationSignals termination;
@@ -179,6 +182,8 @@ int Run::run(const std::string& argument) {
     }
     m_frame = nullptr;
     if (wallet.isOpen()) frame.exitProgram();
+    // Ended by a signal or the session, nobody is asked about the opened attachments' copies.
+    offerOpenedFileDeletion(ui, cards.openedFiles(), m_quitting);
     saveOnce();
     return code;
 }
