@@ -156,6 +156,8 @@ int Run::run(const std::string& argument) {
     WalletsManager chooser(ui, env, desktopWalletPlaces());
     ProgramCardServices cards(m_s.registry);
     MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry});
+    // One clipboard for secrets: what a card copies is cleared with what the main window copies.
+    cards.services().clipboard = &frame.secrets();
     frame.setCardOpener(cardWindowOpener(cards.services()));
     m_frame = &frame;
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
