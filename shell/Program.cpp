@@ -14,6 +14,7 @@
 #include "platform/System.h"
 #include "platform/Text.h"
 #include "shell/FormHandOver.h"
+#include "shell/LogindSignals.h"
 #include "shell/MainFrame.h"
 #include "shell/SingleInstance.h"
 #include "shell/TerminationSignals.h"
@@ -162,7 +163,11 @@ int Run::run(const std::string& argument) {
     Env env{m_s.files, m_clock, m_random, m_strings, m_prompt, m_system};
     WalletFile wallet(env);
     WalletsManager chooser(ui, env, desktopWalletPlaces());
-    MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry});
+    // The session's lock and sleep close a wallet that closes itself.
+    LogindSignals session;
+    MainFrame::Services services;
+    services.session = &session;
+    MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry}, services);
     m_frame = &frame;
     m_wallet = &wallet;
     m_ui = &ui;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include "model/DatePattern.h"
@@ -380,7 +381,8 @@ void CardEditor::focusField(int field) {
     for (const Row& row : m_rows) {
         if (row.field == field && row.focus) {
             row.focus->setFocus();
-            ensureWidgetVisible(row.focus);
+            // Once laid out, with its caption.
+            QTimer::singleShot(0, this, [this, editor = row.focus] { ensureWidgetVisible(editor, 0, m_ui.px(40)); });
             return;
         }
     }
@@ -400,7 +402,7 @@ void CardEditor::move(int step) {
     for (int i = at + step; i >= 0 && i < static_cast<int>(m_rows.size()); i += step) {
         if (m_rows[static_cast<std::size_t>(i)].focus && m_rows[static_cast<std::size_t>(i)].focus->isEnabled()) {
             m_rows[static_cast<std::size_t>(i)].focus->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            ensureWidgetVisible(m_rows[static_cast<std::size_t>(i)].focus);
+            ensureWidgetVisible(m_rows[static_cast<std::size_t>(i)].focus, 0, m_ui.px(40));
             return;
         }
         // A picker without a value is passed over to its "no value" box.

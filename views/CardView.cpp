@@ -47,7 +47,8 @@ QStringList breakLines(const QString& text, const QFont& font, int width) {
     return lines;
 }
 
-CardView::CardView(const UiContext& ui, QWidget* parent) : QAbstractScrollArea(parent), m_ui(ui) {
+CardView::CardView(const UiContext& ui, QWidget* parent)
+    : QAbstractScrollArea(parent), m_ui(ui), m_backgroundColour(palette().color(QPalette::Base)) {
     setObjectName(QStringLiteral("cardView"));
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
@@ -348,6 +349,13 @@ void CardView::keyPressEvent(QKeyEvent* event) {
 void CardView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     relayout(true);
+    // A view laid out before it had its size scrolled only as far as that size needed: show as
+    // much above the selection as now fits.
+    if (!m_rows.empty()) {
+        const int candidate = std::min(position(), shownTop(m_selected));
+        if (rowTop(m_selected) + m_heights[static_cast<std::size_t>(m_selected)] <= candidate + page())
+            setPosition(candidate);
+    }
 }
 
 void CardView::scrollContentsBy(int, int) {

@@ -77,6 +77,24 @@ CardWindow::CardWindow(const UiContext& ui, CardServices& services, WalletFile& 
     build(mode);
 }
 
+CardWindow::CardWindow(const UiContext& ui, CardServices& services, WalletFile& wallet, Card& card, bool isNew,
+                       bool readOnly, Mode mode, QWidget* parent)
+    : QDialog(parent),
+      m_ui(ui),
+      m_services(services),
+      m_wallet(wallet),
+      m_isNew(isNew),
+      m_external(&card),
+      m_readOnly(readOnly) {
+    m_original = std::make_unique<Card>(card);
+    m_card = std::make_unique<Card>(card);
+    if (card.header()) {
+        const std::int64_t at = wallet.index().find(card.header()->id());
+        if (!isNew) m_position = at;
+    }
+    build(readOnly ? Mode::View : mode);
+}
+
 CardWindow::~CardWindow() {
     if (m_services.sound) m_services.sound->stop();
 }
@@ -179,7 +197,7 @@ void CardWindow::commit() {
 }
 
 void CardWindow::setMode(Mode mode, int field) {
-    if (!m_card) return;
+    if (!m_card || (m_readOnly && mode != Mode::View)) return;
     commit();
     if (field < 0) {
         if (m_mode == Mode::View) field = m_view->selectedField();
@@ -230,9 +248,10 @@ void CardWindow::buildMenu() {
     };
     switch (m_mode) {
         case Mode::View: {
-            add(m_menu, kEditText, "editAction", [this] { setMode(Mode::Edit); });
+            add(m_menu, kEditText, "editAction", [this] { setMode(Mode::Edit); })->setEnabled(!m_readOnly);
             add(m_menu, kCopyTextText, "copyTextAction", [this] { copyRow(m_view->selected()); });
             QMenu* customize = m_menu->addMenu(m_ui.text(kCustomizeText));
+            customize->setEnabled(!m_readOnly);
             // The icon chooser and the Text/Colors dialog come with the icon and colour dialogs.
             add(customize, kIconText, "iconAction", [] {})->setEnabled(false);
             add(customize, kColoursText, "coloursAction", [] {})->setEnabled(false);
@@ -240,7 +259,9 @@ void CardWindow::buildMenu() {
             add(customize, kSoundText, "soundAction", [this] { showSound(); });
             add(m_menu, kAttachmentsText, "attachmentsAction", [this] { showAttachments(); });
             m_menu->addSeparator();
-            add(m_menu, kDeleteCardText, "deleteCardAction", [this] { deleteCard(); })->setEnabled(!m_isNew);
+            add(m_menu, kDeleteCardText, "deleteCardAction", [this] {
+                deleteCard();
+            })->setEnabled(!m_isNew && !m_readOnly);
             add(m_menu, kCancelText, "cancelAction", [this] { cancel(); });
             break;
         }
@@ -281,8 +302,13 @@ void CardWindow::done() {
         case Mode::View:
             break;
     }
-    if (!changed()) {
+    if (m_readOnly || !changed()) {
         finish(Outcome::Unchanged);
+        return;
+    }
+    if (m_external) {
+        *m_external = *m_card;
+        finish(Outcome::Saved);
         return;
     }
     const std::int64_t position = app::saveEditedCard(m_wallet, *m_card);
@@ -304,7 +330,7 @@ void CardWindow::cancel() {
 }
 
 void CardWindow::deleteCard() {
-    if (m_isNew || !m_card) return;
+    if (m_isNew || m_readOnly || !m_card) return;
     if (m_ui.message(kDeleteQuestion, kConfirmCaption, Buttons::YesNo, Icon::Warning) != Answer::Yes) return;
     finish(Outcome::DeleteRequested);
 }
@@ -317,7 +343,7 @@ void CardWindow::finish(Outcome outcome) {
     offerTempFileDeletion();
     emit finishedWith(outcome);
     if (outcome == Outcome::Unchanged) {
-        reject();
+        QDialog::reject();
     } else {
         accept();
     }
@@ -438,8 +464,12 @@ void CardWindow::closeEvent(QCloseEvent* event) {
 
 void CardWindow::reject() {
     if (!m_finished) {
-        cancel();
-        return;
+        m_finished = true;
+        m_outcome = Outcome::Unchanged;
+        if (m_services.sound) m_services.sound->stop();
+        // Nobody may be there to answer: the opened copies go without a question.
+        m_services.tempFiles.deleteAll();
+        emit finishedWith(m_outcome);
     }
     QDialog::reject();
 }

@@ -41,6 +41,11 @@ public:
     // A new card, not yet written (from newCardFromForm); it is written on Done.
     CardWindow(const UiContext& ui, CardServices& services, WalletFile& wallet, std::unique_ptr<Card> newCard,
                Mode mode = Mode::Edit, QWidget* parent = nullptr);
+    // A card the owner loaded (or made) and writes itself: the window works on a copy and, on Done
+    // with changes, copies it back into `card` and reports Saved without writing. With `readOnly`
+    // the card can be viewed only.
+    CardWindow(const UiContext& ui, CardServices& services, WalletFile& wallet, Card& card, bool isNew, bool readOnly,
+               Mode mode, QWidget* parent = nullptr);
     ~CardWindow() override;
 
     bool loaded() const { return m_card != nullptr; }
@@ -69,7 +74,8 @@ public:
     void saveAsForm();
     // Rebuilds the view from the working copy.
     void reload();
-    // Closing by the window manager, Escape and reject() all go through cancel().
+    // From outside (the automatic closing cancels every dialog): closes at once without a question,
+    // dropping unsaved changes and deleting the opened copies of attachments.
     void reject() override;
 
 signals:
@@ -99,6 +105,8 @@ private:
     std::unique_ptr<Card> m_card;
     std::int64_t m_position = -1;
     bool m_isNew = false;
+    Card* m_external = nullptr;  // the owner's card, written by the owner
+    bool m_readOnly = false;
     Mode m_mode = Mode::View;
     Outcome m_outcome = Outcome::Unchanged;
     bool m_finished = false;

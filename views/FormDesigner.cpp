@@ -57,7 +57,12 @@ void FormDesigner::rebuild(int focus) {
             kind->setCurrentIndex(at);
         } else {
             // A kind the chooser does not offer stays as it is unless the user picks another.
-            kind->insertItem(0, QStringLiteral("(%1)").arg(field.kind()), static_cast<int>(field.kind()));
+            const std::uint32_t label = field.kind() == field_kind::kPlainText || field.kind() == field_kind::kNumber
+                                            ? kindLabelId(field_kind::kText)
+                                            : 0;
+            const QString text = label ? m_ui.text(label) + QStringLiteral(" (%1)").arg(field.kind())
+                                       : QStringLiteral("(%1)").arg(field.kind());
+            kind->insertItem(0, text, static_cast<int>(field.kind()));
             kind->setCurrentIndex(0);
         }
         const int index = static_cast<int>(i);

@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::uint32_t kTitleText = 64704;
 constexpr std::uint32_t kLengthText = 64705;
-constexpr std::uint32_t kClassTexts[4] = {31406, 31407, 31408, 31409};
+constexpr std::uint32_t kClassTexts[4] = {64706, 64707, 64708, 64709};
 constexpr unsigned kClassBits[4] = {char_class::kLower, char_class::kUpper, char_class::kDigits, char_class::kSymbols};
 constexpr std::uint32_t kLookalikesText = 64710;
 constexpr std::uint32_t kGenerateText = 64703;

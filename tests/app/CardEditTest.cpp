@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CardEdit.h"
+#include "app/DisplayOptions.h"
 #include "model/FieldKind.h"
 #include "support/CardFixtures.h"
 #include "support/TreeFixtures.h"
@@ -105,6 +106,39 @@ TEST(CardEditTest, SavedEditsReadBackAndAnUnchangedCopyIsTheSame) {
     EXPECT_EQ(cardName(*again, key), u"City Gym");
     EXPECT_EQ(again->field(1).value(), u"9876");
     EXPECT_TRUE(sameContent(*again, edited, key));
+}
+
+TEST(DisplayOptionsTest, SizesMapToEntriesAndOptionsReachTheSettingsAndTheNewCardDefaults) {
+    const std::pair<std::uint32_t, int> tree[] = {{1, 0}, {8, 0}, {9, 1}, {10, 2}, {12, 2}, {13, 1}, {0, 1}};
+    for (const auto& [points, entry] : tree) EXPECT_EQ(sizeEntry(points, false), entry) << points;
+    EXPECT_EQ(sizeEntry(0, true), 2);
+    EXPECT_EQ(sizeEntry(0xFFFFFFFFu, true), 2);  // a negative stored size
+    EXPECT_EQ(sizeEntry(13, true), 1);
+
+    test::FixtureWallet w;
+    Settings settings = Settings::defaults(DeviceKind::PocketPC);
+    settings.fontMainStyle = 0x6;  // other bits are kept
+    SettingsBlock& block = w.wallet.settings();
+    DisplayOptions options = loadDisplayOptions(settings, block);
+    EXPECT_EQ(options.treeSize, 1);
+    block.changed = false;
+    storeDisplayOptions(options, settings, block, w.t.clock.localTime());
+    EXPECT_FALSE(block.changed);  // nothing differs
+
+    options.treeSize = 5;
+    options.cardSize = 0;
+    options.valuesBold = true;
+    options.background = 0x00FFFF;
+    storeDisplayOptions(options, settings, block, w.t.clock.localTime());
+    EXPECT_EQ(settings.fontMain, 11u);
+    EXPECT_EQ(settings.fontMainStyle, 0x7u);
+    EXPECT_EQ(settings.fontCard, 8u);
+    EXPECT_TRUE(block.changed);
+    std::unique_ptr<Card> card = w.wallet.newCard(RecordId{});
+    EXPECT_EQ(card->display().textSize(), 8u);
+    EXPECT_TRUE(card->display().valuesBold());
+    EXPECT_EQ(card->display().background(), 0x00FFFFu);
+    EXPECT_EQ(loadDisplayOptions(settings, block).treeSize, 5);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@
 #include "views/CardEditor.h"
 #include "views/CardView.h"
 #include "views/CardWindow.h"
+#include "views/DisplayOptionsDialog.h"
 #include "views/DlgBar.h"
 #include "views/FormDesigner.h"
 #include "views/ObjectNames.h"
@@ -400,6 +401,64 @@ private slots:
         // Opened for viewing, the card plays its sound.
         CardWindow window(c.f.ui, c.services, c.w.wallet, c.position);
         QCOMPARE(c.player.played.size(), std::size_t{2});
+    }
+
+    void theOwnersCardIsEditedInPlaceAndAnOutsideCloseAsksNothing() {
+        CardFixture c;
+        const std::vector<std::uint8_t> before = c.fileBytes();
+        std::unique_ptr<Card> card = c.stored(c.position);
+        {
+            CardWindow window(c.f.ui, c.services, c.w.wallet, *card, false, false, CardWindow::Mode::Edit);
+            qobject_cast<QLineEdit*>(window.editor()->editorOf(1))->setText(QStringLiteral("by the owner"));
+            window.done();
+            window.done();
+            QCOMPARE(window.outcome(), CardWindow::Outcome::Saved);
+        }
+        QCOMPARE(card->field(1).value(), std::u16string(u"by the owner"));
+        QVERIFY(c.fileBytes() == before);  // the owner writes it
+
+        // The automatic closing cancels the window: no question, the opened copy is gone.
+        CardWindow window(c.f.ui, c.services, c.w.wallet, *card, false, false, CardWindow::Mode::View);
+        window.show();
+        window.openAttachment(0, false);
+        QCOMPARE(c.temp.paths().size(), std::size_t{1});
+        const QString opened = QString::fromStdString(c.temp.paths().front());
+        window.setMode(CardWindow::Mode::Edit);
+        qobject_cast<QLineEdit*>(window.editor()->editorOf(1))->setText(QStringLiteral("lost"));
+        window.reject();
+        QVERIFY(!window.isVisible());
+        QVERIFY(c.f.prompt.shown.empty());
+        QVERIFY(!QFile::exists(opened));
+        QCOMPARE(window.outcome(), CardWindow::Outcome::Unchanged);
+        QCOMPARE(card->field(1).value(), std::u16string(u"by the owner"));
+
+        // Read-only: viewing only.
+        CardWindow readOnly(c.f.ui, c.services, c.w.wallet, *card, false, true, CardWindow::Mode::Edit);
+        QCOMPARE(readOnly.mode(), CardWindow::Mode::View);
+        readOnly.setMode(CardWindow::Mode::Edit);
+        QCOMPARE(readOnly.mode(), CardWindow::Mode::View);
+    }
+
+    void displayOptionsWriteOnOkOnly() {
+        CardFixture c;
+        const std::vector<std::uint8_t> before(c.w.wallet.settings().raw.begin(), c.w.wallet.settings().raw.end());
+        auto red = [](QWidget*, QColor) { return QColor(Qt::red); };
+        {
+            DisplayOptionsDialog dialog(c.f.ui, c.w.wallet, red);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("backgroundColourButton")), Qt::LeftButton);
+            dialog.reject();
+        }
+        QVERIFY(std::equal(before.begin(), before.end(), c.w.wallet.settings().raw.begin()));
+        DisplayOptionsDialog dialog(c.f.ui, c.w.wallet, red);
+        dialog.findChild<QComboBox*>(QStringLiteral("treeSizeChooser"))->setCurrentIndex(4);
+        dialog.findChild<QCheckBox*>(QStringLiteral("namesBoldCheck"))->setChecked(true);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("nameColourButton")), Qt::LeftButton);
+        dialog.accept();
+        QCOMPARE(c.f.settings.fontMain, 9u);
+        QCOMPARE(c.f.settings.fontMainStyle & 1u, 1u);
+        std::unique_ptr<Card> fresh = c.w.wallet.newCard(RecordId{});
+        QVERIFY(fresh->display().namesBold());
+        QCOMPARE(fresh->display().nameColour(), 0x0000FFu);
     }
 };
 
