@@ -138,7 +138,7 @@ int checkWalletFile(Context& context, const std::string& path, bool forWriting, 
     if (got <= 0) return fail(exit_code::kNotAWallet, "the file is empty: this is not a wallet file");
     if (!looksLikeWallet) return exit_code::kOk;
     WalletInfo info;
-    const OpenResult r = inspectWallet(context.env, path, info);
+    const OpenResult r = inspectWallet(context.env, path, info, InspectDepth::Blocks);
     if (r == OpenResult::NotAWallet || r == OpenResult::BadVersion || r == OpenResult::BadPath)
         return reportOpenFailure(context, path, r);
     return exit_code::kOk;

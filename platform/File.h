@@ -43,6 +43,9 @@ public:
     virtual bool truncateHere() = 0;
     // Pushes written data to stable storage.
     virtual bool flush() = 0;
+    // The operating system's descriptor of the file, for copies the kernel makes between files;
+    // -1 when there is none.
+    virtual int descriptor() const { return -1; }
 
     std::uint64_t position() {
         std::uint64_t p = 0;

@@ -60,6 +60,7 @@ public:
         return p >= 0 && ::ftruncate(m_fd, p) == 0;
     }
     bool flush() override { return ::fsync(m_fd) == 0; }
+    int descriptor() const override { return m_fd; }
 
 private:
     int m_fd;

@@ -133,9 +133,9 @@ OpenResult WalletFile::readAll(const std::string& path, std::optional<std::u16st
 
 OpenResult WalletFile::readRecords() {
     if (!positionAtFirstRecord()) return OpenResult::RecordUnreadable;
-    RecordCursor cursor(*m_file);
+    RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
+    RecordHeader h;
     for (;;) {
-        RecordHeader h;
         switch (cursor.next(h)) {
             case RecordCursor::Step::End:
                 return OpenResult::Ok;
@@ -153,8 +153,9 @@ OpenResult WalletFile::readRecords() {
             case RecordCursor::Step::Record:
                 break;
         }
+        // The first record with each identifier, deletion markers included, as findInFile finds it.
+        m_offsets.try_emplace(h.id(), cursor.start());
         if (!h.deleted()) {
-            m_offsets[h.id()] = cursor.start();
             try {
                 m_index.append(h);
                 noticeIcon(h);
@@ -266,8 +267,20 @@ bool WalletFile::positionAtFirstRecord() {
 }
 
 bool WalletFile::findInFile(const RecordId& id, std::uint64_t* at, RecordHeader* header) {
+    // Where the first record with this identifier was seen, checked; else a walk from the start.
+    const auto known = m_offsets.find(id);
+    if (known != m_offsets.end() && m_file && m_file->seekTo(known->second)) {
+        RecordCursor cursor(*m_file);
+        RecordHeader h;
+        if (cursor.next(h) == RecordCursor::Step::Record && h.id() == id && m_file->seekTo(cursor.start())) {
+            if (at != nullptr) *at = cursor.start();
+            if (header != nullptr) *header = std::move(h);
+            return true;
+        }
+        m_offsets.erase(known);
+    }
     if (!positionAtFirstRecord()) return false;
-    RecordCursor cursor(*m_file);
+    RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
     RecordHeader h;
     while (cursor.next(h) == RecordCursor::Step::Record) {
         if (h.id() == id) {

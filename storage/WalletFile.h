@@ -2,11 +2,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Env.h"
@@ -263,7 +263,7 @@ private:
     SearchResults m_search;
     // Where live records start in the file, as far as known: filled while records are read or
     // appended, forgotten when the file is replaced. Only a hint: what is found there is checked.
-    std::map<RecordId, std::uint64_t> m_offsets;
+    std::unordered_map<RecordId, std::uint64_t, RecordIdHash> m_offsets;
     CustomIconObserver m_customIconObserver;
     std::optional<std::uint64_t> m_cutShortAt;
     // Set by the repair while it opens the wallet: damaged fixed blocks are mended (see repairScan).
