@@ -13,6 +13,7 @@
 #include "platform/Random.h"
 #include "platform/System.h"
 #include "platform/Text.h"
+#include "shell/CardWindowOpener.h"
 #include "shell/FormHandOver.h"
 #include "shell/LogindSignals.h"
 #include "shell/MainFrame.h"
@@ -171,6 +172,11 @@ int Run::run(const std::string& argument) {
     m_frame = &frame;
     m_wallet = &wallet;
     m_ui = &ui;
+    // Cards open in the card window. One clipboard for secrets: what a card copies is cleared
+    // with what the main window copies.
+    ProgramCardServices cardServices(m_s.registry);
+    cardServices.services().clipboard = &frame.secrets();
+    frame.setCardOpener(cardWindowOpener(cardServices.services()));
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &frame, [this] { terminate(); });
@@ -200,6 +206,8 @@ int Run::run(const std::string& argument) {
     m_wallet = nullptr;
     m_ui = nullptr;
     if (wallet.isOpen()) frame.exitProgram();
+    // Copies of opened attachments: the user is asked, unless the program closed by itself.
+    offerOpenedFileDeletion(ui, cardServices.openedFiles(), m_quitting || frame.closedAutomatically());
     saveOnce();
     return code;
 }

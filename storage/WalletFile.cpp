@@ -29,6 +29,12 @@ OpenResult WalletFile::open(const std::string& path, std::optional<std::u16strin
     if (!m_file) return OpenResult::CannotOpen;
     m_path = path;
     m_readOnly = readOnly;
+    if (!readOnly) {
+        // The write lock is ours, so no other writer is making a replacement now: one that is
+        // there was left by a run that ended before it could swap it in or remove it.
+        const std::string leftover = replacementPath();
+        if (m_env.files.exists(leftover) && !m_env.files.remove(leftover)) m_leftoverInTheWay = true;
+    }
     const OpenResult r = loadBlocks(password);
     if (r != OpenResult::Ok && r != OpenResult::OldFormat) {
         close();
@@ -158,9 +164,12 @@ bool WalletFile::writeInPlace(std::uint64_t at, const std::uint8_t* data, std::s
     if (!m_file->seekTo(at)) return false;
     const FileResult oldRead = readBlock(m_file.get(), old.data(), size, &got);
     if (!m_file->seekTo(at)) return false;
-    if (writeBlock(m_file.get(), data, size) == FileResult::Done) return true;
+    // A write whose sync fails has not reached the disk as far as anyone can tell: it failed.
+    if (writeBlock(m_file.get(), data, size) == FileResult::Done && m_file->flush()) return true;
     // Put back what was there so that a torn write does not damage the block or record.
-    if (oldRead == FileResult::Done && m_file->seekTo(at)) writeBlock(m_file.get(), old.data(), size);
+    if (oldRead == FileResult::Done && m_file->seekTo(at) &&
+        writeBlock(m_file.get(), old.data(), size) == FileResult::Done)
+        (void)m_file->flush();
     return false;
 }
 
@@ -197,7 +206,7 @@ int WalletFile::flush() {
         if (b.code == 2) m_header.changed = false;
         if (b.code == 4) m_settings.changed = false;
     }
-    m_file->flush();
+    // Each block was synced as it was written.
     return 0;
 }
 
@@ -218,6 +227,8 @@ void WalletFile::close() {
     m_search = SearchResults{};
     m_offsets.clear();
     m_cutShortAt.reset();
+    m_leftoverInTheWay = false;
+    m_writeProblem = WriteProblem::None;
 }
 
 bool WalletFile::positionAtFirstRecord() {

@@ -68,11 +68,21 @@ bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFi
     if (!m_file || m_readOnly) return false;
     // Beside the file itself, when the wallet's path is a link to it.
     const std::string target = m_env.files.resolve(m_path);
-    const std::string temp = target + ".~new";
+    const std::string temp = replacementPath();
+    m_writeProblem = WriteProblem::None;
     m_env.files.remove(temp);
     std::unique_ptr<File> out = m_env.files.open(temp, OpenMode::CreateNew);
-    if (!out) return false;
-    const bool ok = produce(*m_file, *out) && out->flush();
+    if (!out) {
+        if (m_env.files.exists(temp)) m_writeProblem = WriteProblem::LeftoverInTheWay;
+        return false;
+    }
+    bool ok = produce(*m_file, *out) && out->flush();
+    // The new file stands in for the old one only with its owner, group, mode and attributes: a
+    // wallet rewritten by an administrator must stay its owner's.
+    if (ok && !m_env.files.copyIdentity(target, temp)) {
+        m_writeProblem = WriteProblem::OwnerNotKept;
+        ok = false;
+    }
     if (!ok || !m_env.files.rename(temp, target)) {
         out.reset();
         m_env.files.remove(temp);
@@ -109,9 +119,10 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     if (body) bytes.insert(bytes.end(), body->begin(), body->end());
     const FileResult r = writeBlock(m_file.get(), bytes.data(), bytes.size());
     wipe(bytes.data(), bytes.size());
-    if (r != FileResult::Done) {
+    // The record is stored when it is synced; a failed sync is a failed write.
+    if (r != FileResult::Done || !m_file->flush()) {
         // Take back what was written, so the file ends with its last whole record again.
-        if (m_file->seekTo(size)) m_file->truncateHere();
+        if (m_file->seekTo(size) && m_file->truncateHere()) (void)m_file->flush();
         return -1;
     }
     h.changed = false;
