@@ -1,5 +1,6 @@
 #include "storage/WalletFile.h"
 
+#include <algorithm>
 #include <new>
 
 #include "platform/MemoryFile.h"
@@ -133,6 +134,15 @@ OpenResult WalletFile::readAll(const std::string& path, std::optional<std::u16st
 
 OpenResult WalletFile::readRecords() {
     if (!positionAtFirstRecord()) return OpenResult::RecordUnreadable;
+    // Room for as many records as the file can hold (each takes at least its header), capped,
+    // so that the lookups are not rebuilt again and again as they grow.
+    std::uint64_t size = 0;
+    if (m_file->size(&size) && size > kFirstRecord) {
+        const auto most = static_cast<std::size_t>(
+            std::min<std::uint64_t>((size - kFirstRecord) / RecordHeader::kSize, std::uint64_t{1} << 20));
+        m_index.reserve(most);
+        m_offsets.reserve(most);
+    }
     RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
     RecordHeader h;
     for (;;) {

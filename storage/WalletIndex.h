@@ -50,6 +50,8 @@ public:
     std::size_t put(const RecordHeader& header);
     // Appends without looking for an existing entry.
     std::size_t append(const RecordHeader& header);
+    // Makes room in the lookup for `count` entries, so that reading them does not rehash.
+    void reserve(std::size_t count) { m_positions.reserve(count); }
     void clear();
 
     // Lookups; -1 when there is none.
