@@ -383,6 +383,7 @@ bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailur
     request.offerConversion = true;
     request.programFolder = m_options.programFolder;
     request.registry = m_options.registry;
+    request.lockWait = std::chrono::seconds(3);
     UpgradeProgressDialog upgrade(this, m_ui.text(kOpeningText));
     request.progress = &upgrade;
     const app::OpenOutcome outcome = app::openWallet(m_wallet, request, asker);

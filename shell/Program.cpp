@@ -172,8 +172,10 @@ int Run::run(const std::string& argument) {
     m_frame = &frame;
     m_wallet = &wallet;
     m_ui = &ui;
-    // Cards open in the card window.
+    // Cards open in the card window. One clipboard for secrets: what a card copies is cleared
+    // with what the main window copies.
     ProgramCardServices cardServices(m_s.registry);
+    cardServices.services().clipboard = &frame.secrets();
     frame.setCardOpener(cardWindowOpener(cardServices.services()));
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
     TerminationSignals termination;

@@ -288,6 +288,9 @@ QWidget* CardEditor::makePicker(Row& row, const Field& field, QWidget* parent) {
     row.picker->setEnabled(stored.has_value());
     QDateTimeEdit* picker = row.picker;
     connect(row.hasValue, &QCheckBox::toggled, picker, &QWidget::setEnabled);
+    row.touched = std::make_shared<bool>(false);
+    connect(row.hasValue, &QCheckBox::toggled, this, [touched = row.touched] { *touched = true; });
+    connect(row.picker, &QDateTimeEdit::dateTimeChanged, this, [touched = row.touched] { *touched = true; });
     row.focus = row.picker;
     line->addWidget(row.hasValue);
     line->addWidget(row.picker, 1);
@@ -335,6 +338,7 @@ void CardEditor::commitRow(const Row& row) {
         case app::EditorKind::Date:
         case app::EditorKind::Time:
         case app::EditorKind::DateTime:
+            if (!*row.touched) break;
             if (!row.hasValue->isChecked()) {
                 app::storeDate(field, std::nullopt);
             } else {

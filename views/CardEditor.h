@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QScrollArea>
+#include <memory>
 #include <vector>
 
 #include "app/CardEdit.h"
@@ -61,6 +62,9 @@ private:
         QCheckBox* hasValue = nullptr;
         QComboBox* combo = nullptr;
         QCheckBox* check = nullptr;
+        // Set when the user changed the picker or its box: an untouched picker writes nothing, so a
+        // stored date the picker cannot show stays as it is.
+        std::shared_ptr<bool> touched;
     };
 
     void addRow(QWidget* body, int field);

@@ -378,12 +378,21 @@ QImage CardView::background() {
     return m_composed;
 }
 
-void CardView::paintIcon(QPainter& painter, int row, int x, int top, QColor) {
+void CardView::paintIcon(QPainter& painter, int row, int x, int top, QColor background) {
     const int index = app::rowIcon(m_rows[static_cast<std::size_t>(row)]);
     if (index < 0) return;
     const int size = m_ui.px(16);
-    const QPixmap pixmap = icons::actionIcon(index).pixmap(QSize(size, size), devicePixelRatioF());
-    painter.drawPixmap(QRect(x, top + (lineHeightOf(row) - size) / 2, size, size), pixmap);
+    const QRect at(x, top + (lineHeightOf(row) - size) / 2, size, size);
+    if (background == palette().color(QPalette::Highlight)) {
+        // On the selection band the icon sits on a light disc, so that its colour still shows.
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(palette().color(QPalette::Base));
+        painter.drawEllipse(at.adjusted(-m_ui.px(1), -m_ui.px(1), m_ui.px(1), m_ui.px(1)));
+        painter.restore();
+    }
+    painter.drawPixmap(at, icons::actionIcon(index).pixmap(QSize(size, size), devicePixelRatioF()));
 }
 
 void CardView::paintEvent(QPaintEvent*) {

@@ -144,6 +144,15 @@ void CardWindow::build(Mode mode) {
     m_menuButton->setAutoDefault(false);
     connect(doneButton, &QPushButton::clicked, this, &CardWindow::done);
     layout->addWidget(bar);
+    // Done and the menu from the keyboard.
+    auto* doneAction = new QAction(this);
+    doneAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_Return)});
+    connect(doneAction, &QAction::triggered, this, &CardWindow::done);
+    addAction(doneAction);
+    auto* menuAction = new QAction(this);
+    menuAction->setShortcut(QKeySequence(Qt::Key_F10));
+    connect(menuAction, &QAction::triggered, m_menuButton, &QPushButton::showMenu);
+    addAction(menuAction);
 
     m_view = new CardView(m_ui, m_pages);
     m_pages->addWidget(m_view);
@@ -278,6 +287,23 @@ void CardWindow::buildMenu() {
             add(m_menu, kSaveAsFormText, "saveAsFormAction", [this] { saveAsForm(); });
             add(m_menu, kCancelText, "cancelAction", [this] { cancel(); });
             break;
+    }
+    // Keyboard shortcuts of the mode's commands; the window carries them so that they work while
+    // the menu is closed.
+    const std::pair<const char*, QKeySequence> shortcuts[] = {
+        {"editAction", QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {"formDesignAction", QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {"attachmentsAction", QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {"addFieldAction", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"moveUpAction", QKeySequence(Qt::CTRL | Qt::Key_Up)},
+        {"moveDownAction", QKeySequence(Qt::CTRL | Qt::Key_Down)},
+        {"deleteFieldAction", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+    };
+    for (const auto& [name, keys] : shortcuts) {
+        if (QAction* action = m_menu->findChild<QAction*>(QLatin1StringView(name))) {
+            action->setShortcut(keys);
+            addAction(action);
+        }
     }
 }
 

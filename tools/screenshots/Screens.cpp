@@ -20,6 +20,7 @@
 #include "model/SampleWallet.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/SecretClipboard.h"
+#include "platform/Text.h"
 #include "shell/CommandTable.h"
 #include "shell/MainFrame.h"
 #include "shell/WalletChooser.h"
@@ -184,6 +185,15 @@ std::unique_ptr<QWidget> question(const ScreenContext& c, std::uint32_t text, st
     return box;
 }
 
+// The delete question as the wallets manager asks it: with the wallet's full path.
+std::unique_ptr<QWidget> deleteWalletQuestion(const ScreenContext& c) {
+    auto box = question(c, 22011, 20001);
+    auto* message = static_cast<QMessageBox*>(box.get());
+    message->setIcon(QMessageBox::Warning);
+    message->setText(ui::toQString(format(c.ui.strings.text(22011), {u"/home/anna/Documents/Home.tm5"})));
+    return box;
+}
+
 std::unique_ptr<QWidget> formChooser(ScreenContext& c) {
     return std::make_unique<ui::FormChooser>(c.ui, c.wallet, nullptr, app::builtinFormRef(3),
                                              ui::FormChooser::Purpose::NewCard);
@@ -337,7 +347,7 @@ const std::vector<Screen>& allScreens() {
         {"security-options", securityOptions},
         {"wallets-manager", walletsManager},
         {"new-wallet", newWallet},
-        {"delete-wallet-question", [](ScreenContext& c) { return question(c, 22011, 20001); }},
+        {"delete-wallet-question", deleteWalletQuestion},
         {"first-run-notice", [](ScreenContext& c) { return messageBox(c, 20580, 20001, QMessageBox::Information); }},
         {"wrong-password", [](ScreenContext& c) { return messageBox(c, 27006, 20503, QMessageBox::Warning); }},
         {"convert-question", [](ScreenContext& c) { return question(c, 22012, 20001); }},
