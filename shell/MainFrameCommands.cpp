@@ -289,12 +289,9 @@ void MainFrame::properties() {
         m_ui.message(kNotCompleted, kErrorCaption, Buttons::Ok, Icon::Stop);
         return;
     }
-    if (toMainLevel) {
-        select(m_model->moveRecord(m_wallet, position));
-    } else {
-        m_model->updateRecord(m_wallet, position);
-        select(m_model->indexOf(item.position));
-    }
+    if (toMainLevel) m_model->moveRecord(m_wallet, position);
+    m_model->updateRecord(m_wallet, position);
+    select(m_model->indexOf(item.position));
     refreshSpecial();
 }
 

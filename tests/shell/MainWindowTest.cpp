@@ -3,6 +3,7 @@
 // clock the test moves.
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include "shell/WalletTreeModel.h"
 #include "support/TreeFixtures.h"
 #include "support_qt/UiFixture.h"
+#include "views/ObjectNames.h"
 
 namespace tw::shell {
 
@@ -207,6 +209,26 @@ private slots:
         QCOMPARE(t.reopened(), std::string("[Favourites]\n"
                                            "Home/\n  Bank card\n  Gym\n  Old/\n    Letter\n"
                                            "Work/\n  Access badge\n  Receipts/\n"
+                                           "My Forms/\n"));
+    }
+
+    void propertiesRenamesAFolderAndPlacesItAtTheMainLevel() {
+        Window t;
+        t.select(t.old);
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->findChild<QLineEdit*>(ui::names::kFolderNameEdit)->setText(QStringLiteral("Archive"));
+            dialog->findChild<QCheckBox*>(ui::names::kMainLevelCheck)->setChecked(true);
+            dialog->accept();
+        });
+        QTest::keyClick(t.tree(), Qt::Key_Return, Qt::AltModifier);
+        QCOMPARE(t.tree()->currentIndex().data().toString(), QStringLiteral("Archive"));
+        QVERIFY(!t.tree()->currentIndex().parent().isValid());
+        QCOMPARE(t.reopened(), std::string("[Favourites]\n"
+                                           "Archive/\n  Letter\n"
+                                           "Home/\n  Bank card\n  Gym\n"
+                                           "Work/\n  Badge\n"
                                            "My Forms/\n"));
     }
 
