@@ -21,6 +21,32 @@ int iconListEntry(const RecordHeader& header, const CustomIcons& icons) {
     return number ? kFirstCustomEntry + (*number - CustomIcons::kFirstNumber) : kPlaceholderEntry;
 }
 
+IconChoice IconChoice::of(const RecordHeader& header, const CustomIcons& icons) {
+    IconChoice choice;
+    const std::int32_t index = header.iconIndex();
+    if (index == RecordHeader::kCustomIcon && !header.iconData.empty()) {
+        choice.kind = Kind::Wallet;
+        choice.number = icons.numberOf(storedIconMd5(header)).value_or(-1);
+        choice.iconFile = header.customIcon();
+    } else {
+        choice.number = index >= 0 && index < RecordHeader::kIconCount ? index : 0;
+    }
+    return choice;
+}
+
+void IconChoice::applyTo(RecordHeader& header) const {
+    if (kind == Kind::Builtin)
+        header.setIconIndex(number);
+    else
+        header.setCustomIcon(iconFile);
+}
+
+bool IconChoice::sameIcon(const IconChoice& other) const {
+    const bool builtin = kind == Kind::Builtin, otherBuiltin = other.kind == Kind::Builtin;
+    if (builtin != otherBuiltin) return false;
+    return builtin ? number == other.number : iconFile == other.iconFile;
+}
+
 void CustomIcons::watch(WalletFile& wallet) {
     wallet.setCustomIconObserver([this](const RecordHeader& header) { add(header); });
 }

@@ -60,6 +60,26 @@ constexpr int kPlaceholderEntry = -1;
 // mending is never done here, so this may be asked while drawing.
 int iconListEntry(const RecordHeader& header, const CustomIcons& icons);
 
+// An icon chosen for a card or folder.
+struct IconChoice {
+    enum class Kind {
+        Builtin,  // `number` 0-143
+        Wallet,   // one of the wallet's custom icons, `number` 144 and above, `iconFile` its bytes
+        Picture,  // a picture file made into an icon file (`number` -1, `iconFile` the bytes)
+    };
+    Kind kind = Kind::Builtin;
+    int number = 0;
+    std::vector<std::uint8_t> iconFile;
+
+    // The icon of a record as it is now: its built-in number, or its custom icon (Wallet, with
+    // the number the list gives it, or -1 when the list lacks it).
+    static IconChoice of(const RecordHeader& header, const CustomIcons& icons);
+    // Stores the choice in a record: a built-in number, or the icon file's bytes as its custom icon.
+    void applyTo(RecordHeader& header) const;
+    // Whether a record would show the same icon after applyTo: same built-in number, or same bytes.
+    bool sameIcon(const IconChoice& other) const;
+};
+
 // The MD5 stored in a record header (of its custom icon data without padding).
 Digest storedIconMd5(const RecordHeader& header);
 

@@ -147,6 +147,11 @@ int Session::open(const std::string& path, bool readOnly) {
                                             describe(*outcome.pass) + "; the wallet was left as it was");
     }
     if (r != OpenResult::Ok) return fail(exitCodeFor(r), path + ": " + describe(r));
+    if (m_wallet.cutShortAt()) {
+        m_context.err << "tmpro: warning: " << path
+                      << ": the wallet's last record is incomplete (a change was interrupted) and is left out;"
+                         " run: tmpro repair WALLET to keep what it holds\n";
+    }
     if (m_wallet.unprotected()) {
         m_context.err << "tmpro: warning: " << path << " has no password check; anyone can open it\n";
     }

@@ -25,6 +25,7 @@
 #include "platform/Text.h"
 #include "shell/AutoClose.h"
 #include "shell/CommandTable.h"
+#include "shell/LongWork.h"
 #include "shell/WalletChooser.h"
 #include "shell/WalletTreeModel.h"
 #include "storage/WalletFile.h"
@@ -42,6 +43,7 @@ constexpr std::uint32_t kErrorCaption = 20500;
 constexpr std::uint32_t kFindHint = 20100;
 constexpr std::uint32_t kEditText = 21005;
 constexpr std::uint32_t kOptionsText = 21012;
+constexpr std::uint32_t kOpeningText = 41305;
 constexpr int kNormalMenuBar = 963;
 constexpr int kFindMenuBar = 967;
 
@@ -369,6 +371,7 @@ bool MainFrame::hasWallet() const {
 bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailure) {
     m_autoClose->stop();
     m_closing = false;
+    m_closePending = false;
     closeWallet();
     ui::DialogPasswordAsker asker(m_ui, isVisible() ? this : nullptr);
     app::OpenRequest request;
@@ -376,6 +379,8 @@ bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailur
     request.offerConversion = true;
     request.programFolder = m_options.programFolder;
     request.registry = m_options.registry;
+    UpgradeProgressDialog upgrade(this, m_ui.text(kOpeningText));
+    request.progress = &upgrade;
     const app::OpenOutcome outcome = app::openWallet(m_wallet, request, asker);
     if (outcome.opened()) {
         const std::u16string opened = fromUtf8(outcome.path);
@@ -451,6 +456,11 @@ void MainFrame::exitProgram() {
 }
 
 void MainFrame::closeAutomatically() {
+    if (m_busy > 0) {
+        // The work in progress finishes first; then the wallet closes.
+        m_closePending = true;
+        return;
+    }
     if (m_closing) return;
     m_closing = true;
     m_autoClose->stop();
@@ -486,6 +496,8 @@ void MainFrame::changeEvent(QEvent* event) {
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
+    // The view would copy an item's name by itself; the Copy command decides what is copied.
+    if (watched == m_tree && key->matches(QKeySequence::Copy)) return true;
     if (watched == m_tree && key->modifiers() == Qt::NoModifier) {
         const QModelIndex current = m_tree->currentIndex();
         switch (key->key()) {

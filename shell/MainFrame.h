@@ -171,6 +171,8 @@ private:
     int m_menuBarId = 0;
     bool m_findMode = false;
     bool m_closing = false;
+    int m_busy = 0;               // long work runs on another thread: closing waits for it
+    bool m_closePending = false;  // a close was asked for while the work ran
     app::TreeClipboard m_clip;
 };
 

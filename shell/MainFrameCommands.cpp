@@ -18,6 +18,7 @@
 #include "platform/Text.h"
 #include "shell/AutoClose.h"
 #include "shell/CommandTable.h"
+#include "shell/LongWork.h"
 #include "shell/MainFrame.h"
 #include "shell/WalletTreeModel.h"
 #include "storage/ChangePassword.h"
@@ -56,6 +57,8 @@ constexpr std::uint32_t kPartialDelete = 41301;
 constexpr std::uint32_t kCopyFailed = 41302;
 constexpr std::uint32_t kAboutText = 41303;
 constexpr std::uint32_t kHelpMissing = 41304;
+constexpr std::uint32_t kChangePasswordTitle = 26000;
+constexpr std::uint32_t kExportTitle = 22110;
 
 }  // namespace
 
@@ -518,19 +521,24 @@ void MainFrame::exportSelection() {
     const app::TreeItem item = selected();
     ExportOptions options;
     options.targetFolder = m_services.documentsFolder;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ExportReport report;
-    if (item.type == tt::kCard && item.position >= 0) {
-        report =
-            exportCard(m_wallet, m_wallet.index().at(static_cast<std::size_t>(item.position)).id(), options, locale());
-    } else {
+    const LocalePatterns patterns = locale();
+    ++m_busy;
+    const ExportReport report = runWithProgress(this, m_ui.text(kExportTitle), [&] {
+        if (item.type == tt::kCard && item.position >= 0) {
+            return exportCard(m_wallet, m_wallet.index().at(static_cast<std::size_t>(item.position)).id(), options,
+                              patterns);
+        }
         const FolderTree tree = FolderTree::build(m_wallet);
         const std::optional<std::size_t> node =
             item.type == tt::kFolder || item.type == tt::kFormsFolder ? tree.find(item.position) : std::nullopt;
-        report = node ? exportFolder(m_wallet, tree, *node, options, locale())
-                      : exportWallet(m_wallet, tree, options, locale());
+        return node ? exportFolder(m_wallet, tree, *node, options, patterns)
+                    : exportWallet(m_wallet, tree, options, patterns);
+    });
+    --m_busy;
+    if (m_closePending) {
+        closeAutomatically();
+        return;
     }
-    QApplication::restoreOverrideCursor();
     if (report.result != ExportResult::Ok || report.path.empty()) {
         m_ui.message(kNotCompleted, kErrorCaption, Buttons::Ok, Icon::Stop);
         return;
@@ -604,13 +612,19 @@ void MainFrame::changePassword() {
     }
     std::u16string newPassword = next.takePassword();
     const std::u16string hint = next.hint();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const PasswordChangeResult result = tw::changePassword(m_wallet, oldPassword, newPassword, hint);
-    QApplication::restoreOverrideCursor();
+    ++m_busy;
+    const PasswordChangeResult result = runWithProgress(this, m_ui.text(kChangePasswordTitle), [&] {
+        return tw::changePassword(m_wallet, oldPassword, newPassword, hint);
+    });
+    --m_busy;
     std::fill(oldPassword.begin(), oldPassword.end(), u'\0');
     std::fill(newPassword.begin(), newPassword.end(), u'\0');
     if (result != PasswordChangeResult::Ok) {
         m_ui.message(kNotCompleted, kErrorCaption, Buttons::Ok, Icon::Stop);
+        return;
+    }
+    if (m_closePending) {
+        closeAutomatically();
         return;
     }
     m_ui.message(kPasswordChanged, kInfoCaption, Buttons::Ok, Icon::Information);

@@ -14,6 +14,8 @@
 #include "platform/System.h"
 #include "platform/Text.h"
 #include "shell/CardWindowOpener.h"
+#include "shell/FormHandOver.h"
+#include "shell/LogindSignals.h"
 #include "shell/MainFrame.h"
 #include "shell/SingleInstance.h"
 #include "shell/TerminationSignals.h"
@@ -34,9 +36,10 @@ constexpr std::uint32_t kInfoCaption = 20001;
 InstanceMessage messageFor(const app::CommandLineState& command) {
     if (command.syncEnd) return {InstanceMessageType::SyncEnd, {}};
     if (command.syncStart) return {InstanceMessageType::SyncStart, {}};
-    if (!command.argument.empty() && !command.formLayout) {
-        // The first program runs in another folder: it gets the full path.
-        return {InstanceMessageType::OpenFile,
+    if (!command.argument.empty()) {
+        // The first program runs in another folder: it gets the full path. A form-layout file is
+        // offered for import into its open wallet, never opened as a wallet.
+        return {command.formLayout ? InstanceMessageType::ImportForm : InstanceMessageType::OpenFile,
                 QFileInfo(QFile::decodeName(command.argument.c_str())).absoluteFilePath()};
     }
     return {InstanceMessageType::Activate, {}};
@@ -81,6 +84,8 @@ private:
     OsRandom m_random;
     HostSystem m_system;
     MainFrame* m_frame = nullptr;
+    WalletFile* m_wallet = nullptr;
+    const ui::UiContext* m_ui = nullptr;
     bool m_quitting = false;
     bool m_saved = false;
 };
@@ -123,6 +128,11 @@ void Run::onMessage(const InstanceMessage& message) {
             m_frame->openWallet(QFile::encodeName(message.text).toStdString(), false);
             m_frame->show();
             break;
+        case InstanceMessageType::ImportForm:
+            bringToFront(m_frame);
+            if (QApplication::activeModalWidget()) break;
+            if (offerFormImport(*m_ui, *m_wallet, QFile::encodeName(message.text).toStdString())) m_frame->showWallet();
+            break;
     }
 }
 
@@ -155,11 +165,17 @@ int Run::run(const std::string& argument) {
     WalletFile wallet(env);
     WalletsManager chooser(ui, env, desktopWalletPlaces());
     ProgramCardServices cards(m_s.registry);
-    MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry});
+    // The session's lock and sleep close a wallet that closes itself.
+    LogindSignals session;
+    MainFrame::Services services;
+    services.session = &session;
+    MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry}, services);
     // One clipboard for secrets: what a card copies is cleared with what the main window copies.
     cards.services().clipboard = &frame.secrets();
     frame.setCardOpener(cardWindowOpener(cards.services()));
     m_frame = &frame;
+    m_wallet = &wallet;
+    m_ui = &ui;
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &frame, [this] { terminate(); });
@@ -177,12 +193,17 @@ int Run::run(const std::string& argument) {
         app::firstWallet(command, m_settings.mru, m_settings.openLast != 0, exists);
     const bool opened = first && frame.openWallet(*first, false);
     if (!opened && !m_quitting && frame.showWalletsManager() != 1) m_quitting = true;
+    // Started with a form-layout file: its form is offered to the wallet that is now open.
+    if (!m_quitting && command.formLayout && wallet.isOpen() && offerFormImport(ui, wallet, command.argument))
+        frame.showWallet();
     int code = 0;
     if (!m_quitting) {
         frame.show();
         code = QApplication::exec();
     }
     m_frame = nullptr;
+    m_wallet = nullptr;
+    m_ui = nullptr;
     if (wallet.isOpen()) frame.exitProgram();
     // Ended by a signal or the session, nobody is asked about the opened attachments' copies.
     offerOpenedFileDeletion(ui, cards.openedFiles(), m_quitting);

@@ -36,7 +36,7 @@ std::optional<InstanceMessage> InstanceMessageReader::next() {
     if (static_cast<quint32>(m_buffer.size()) < 4 + length) return std::nullopt;
     const auto type = static_cast<quint8>(m_buffer[4]);
     if (type < static_cast<quint8>(InstanceMessageType::Activate) ||
-        type > static_cast<quint8>(InstanceMessageType::OpenFile)) {
+        type > static_cast<quint8>(InstanceMessageType::ImportForm)) {
         m_failed = true;
         return std::nullopt;
     }

@@ -19,8 +19,9 @@ enum class InstanceMessageType : quint8 {
     Activate = 1,   // bring the windows to the front
     SyncStart = 2,  // started with a synchronisation argument
     SyncEnd = 3,
-    Close = 4,     // end the program as Exit does
-    OpenFile = 5,  // open this wallet (the text is its path)
+    Close = 4,       // end the program as Exit does
+    OpenFile = 5,    // open this wallet (the text is its path)
+    ImportForm = 6,  // offer this form-layout file for import into the open wallet (its path)
 };
 
 struct InstanceMessage {

@@ -1,6 +1,7 @@
 #include "shell/WalletTreeModel.h"
 
 #include <QMimeData>
+#include <QTimer>
 
 #include "model/FolderTree.h"
 #include "resources/icons/IconArt.h"
@@ -32,7 +33,10 @@ QIcon WalletTreeModel::iconFor(WalletFile&, std::int32_t number) const {
     if (it != m_icons.end()) return it->second;
     // Custom icons (-1) and numbers out of range draw the neutral placeholder for now.
     const QImage image = icons::renderIcon(icons::builtinResource(number), kIconSize, 2.0);
-    QIcon icon(QPixmap::fromImage(image));
+    const QPixmap pixmap = QPixmap::fromImage(image);
+    QIcon icon(pixmap);
+    // Selected items keep their picture's own colours (the default tints it with the highlight).
+    icon.addPixmap(pixmap, QIcon::Selected);
     m_icons.emplace(number, icon);
     return icon;
 }
@@ -320,7 +324,12 @@ Qt::ItemFlags WalletTreeModel::flags(const QModelIndex& index) const {
 bool WalletTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole) return QStandardItemModel::setData(index, value, role);
     m_renameAllowed = false;
-    emit renameRequested(index, value.toString());
+    // Reported once the editor has closed: the rename may move the item among its siblings.
+    const QPersistentModelIndex item(index);
+    const QString text = value.toString();
+    QTimer::singleShot(0, this, [this, item, text] {
+        if (item.isValid()) emit renameRequested(item, text);
+    });
     return false;
 }
 

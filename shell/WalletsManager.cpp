@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -121,6 +120,15 @@ WalletsManagerDialog::WalletsManagerDialog(const ui::UiContext& ui, WalletPlaces
     connect(newButton, &QPushButton::clicked, this, &WalletsManagerDialog::newWallet);
     connect(m_menu, &QMenu::aboutToShow, this, &WalletsManagerDialog::updateMenu);
     connect(m_list, &QListWidget::itemActivated, this, [this] { openSelected(); });
+    // Tap and hold (or a right click) on a row: the row's commands.
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (!m_list->itemAt(at) || selectedPath().empty()) return;
+        QMenu* menu = buildMenu(false);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        updateMenuOf(menu);
+        menu->popup(m_list->viewport()->mapToGlobal(at));
+    });
 
     setUpFrame(ui.text(kManagerTitle), icons::icon(icons::kProgram), body);
     setWindowTitle(ui::toQString(kMainWindowTitle));
@@ -151,18 +159,14 @@ QMenu* WalletsManagerDialog::buildMenu(bool withAll) {
 }
 
 void WalletsManagerDialog::updateMenu() {
-    const bool row = !selectedPath().empty();
-    for (QAction* action : m_menu->actions()) {
-        if (action->property("needsRow").toBool()) action->setEnabled(row);
-    }
+    updateMenuOf(m_menu);
 }
 
-void WalletsManagerDialog::contextMenuEvent(QContextMenuEvent* event) {
-    if (!m_list->geometry().contains(m_list->parentWidget()->mapFrom(this, event->pos()))) return;
-    if (selectedPath().empty()) return;
-    QMenu* menu = buildMenu(false);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+void WalletsManagerDialog::updateMenuOf(QMenu* menu) {
+    const bool row = !selectedPath().empty();
+    for (QAction* action : menu->actions()) {
+        if (action->property("needsRow").toBool()) action->setEnabled(row);
+    }
 }
 
 void WalletsManagerDialog::refill(const std::string& select) {

@@ -58,12 +58,10 @@ public:
     void accept() override;
     void reject() override;
 
-protected:
-    void contextMenuEvent(QContextMenuEvent* event) override;
-
 private:
     QMenu* buildMenu(bool withAll);
     void updateMenu();
+    void updateMenuOf(QMenu* menu);
 
     WalletPlaces m_places;
     QListWidget* m_list = nullptr;

@@ -21,6 +21,9 @@ public:
     explicit RecordCursor(File& file);
 
     Step next(RecordHeader& header);
+    // After Damaged: true when the damage is only that the file ends inside the record (inside
+    // its header, its icon data or its body), as an append cut short by a crash leaves it.
+    bool cutShort() const { return m_cutShort; }
     // Where the last record read starts, where its body starts, and where it ends.
     std::uint64_t start() const { return m_start; }
     std::uint64_t bodyAt() const { return m_bodyAt; }
@@ -35,6 +38,7 @@ private:
     std::uint64_t m_start = 0;
     std::uint64_t m_bodyAt = 0;
     std::uint64_t m_end = 0;
+    bool m_cutShort = false;
 };
 
 }  // namespace tw

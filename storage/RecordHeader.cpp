@@ -1,5 +1,6 @@
 #include "storage/RecordHeader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/Text.h"
@@ -207,6 +208,15 @@ RecordHeader RecordHeader::create(RecordType type, const RecordId& id, const Rec
 
 bool isRecordStart(const std::uint8_t* window) {
     return recordTypeOf(window) != RecordType::None && !allZero(window + RecordHeader::kId, 16);
+}
+
+bool couldStartRecord(const std::uint8_t* p, std::size_t n) {
+    if (n == 0) return false;
+    n = std::min<std::size_t>(n, 16);
+    for (const TypeIdentifier* id : {&kCardTypeId, &kFolderTypeId, &kFormsFolderTypeId}) {
+        if (std::memcmp(p, id->data(), n) == 0) return true;
+    }
+    return false;
 }
 
 FileResult readRecord(File* file, RecordHeader& header, std::uint64_t* consumed) {

@@ -139,6 +139,9 @@ public:
 
 // True when 748 bytes are a well-formed record start: a known type identifier and a non-zero
 // own RecordId.
+// True when the first `n` bytes at `p` (fewer than a header) can be the start of a record: they
+// begin one of the record type identifiers.
+bool couldStartRecord(const std::uint8_t* p, std::size_t n);
 bool isRecordStart(const std::uint8_t* window);
 
 // Reads a header and its icon data at the current position and leaves the file at the body.

@@ -93,6 +93,13 @@ OpenResult WalletFile::readRecords() {
             case RecordCursor::Step::End:
                 return OpenResult::Ok;
             case RecordCursor::Step::Damaged:
+                // A reader passes over a last record the file does not hold whole (a writer beside
+                // it is appending, or an append was cut short by a crash): the wallet ends before
+                // it. A writer offers the repair, which keeps what it can of it.
+                if (m_readOnly && cursor.cutShort()) {
+                    m_cutShortAt = cursor.start();
+                    return OpenResult::Ok;
+                }
                 return OpenResult::Damaged;
             case RecordCursor::Step::Unreadable:
                 return OpenResult::RecordUnreadable;
@@ -199,6 +206,7 @@ void WalletFile::close() {
     m_oldFormat = false;
     m_search = SearchResults{};
     m_offsets.clear();
+    m_cutShortAt.reset();
 }
 
 bool WalletFile::positionAtFirstRecord() {

@@ -112,6 +112,9 @@ public:
     bool unprotected() const { return m_unprotected; }
     bool oldFormat() const { return m_oldFormat; }
     void forgetUpgradeAgreement() { m_upgradeAgreed.clear(); }
+    // Read-only opens: where the last record starts when the file does not hold it whole and it
+    // was left out (the wallet is read up to it); nullopt when the file ends with a whole record.
+    std::optional<std::uint64_t> cutShortAt() const { return m_cutShortAt; }
     const std::string& path() const { return m_path; }
     Env& env() { return m_env; }
     File* file() { return m_file.get(); }
@@ -228,6 +231,7 @@ private:
     // appended, forgotten when the file is replaced. Only a hint: what is found there is checked.
     std::map<RecordId, std::uint64_t> m_offsets;
     CustomIconObserver m_customIconObserver;
+    std::optional<std::uint64_t> m_cutShortAt;
 };
 
 }  // namespace tw

@@ -60,8 +60,14 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     RecordHeader h = header;
     h.setBodyLength(body ? static_cast<std::uint32_t>(body->size()) : 0);
     h.setWord(RecordHeader::kTail, 0);
-    FileResult r = writeRecord(m_file.get(), h, now());
-    if (r == FileResult::Done && body && !body->empty()) r = writeBlock(m_file.get(), body->data(), body->size());
+    // Header, icon data and body go out in one write, so that a crash leaves either the whole
+    // record or a cut-short tail that readers can pass over, never a header without its body
+    // followed by what a later append wrote.
+    std::vector<std::uint8_t> bytes = recordBytes(h, now());
+    if (bytes.empty()) return -1;
+    if (body) bytes.insert(bytes.end(), body->begin(), body->end());
+    const FileResult r = writeBlock(m_file.get(), bytes.data(), bytes.size());
+    wipe(bytes.data(), bytes.size());
     if (r != FileResult::Done) {
         // Take back what was written, so the file ends with its last whole record again.
         if (m_file->seekTo(size)) m_file->truncateHere();

@@ -27,6 +27,26 @@ inline constexpr QLatin1StringView kKeypadOk{"keypadOk"};
 inline constexpr QLatin1StringView kIntervalChooser{"intervalChooser"};
 inline constexpr QLatin1StringView kCloseOnSwitchCheck{"closeOnSwitchCheck"};
 
+// Icons, colours and the form chooser.
+inline constexpr QLatin1StringView kFormList{"formList"};
+inline constexpr QLatin1StringView kColourGrid{"colourGrid"};
+inline constexpr QLatin1StringView kColourPreview{"colourPreview"};
+inline constexpr QLatin1StringView kTextSizeChooser{"textSizeChooser"};
+inline constexpr QLatin1StringView kBackgroundColour{"backgroundColour"};
+inline constexpr QLatin1StringView kNameColour{"nameColour"};
+inline constexpr QLatin1StringView kValueColour{"valueColour"};
+inline constexpr QLatin1StringView kShowPasswordsCheck{"showPasswordsCheck"};
+inline constexpr QLatin1StringView kNamesBoldCheck{"namesBoldCheck"};
+inline constexpr QLatin1StringView kValuesBoldCheck{"valuesBoldCheck"};
+inline constexpr QLatin1StringView kIconList{"iconList"};
+inline constexpr QLatin1StringView kImportIconButton{"importIconButton"};
+inline constexpr QLatin1StringView kNewIconPreview{"newIconPreview"};
+inline constexpr QLatin1StringView kFolderNameEdit{"folderNameEdit"};
+inline constexpr QLatin1StringView kFolderIconButton{"folderIconButton"};
+inline constexpr QLatin1StringView kDefaultFormLabel{"defaultFormLabel"};
+inline constexpr QLatin1StringView kDefaultFormButton{"defaultFormButton"};
+inline constexpr QLatin1StringView kMainLevelCheck{"mainLevelCheck"};
+
 // The main window.
 inline constexpr QLatin1StringView kMainWindow{"mainWindow"};
 inline constexpr QLatin1StringView kWalletTree{"walletTree"};

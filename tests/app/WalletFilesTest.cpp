@@ -94,6 +94,13 @@ TEST_F(WalletFilesTest, scanStopsAtTheEntryBoundAndSaysSo) {
     const ScanResult bounded = scanWallets({{at("many"), false}}, limits);
     EXPECT_LE(bounded.wallets.size(), 100u);
     EXPECT_EQ(bounded.unfinished, std::vector<std::string>{at("many")});
+
+    // A place that does not answer in time is given up and named; the call does not wait for it.
+    limits = ScanLimits{};
+    limits.timeLimit = std::chrono::milliseconds(0);
+    const ScanResult late = scanWallets({{at("many"), false}}, limits);
+    EXPECT_TRUE(late.wallets.empty());
+    EXPECT_EQ(late.unfinished, std::vector<std::string>{at("many")});
 }
 
 TEST(RemovableMounts, picksMediaMountsAndDecodesEscapes) {

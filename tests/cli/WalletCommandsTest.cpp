@@ -138,6 +138,22 @@ TEST_F(WalletCommandsTest, RepairOfADamagedCopy) {
     expectFailure(runTmpro({"repair", copy}, "not-it\n"), exit_code::kWrongPassword, "wrong password");
 }
 
+TEST_F(WalletCommandsTest, ReadingPassesOverALastRecordCutShort) {
+    addCard("Banking", "credit card", "Visa", {"--set", "Card number=4111"});
+    std::filesystem::resize_file(m_wallet, std::filesystem::file_size(m_wallet) - 20);
+    TmproResult r = run({"tree", m_wallet});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.find("Visa"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Banking"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("last record is incomplete"), std::string::npos) << r.err;
+    expectFailure(run({"cp", m_wallet, "Banking", "Copy"}), exit_code::kDamaged, "damaged");
+    r = run({"--yes", "repair", m_wallet});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    r = run({"tree", m_wallet});
+    EXPECT_NE(r.out.find("Visa"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "");
+}
+
 TEST_F(WalletCommandsTest, HintNeedsNoPassword) {
     TmproResult r = runTmpro({"hint", m_wallet});
     EXPECT_EQ(r.code, 0);

@@ -1,6 +1,7 @@
 // The main window over a small wallet: commands through their menu entries and their keys, with
 // the file read again afterwards; drag and drop; find; the clipboard; automatic closing on a
 // clock the test moves.
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputDialog>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "platform/Launcher.h"
 #include "platform/SecretClipboard.h"
 #include "platform/Text.h"
 #include "shell/AutoClose.h"
@@ -49,6 +51,7 @@ struct Window {
     std::size_t home, old, work, bank, gym, letter, badge;
     ManualElapsedClock clock;
     SessionSignals session;
+    RecordingLauncher launcher;
     NoChooser chooser;
     std::unique_ptr<MainFrame> frame;
     int cardsShown = 0;
@@ -64,6 +67,7 @@ struct Window {
         MainFrame::Services services;
         services.clock = &clock;
         services.session = &session;
+        services.launcher = &launcher;
         services.cardOpener = [this](QWidget*, const ui::UiContext&, CardSession&) {
             ++cardsShown;
             return CardOutcome::Unchanged;
@@ -71,9 +75,13 @@ struct Window {
         services.documentsFolder = "/documents";
         frame = std::make_unique<MainFrame>(f.ui, w.wallet, chooser, MainFrame::OpenOptions{}, std::move(services));
         frame->showWallet();
+        // Every change the commands make reaches the view through consistent model signals.
+        tester = std::make_unique<QAbstractItemModelTester>(frame->model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
         frame->show();
         QApplication::setActiveWindow(frame.get());
     }
+    std::unique_ptr<QAbstractItemModelTester> tester;
     QTreeView* tree() { return frame->tree(); }
     WalletTreeModel* model() { return frame->model(); }
     void select(std::size_t position) {
@@ -266,6 +274,16 @@ private slots:
         QVERIFY(t.frame->secrets().pending());
         t.frame->exitProgram();
         QVERIFY(!QGuiApplication::clipboard()->text().contains(QStringLiteral("4711")));
+    }
+
+    void exportWritesTheFolderAndOffersToOpenIt() {
+        Window t;
+        t.select(t.home);
+        QTest::keyClick(t.frame.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(test::shownTexts(t.f.prompt), QStringList{QStringLiteral("#22146\n\n#22147")});
+        QCOMPARE(t.launcher.opened.size(), std::size_t{1});
+        QVERIFY(t.w.t.files.exists(t.launcher.opened[0]));
+        QVERIFY(QString::fromStdString(t.launcher.opened[0]).startsWith(QStringLiteral("/documents/")));
     }
 
     void theIdleRuleClosesOnTheElapsedClockNotTheWallClock() {

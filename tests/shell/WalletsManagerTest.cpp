@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -103,6 +105,30 @@ private slots:
                               QStringLiteral("Sample"), QStringLiteral("Travel"), QStringLiteral("Old")}));
         Manager::select(d, QStringLiteral("home"));
         QCOMPARE(d.selectedPath(), m.path(QStringLiteral("docs/home.tm5")));
+    }
+
+    void theMenuOffersRowCommandsOnlyForARowAndExitWhenSet() {
+        Manager m;
+        auto actions = [](WalletsManagerDialog& d) {
+            QMenu* menu = d.findChild<QPushButton*>(QStringLiteral("walletsMenuButton"))->menu();
+            emit menu->aboutToShow();
+            QStringList enabled;
+            for (QAction* a : menu->actions()) {
+                if (!a->isSeparator() && a->isEnabled()) enabled.append(a->objectName());
+            }
+            return enabled;
+        };
+        {
+            WalletsManagerDialog empty(m.f.ui, m.places);
+            QCOMPARE(actions(empty), (QStringList{QStringLiteral("newAction"), QStringLiteral("aboutAction")}));
+        }
+        m.wallet(QStringLiteral("docs/Home.tm5"));
+        m.f.settings.exitMenu = 1;
+        WalletsManagerDialog d(m.f.ui, m.places);
+        QCOMPARE(actions(d),
+                 (QStringList{QStringLiteral("newAction"), QStringLiteral("openAction"), QStringLiteral("deleteAction"),
+                              QStringLiteral("copyAction"), QStringLiteral("renameAction"),
+                              QStringLiteral("aboutAction"), QStringLiteral("exitAction")}));
     }
 
     void copyAddsTheNextNameAndSelectsIt() {

@@ -429,6 +429,65 @@ TEST(RepairScan, LastRecordCutShortKeepsWhatTheFileHoldsWhole) {
     }
 }
 
+// A last record the file does not hold whole (an append cut short) leaves a read-only open
+// readable, up to that record; a writer's repair then keeps what the file holds of it.
+TEST(RepairScan, ReadersPassOverALastRecordCutShort) {
+    const struct {
+        const char* what;
+        std::size_t keep;  // bytes of Visa's record left in the file
+        std::size_t fields;
+    } cases[] = {
+        {"a few bytes of the type identifier", 5, 0},
+        {"inside the header", 400, 0},
+        {"the header alone", RecordHeader::kSize, 0},
+        {"inside the body", 0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RepairWallet w;
+        const std::size_t keep = c.keep != 0 ? c.keep : RecordHeader::kSize + w.visaFields + 100;
+        w.bytes().resize(w.visa + keep);
+        {
+            WalletFile reader(w.t.env);
+            ASSERT_EQ(reader.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
+            EXPECT_EQ(reader.index().count(), 3u);
+            ASSERT_TRUE(reader.cutShortAt());
+            EXPECT_EQ(*reader.cutShortAt(), w.visa);
+        }
+        WalletFile writer(w.t.env);
+        EXPECT_EQ(writer.readAll(kWalletPath, kPassword, false), OpenResult::Damaged);
+        ASSERT_EQ(writer.openWithRepair(kWalletPath, kPassword, false), OpenResult::Ok);
+        EXPECT_FALSE(writer.cutShortAt());
+        if (keep < RecordHeader::kSize) {
+            EXPECT_EQ(writer.index().count(), 3u);
+            continue;
+        }
+        ASSERT_EQ(writer.index().count(), 4u);
+        EXPECT_EQ(writer.nameOf(3), u"Visa");
+        std::unique_ptr<Card> card = writer.loadCard(writer.index().at(3).id());
+        ASSERT_TRUE(card);
+        EXPECT_EQ(card->fieldCount(), c.fields);
+    }
+    // Bytes after the last record that do not start like one are damage, not a cut-short record.
+    RepairWallet w;
+    w.bytes().insert(w.bytes().end(), 100, 0x55);
+    WalletFile reader(w.t.env);
+    EXPECT_EQ(reader.readAll(kWalletPath, kPassword, true), OpenResult::Damaged);
+}
+
+// Appends write the record whole in one call: header, icon data and body.
+TEST(RepairScan, AnAppendIsOneWrite) {
+    RepairWallet w;
+    WalletFile wallet(w.t.env);
+    ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+    std::unique_ptr<Card> card = wallet.loadCard(wallet.index().at(3).id());
+    ASSERT_TRUE(card);
+    card->header()->setId(recordIds().next(w.t.env.random, w.t.clock.localTime()));
+    const std::uint64_t before = w.t.files.faults().writes;
+    ASSERT_GE(wallet.appendCard(*card), 0);
+    EXPECT_EQ(w.t.files.faults().writes - before, 1u);
+}
+
 }  // namespace
 }  // namespace tw
 

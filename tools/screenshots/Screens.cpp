@@ -28,10 +28,15 @@
 #include "storage/FormatUpgrade.h"
 #include "views/AttachmentsDialog.h"
 #include "views/BackgroundDialog.h"
+#include "views/CardColorsDialog.h"
 #include "views/CardView.h"
 #include "views/CardWindow.h"
+#include "views/ColorChooser.h"
 #include "views/DisplayOptionsDialog.h"
 #include "views/EnterPasswordDialog.h"
+#include "views/FolderPropertiesDialog.h"
+#include "views/FormChooser.h"
+#include "views/IconPicker.h"
 #include "views/NewPasswordDialog.h"
 #include "views/NoteEditorDialog.h"
 #include "views/ObjectNames.h"
@@ -179,6 +184,53 @@ std::unique_ptr<QWidget> question(const ScreenContext& c, std::uint32_t text, st
     return box;
 }
 
+std::unique_ptr<QWidget> formChooser(ScreenContext& c) {
+    return std::make_unique<ui::FormChooser>(c.ui, c.wallet, nullptr, app::builtinFormRef(3),
+                                             ui::FormChooser::Purpose::NewCard);
+}
+
+std::unique_ptr<QWidget> colorChooser(ScreenContext& c) {
+    return std::make_unique<ui::ColorChooser>(c.ui, 0x0080FF);  // orange
+}
+
+std::unique_ptr<QWidget> cardColors(ScreenContext& c) {
+    CardDisplay display = CardDisplay::walletDefault();
+    display.setValueColour(0x030201);  // a colour of no list
+    return std::make_unique<ui::CardColorsDialog>(c.ui, display);
+}
+
+// The sample wallet's custom icons, as the main window keeps them.
+const app::CustomIcons& customIcons(ScreenContext& c) {
+    static app::CustomIcons icons;
+    icons.clear();
+    for (std::size_t i = 0; i < c.wallet.index().count(); ++i) icons.add(c.wallet.index().at(i));
+    return icons;
+}
+
+std::unique_ptr<QWidget> iconPicker(ScreenContext& c) {
+    app::IconChoice current;
+    current.number = 72;
+    auto dialog = std::make_unique<ui::IconPicker>(c.ui, current, customIcons(c));
+    dialog->findChild<QListWidget*>(ui::names::kIconList)->setCurrentRow(3);
+    return dialog;
+}
+
+std::unique_ptr<QWidget> folderProperties(ScreenContext& c) {
+    ui::FolderPropertiesDialog::Folder folder;
+    folder.name = u"Banking";
+    folder.icon.number = 72;
+    folder.defaultForm = app::builtinFormRef(2);
+    folder.mayPlaceAtMainLevel = true;
+    return std::make_unique<ui::FolderPropertiesDialog>(c.ui, c.wallet, customIcons(c), folder);
+}
+
+std::unique_ptr<QWidget> specialEntryProperties(ScreenContext& c) {
+    ui::FolderPropertiesDialog::Folder folder;
+    folder.name = u"Favorites";
+    folder.specialEntry = 1;
+    return std::make_unique<ui::FolderPropertiesDialog>(c.ui, c.wallet, customIcons(c), folder);
+}
+
 // --- The card window -----------------------------------------------------------------------------
 
 // What the card window is built with in the screenshots: nothing is started, copied or written.
@@ -289,6 +341,12 @@ const std::vector<Screen>& allScreens() {
         {"first-run-notice", [](ScreenContext& c) { return messageBox(c, 20580, 20001, QMessageBox::Information); }},
         {"wrong-password", [](ScreenContext& c) { return messageBox(c, 27006, 20503, QMessageBox::Warning); }},
         {"convert-question", [](ScreenContext& c) { return question(c, 22012, 20001); }},
+        {"form-chooser", formChooser},
+        {"color-chooser", colorChooser},
+        {"card-text-colors", cardColors},
+        {"icon-picker", iconPicker},
+        {"folder-properties", folderProperties},
+        {"special-entry-properties", specialEntryProperties},
         {"card-view-passport", [](ScreenContext& c) { return cardWindow(c, u"Passport", ui::CardWindow::Mode::View); }},
         {"card-view-city-gym", [](ScreenContext& c) { return cardWindow(c, u"City Gym", ui::CardWindow::Mode::View); }},
         {"card-view-visa",
