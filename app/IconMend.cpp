@@ -56,4 +56,11 @@ IconMendReport mendIcons(WalletFile& wallet) {
     return report;
 }
 
+IconMendReport IconMender::treeBuilt(WalletFile& wallet) {
+    const bool writable = wallet.isOpen() && !wallet.readOnly() && !wallet.oldFormat();
+    if (!mayMendIcons({.loaded = m_loaded, .writable = writable, .treeBuilt = true, .alreadyRan = m_ran})) return {};
+    m_ran = true;
+    return mendIcons(wallet);
+}
+
 }  // namespace tw::app

@@ -42,4 +42,21 @@ struct IconMendReport {
 // card loaded and saved. Nothing on a read-only or old-format wallet. Index positions stay valid.
 IconMendReport mendIcons(WalletFile& wallet);
 
+// The moment rule kept for the main window: opened() whenever a wallet has been opened (with
+// whether all its records were read), treeBuilt() each time its folder tree has been built. The
+// mend runs on the first treeBuilt() after a good opening of a writable wallet, and not again
+// until the next opening.
+class IconMender {
+public:
+    void opened(bool loaded) {
+        m_loaded = loaded;
+        m_ran = false;
+    }
+    IconMendReport treeBuilt(WalletFile& wallet);
+
+private:
+    bool m_loaded = false;
+    bool m_ran = false;
+};
+
 }  // namespace tw::app

@@ -1,6 +1,7 @@
 #include "app/OpenWallet.h"
 
 #include <filesystem>
+#include <thread>
 
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -99,6 +100,16 @@ OpenOutcome openWallet(WalletFile& wallet, const OpenRequest& request, PasswordA
     PasswordCheck check;
     outcome.result = PasswordCheck::read(env.files, outcome.path, check);
     if (outcome.result != OpenResult::Ok) return outcome;
+    // A wallet another program has open for writing: wait a little, then say who holds it,
+    // before the password is asked for nothing.
+    if (!request.readOnly) {
+        if (auto holder = waitForLock(env.files, outcome.path, request.lockWait)) {
+            outcome.result = OpenResult::CannotOpen;
+            outcome.stage = OpenStage::Open;
+            outcome.lockHolder = std::move(holder);
+            return outcome;
+        }
+    }
 
     std::optional<std::u16string> password =
         asker.askPassword(PasswordRequest{walletDisplayName(outcome.path), &check});
@@ -107,7 +118,12 @@ OpenOutcome openWallet(WalletFile& wallet, const OpenRequest& request, PasswordA
         return outcome;
     }
     WipeOnExit wipePassword{*password};
+    const std::chrono::milliseconds oldWait = env.files.lockWait();
+    env.files.setLockWait(request.lockWait);
     const UpgradeOutcome opened = openOrUpgrade(wallet, outcome.path, *password, request.readOnly, request.progress);
+    env.files.setLockWait(oldWait);
+    if (opened.open == OpenResult::CannotOpen && !request.readOnly)
+        outcome.lockHolder = env.files.lockHolder(outcome.path);
     outcome.pass = opened.pass;
     outcome.result = opened.open;
     if (opened.open != OpenResult::Ok || (opened.pass && *opened.pass != ReencryptResult::Done)) {
@@ -120,8 +136,21 @@ OpenOutcome openWallet(WalletFile& wallet, const OpenRequest& request, PasswordA
     return outcome;
 }
 
+std::optional<std::string> waitForLock(FileSystem& files, const std::string& path, std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        std::optional<std::string> holder = files.lockHolder(path);
+        if (!holder || std::chrono::steady_clock::now() >= deadline) return holder;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 std::u16string openFailureText(const StringTable& strings, const OpenOutcome& outcome) {
     const std::u16string name = walletDisplayName(outcome.path);
+    if (outcome.stage == OpenStage::Open && outcome.lockHolder) {
+        if (outcome.lockHolder->empty()) return format(strings.text(lock_text::kHeld), {name});
+        return format(strings.text(lock_text::kHeldBy), {name, fromUtf8(*outcome.lockHolder)});
+    }
     const auto code = static_cast<std::int64_t>(outcome.result);
     switch (outcome.stage) {
         case OpenStage::Opened:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -38,6 +40,8 @@ struct OpenRequest {
     std::string programFolder;
     Registry* registry = nullptr;
     UpgradeProgress* progress = nullptr;  // the upgrade's progress; may be null
+    // How long to wait for another program that has the wallet open for writing to let go of it.
+    std::chrono::milliseconds lockWait{0};
 };
 
 // Where an open stopped.
@@ -53,6 +57,9 @@ struct OpenOutcome {
     OpenResult result = OpenResult::Ok;
     std::optional<ReencryptResult> pass;  // set when an upgrade ran
     std::string path;                     // the wallet asked for, or the converted wallet
+    // Set when the wallet could not be opened because another program holds it: who, as far as
+    // can be told (empty when not).
+    std::optional<std::string> lockHolder;
     bool opened() const { return stage == OpenStage::Opened; }
 };
 
@@ -66,6 +73,16 @@ struct OpenOutcome {
 //      damaged (the user is asked; not for a read-only open), and its records read.
 // The password is wiped before returning.
 OpenOutcome openWallet(WalletFile& wallet, const OpenRequest& request, PasswordAsker& asker);
+
+// Waits up to `wait` for the file to be free for writing: nullopt when it is, else who holds it
+// (empty when that cannot be told).
+std::optional<std::string> waitForLock(FileSystem& files, const std::string& path, std::chrono::milliseconds wait);
+
+// String ids of the texts about a wallet held by another program.
+namespace lock_text {
+constexpr std::uint32_t kHeldBy = 29510;  // %s: the wallet's name, %s: the program holding it
+constexpr std::uint32_t kHeld = 29511;    // %s: the wallet's name
+}  // namespace lock_text
 
 // The file name without folder and extension, as wallets are named to the user.
 std::u16string walletDisplayName(const std::string& path);

@@ -7,8 +7,10 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <ostream>
+#include <thread>
 
 #include "app/OpenWallet.h"
 #include "cli/UpgradeCommands.h"
@@ -79,8 +81,30 @@ Session::~Session() {
 }
 
 int Session::fail(int code, const std::string& message) {
-    m_context.err << "tmpro: " << message << "\n";
+    m_context.err << "tmpro: " << message;
+    switch (m_wallet.isOpen() ? m_wallet.writeProblem() : WriteProblem::None) {
+        case WriteProblem::None:
+            break;
+        case WriteProblem::LeftoverInTheWay:
+            m_context.err << " (" << m_wallet.replacementPath()
+                          << " is in the way and cannot be removed; remove or rename it)";
+            break;
+        case WriteProblem::OwnerNotKept:
+            m_context.err << " (the rewritten wallet could not be given the file's owner, group, mode or extended "
+                             "attributes, so it was not swapped in; change it as the file's owner)";
+            break;
+    }
+    m_context.err << "\n";
     return code;
+}
+
+std::string lockedText(const std::string& holder, std::chrono::milliseconds waited) {
+    std::string text = "the wallet is locked by another program that has it open";
+    if (!holder.empty()) text += " (" + holder + ")";
+    if (waited.count() > 0) {
+        text += "; waited " + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(waited).count()) + " s";
+    }
+    return text + " (wait longer with --wait SECONDS)";
 }
 
 int checkWalletFile(Context& context, const std::string& path, bool forWriting) {
@@ -101,15 +125,19 @@ int checkWalletFile(Context& context, const std::string& path, bool forWriting) 
         return fail(exit_code::kNotAWallet, "the file is read-only; this command changes the wallet");
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return fail(exit_code::kNotAWallet, std::string("cannot be opened: ") + std::strerror(errno));
-    // Writers hold an exclusive lock for as long as the wallet is open; readers take none.
-    const bool locked = forWriting && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     unsigned char head[8] = {};
     const ssize_t got = ::read(fd, head, sizeof head);
     ::close(fd);
-    if (locked) return fail(exit_code::kNotAWallet, "the wallet is locked by another program that has it open");
+    // Writers hold an exclusive lock for as long as the wallet is open, readers a shared one while
+    // they read: a writer waits for them (--wait) before the password is asked.
+    if (forWriting) {
+        if (const std::optional<std::string> holder =
+                app::waitForLock(context.env.files, path, context.env.files.lockWait()))
+            return fail(exit_code::kNotAWallet, lockedText(*holder, context.env.files.lockWait()));
+    }
     if (got <= 0) return fail(exit_code::kNotAWallet, "the file is empty: this is not a wallet file");
     WalletInfo info;
-    const OpenResult r = inspectWallet(context.env, path, info);
+    const OpenResult r = inspectWallet(context.env, path, info, InspectDepth::Blocks);
     if (r == OpenResult::NotAWallet || r == OpenResult::BadVersion || r == OpenResult::BadPath)
         return reportOpenFailure(context, path, r);
     return exit_code::kOk;
@@ -146,11 +174,21 @@ int Session::open(const std::string& path, bool readOnly) {
         return fail(exit_code::kFailed, path + ": the upgrade to the current format failed: " +
                                             describe(*outcome.pass) + "; the wallet was left as it was");
     }
+    if (r == OpenResult::CannotOpen && !readOnly) {
+        // Another writer may have taken the wallet since the check.
+        if (const std::optional<std::string> holder = m_context.env.files.lockHolder(path))
+            return fail(exit_code::kNotAWallet, path + ": " + lockedText(*holder, m_context.env.files.lockWait()));
+    }
     if (r != OpenResult::Ok) return fail(exitCodeFor(r), path + ": " + describe(r));
     if (m_wallet.cutShortAt()) {
         m_context.err << "tmpro: warning: " << path
                       << ": the wallet's last record is incomplete (a change was interrupted) and is left out;"
                          " run: tmpro repair WALLET to keep what it holds\n";
+    }
+    if (m_wallet.leftoverInTheWay()) {
+        m_context.err << "tmpro: warning: " << m_wallet.replacementPath()
+                      << " is left from an earlier run and cannot be removed (a folder, or not yours):"
+                         " changes that rewrite the whole wallet fail until it is removed\n";
     }
     if (m_wallet.unprotected()) {
         m_context.err << "tmpro: warning: " << path << " has no password check; anyone can open it\n";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,9 @@ std::string describe(OpenResult result);
 int exitCodeFor(OpenResult result);
 // Prints "tmpro: PATH: <description>" on the error stream; the exit code for the failure.
 int reportOpenFailure(Context& context, const std::string& path, OpenResult result);
+
+// "the wallet is locked by another program ... (HOLDER)", with how long it was waited for.
+std::string lockedText(const std::string& holder, std::chrono::milliseconds waited);
 
 // Checks, before any password is asked, that `path` is a wallet file this command can use: it
 // exists, is no folder, can be read (and written, `forWriting`), is not locked by another

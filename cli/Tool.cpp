@@ -166,6 +166,10 @@ std::vector<Option> walletOptions() {
     return {
         {"password-fd", "N", "read the password (one line) from the open file descriptor N", Check::Number},
         {"password-file", "FILE", "read the password from the first line of FILE", Check::None},
+        {"wait", "SECONDS",
+         "wait up to SECONDS for another program that has the wallet open to let go of it\n(default 2; 0: fail at "
+         "once)",
+         Check::Number},
     };
 }
 
@@ -275,6 +279,7 @@ int runTool(int argc, char** argv, std::istream& in, std::ostream& out, std::ost
     HostSystem system;
     Env env{files, clock, random, strings, prompt, system};
     loadStrings(strings, argc > 0 ? argv[0] : "tmpro");
+    files.setLockWait(std::chrono::seconds(args.has("wait") ? std::stoi(args.get("wait")) : 2));
     PasswordOrigin origin;
     if (args.has("password-fd")) origin.fd = std::stoi(args.get("password-fd"));
     if (args.has("password-file")) origin.file = args.get("password-file");

@@ -250,7 +250,7 @@ public:
         if (args.positional.size() != 1) return usageError(c, *this);
         if (const int r = checkWalletFile(c, args.positional[0], false)) return r;
         WalletInfo info;
-        const OpenResult r = inspectWallet(c.env, args.positional[0], info);
+        const OpenResult r = inspectWallet(c.env, args.positional[0], info, InspectDepth::Blocks);
         if (r != OpenResult::Ok) return reportOpenFailure(c, args.positional[0], r);
         if (info.hint.empty()) {
             c.err << "tmpro: " << args.positional[0] << " has no password hint\n";

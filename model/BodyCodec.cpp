@@ -31,11 +31,10 @@ bool PayloadReader::takeData(std::uint32_t stored, std::uint32_t padding, const 
 }
 
 bool PayloadReader::takeText(std::uint32_t stored, std::uint32_t padding, const KeyRecord& key, std::u16string* out) {
-    std::vector<std::uint8_t> plain;
-    if (!takeData(stored, padding, key, &plain)) return false;
-    if (plain.size() % 2 != 0) plain.push_back(0);
-    std::u16string text = getText16(plain.data(), plain.size());
-    wipe(plain.data(), plain.size());
+    if (!check(stored, padding) || !key.active()) return false;
+    std::u16string text;
+    if (stored != 0) key.decipherText16(m_data + m_pos, stored - padding, &text);
+    m_pos += stored;
     wipeText(*out);
     *out = std::move(text);
     return true;

@@ -6,9 +6,7 @@
 
 namespace tw {
 
-Card::Card() : m_files(kFileSlots, Attachment(AttachmentKind::File)) {
-    m_fields.reserve(kMaxFields);
-}
+Card::Card() : m_files(kFileSlots, Attachment(AttachmentKind::File)) {}
 
 std::size_t Card::countFileAttachments() const {
     return static_cast<std::size_t>(

@@ -68,7 +68,6 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key) {
     const std::uint8_t* p = body.data();
     const CardDisplay display = CardDisplay::read(p);
     std::vector<Field> fields;
-    fields.reserve(kMaxFields);
     Attachment picture(AttachmentKind::Picture);
     Attachment sound(AttachmentKind::Sound);
     std::vector<Attachment> files(kFileSlots, Attachment(AttachmentKind::File));

@@ -1,7 +1,7 @@
 #include "model/FolderTree.h"
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 
 #include "platform/Text.h"
 #include "storage/WalletFile.h"
@@ -60,7 +60,8 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     tree.m_byPosition.assign(n, TreeNode::kNone);
 
     // The first live record of each identifier stands for it as a parent.
-    std::map<RecordId, std::size_t> live;
+    std::unordered_map<RecordId, std::size_t, RecordIdHash> live;
+    live.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
         if (!index.at(i).deleted()) live.emplace(index.at(i).id(), i);
     const Reachability reach = reachability(index);

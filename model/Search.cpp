@@ -1,6 +1,7 @@
 #include "model/Search.h"
 
 #include "model/Card.h"
+#include "model/FieldKind.h"
 #include "platform/Text.h"
 #include "storage/RecordCursor.h"
 
@@ -14,9 +15,17 @@ bool isSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000 || c == 0xA0;
 }
 
+// `needle` is case-folded and not empty; the text is folded as it is compared.
 bool contains(std::u16string_view text, const std::u16string& needle) {
     if (text.size() > kMaxHaystack) text = text.substr(0, kMaxHaystack);
-    return foldCase(text).find(needle) != std::u16string::npos;
+    if (needle.size() > text.size()) return false;
+    for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
+        if (foldCase(text[i]) != needle[0]) continue;
+        std::size_t k = 1;
+        while (k < needle.size() && foldCase(text[i + k]) == needle[k]) ++k;
+        if (k == needle.size()) return true;
+    }
+    return false;
 }
 
 bool cardMatches(const Card& card, const std::u16string& needle, const LocalePatterns& locale,
@@ -24,7 +33,12 @@ bool cardMatches(const Card& card, const std::u16string& needle, const LocalePat
     for (std::size_t i = 0; i < card.fieldCount(); ++i) {
         const Field& f = card.field(i);
         if (contains(f.name(), needle)) return true;
-        if (contains(displayText(f.kind(), f.value(), f.date(), locale, strings), needle)) return true;
+        // Most kinds show their value as it is stored.
+        if (!isDateKind(f.kind()) && f.kind() != field_kind::kCheckBox) {
+            if (contains(f.value(), needle)) return true;
+        } else if (contains(displayText(f.kind(), f.value(), f.date(), locale, strings), needle)) {
+            return true;
+        }
     }
     return false;
 }
@@ -43,15 +57,17 @@ std::size_t searchCards(WalletFile& wallet, std::u16string_view text, const Loca
     SearchResults found;
     File* file = wallet.file();
     if (!wallet.positionAtFirstRecord()) return 0;
-    RecordCursor cursor(*file);
+    RecordCursor cursor(*file, RecordCursor::Reading::ReadAhead);
     RecordHeader h;
+    Card card;
+    std::span<const std::uint8_t> body;
     while (found.positions.size() < SearchResults::kMax && cursor.next(h) == RecordCursor::Step::Record) {
         if (h.type() == RecordType::Card && !h.deleted()) {
             const std::u16string name = h.name(wallet.recordKey());
             bool hit = name.size() > 1 && contains(name, needle);
             if (!hit) {
-                Card card;
-                if (card.readBody(file, h.bodyLength(), wallet.recordKey()))
+                if (h.bodyLength() >= CardDisplay::kSize && cursor.body(&body) &&
+                    card.parseBody(body, wallet.recordKey()))
                     hit = cardMatches(card, needle, locale, wallet.env().strings);
             }
             if (hit) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -41,6 +43,9 @@ public:
     virtual bool truncateHere() = 0;
     // Pushes written data to stable storage.
     virtual bool flush() = 0;
+    // The operating system's descriptor of the file, for copies the kernel makes between files;
+    // -1 when there is none.
+    virtual int descriptor() const { return -1; }
 
     std::uint64_t position() {
         std::uint64_t p = 0;
@@ -50,8 +55,8 @@ public:
 };
 
 enum class OpenMode {
-    Read,       // existing file, read only; others may read and write beside us
-    ReadWrite,  // existing file, read and write; no other writer at the same time
+    Read,       // existing file, read only; writers wait while we read, unless one had it first
+    ReadWrite,  // existing file, read and write; no other writer or reader at the same time
     CreateNew,  // new file (fails when it exists), read and write, shared with nobody
 };
 
@@ -64,8 +69,18 @@ public:
     virtual bool exists(const std::string& path) = 0;
     virtual bool remove(const std::string& path) = 0;
     // Replaces `to` by `from` atomically where the platform allows it. The file now at `to` keeps
-    // the replaced file's permissions, and its owner and group where the user may set them.
+    // the replaced file's permissions, and its owner and group where the user may set them (see
+    // copyIdentity for a replacement that must keep them all).
     virtual bool rename(const std::string& from, const std::string& to) = 0;
+    // Gives the file at `to` (a replacement, not yet renamed in) the owner, group, permissions and
+    // extended attributes of the file at `from`, so that it can stand in for it. False when one of
+    // them cannot be given (the replacement must then not be renamed in); true when `from` does
+    // not exist. The default keeps none and needs none.
+    virtual bool copyIdentity(const std::string& from, const std::string& to) {
+        (void)from;
+        (void)to;
+        return true;
+    }
     // The file's last-write time as a SystemTime in UTC (no local-time adjustment). False when
     // the file system keeps no such time for it; the default keeps none.
     virtual bool modifiedTime(const std::string& path, SystemTime* time) {
@@ -81,6 +96,21 @@ public:
     // The file a path finally names, through any symbolic links: a file replaced whole must be
     // replaced there, or the link would be replaced instead. The default has no links.
     virtual std::string resolve(const std::string& path) { return path; }
+
+    // How long an open for writing waits for another program to let go of the file before it
+    // fails; zero: it fails at once. Readers never wait.
+    void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+    std::chrono::milliseconds lockWait() const { return m_lockWait; }
+    // Whether another open file keeps this one from being opened for writing: nullopt when none
+    // does; else who holds it, as far as can be told ("tmpro, process 4242"), or empty text when
+    // that cannot be told. The default knows of no locks.
+    virtual std::optional<std::string> lockHolder(const std::string& path) {
+        (void)path;
+        return std::nullopt;
+    }
+
+private:
+    std::chrono::milliseconds m_lockWait{0};
 };
 
 // The block read and write wrappers. Checks in this order: no buffer gives NoBuffer; no file

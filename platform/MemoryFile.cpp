@@ -9,11 +9,12 @@ namespace {
 class MemoryFile final : public File {
 public:
     MemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable, std::shared_ptr<FaultPlan> faults,
-               std::shared_ptr<bool> unsynced)
+               std::shared_ptr<bool> unsynced, std::shared_ptr<std::vector<std::uint8_t>> synced)
         : m_bytes(std::move(bytes)),
           m_writable(writable),
           m_faults(std::move(faults)),
-          m_unsynced(std::move(unsynced)) {}
+          m_unsynced(std::move(unsynced)),
+          m_synced(std::move(synced)) {}
 
     bool read(void* buffer, std::size_t count, std::size_t* done) override {
         *done = 0;
@@ -36,13 +37,18 @@ public:
 
     bool write(const void* buffer, std::size_t count, std::size_t* done) override {
         *done = 0;
-        if (!m_writable) return false;
+        if (!m_writable || stopped()) return false;
         std::size_t want = count;
         if (m_faults) {
             const std::uint64_t n = ++m_faults->writes;
             if (n == m_faults->failWriteAt) return false;
             if (n == m_faults->shortWriteAt) {
                 want /= 2;
+            }
+            if (n == m_faults->crashAtWrite) {
+                m_faults->crashed = true;
+                want = static_cast<std::size_t>(std::min<std::uint64_t>(
+                    want, m_faults->crashKeep == FaultPlan::kNever ? want / 2 : m_faults->crashKeep));
             }
             if (m_pos + want > m_faults->writeLimit) {
                 want = m_pos >= m_faults->writeLimit ? 0 : static_cast<std::size_t>(m_faults->writeLimit - m_pos);
@@ -74,18 +80,37 @@ public:
     }
 
     bool truncateHere() override {
-        if (!m_writable) return false;
+        if (!m_writable || stopped()) return false;
         markUnsynced();
         m_bytes->resize(m_pos, 0);
         return true;
     }
 
     bool flush() override {
+        if (stopped()) return false;
+        if (m_faults) {
+            const std::uint64_t n = ++m_faults->syncs;
+            if (n == m_faults->failSyncAt) return false;
+            if (n == m_faults->shortSyncAt) {
+                if (m_synced) {
+                    std::vector<std::uint8_t> kept = *m_synced;
+                    if (m_bytes->size() > kept.size()) {
+                        const std::size_t half = (m_bytes->size() - kept.size()) / 2;
+                        kept.insert(kept.end(), m_bytes->begin() + static_cast<std::ptrdiff_t>(kept.size()),
+                                    m_bytes->begin() + static_cast<std::ptrdiff_t>(kept.size() + half));
+                    }
+                    *m_bytes = std::move(kept);
+                }
+                return false;
+            }
+        }
         if (m_unsynced) *m_unsynced = false;
+        if (m_synced) *m_synced = *m_bytes;
         return true;
     }
 
 private:
+    bool stopped() const { return m_faults && m_faults->crashed; }
     void markUnsynced() {
         if (m_unsynced) *m_unsynced = true;
     }
@@ -94,27 +119,38 @@ private:
     bool m_writable;
     std::shared_ptr<FaultPlan> m_faults;
     std::shared_ptr<bool> m_unsynced;
+    std::shared_ptr<std::vector<std::uint8_t>> m_synced;
     std::uint64_t m_pos = 0;
 };
 
 }  // namespace
 
 std::unique_ptr<File> makeMemoryFile(std::shared_ptr<std::vector<std::uint8_t>> bytes, bool writable,
-                                     std::shared_ptr<FaultPlan> faults, std::shared_ptr<bool> unsynced) {
-    return std::make_unique<MemoryFile>(std::move(bytes), writable, std::move(faults), std::move(unsynced));
+                                     std::shared_ptr<FaultPlan> faults, std::shared_ptr<bool> unsynced,
+                                     std::shared_ptr<std::vector<std::uint8_t>> synced) {
+    return std::make_unique<MemoryFile>(std::move(bytes), writable, std::move(faults), std::move(unsynced),
+                                        std::move(synced));
 }
 
 std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, OpenMode mode) {
     auto it = m_files.find(path);
     if (mode == OpenMode::CreateNew) {
-        if (it != m_files.end()) return nullptr;
+        if (it != m_files.end() || m_folders.count(path) != 0) return nullptr;
         it = m_files.emplace(path, std::make_shared<std::vector<std::uint8_t>>()).first;
-    } else if (it == m_files.end()) {
+    } else if (it == m_files.end() || (mode == OpenMode::ReadWrite && m_locks.count(path) != 0)) {
         return nullptr;
     }
     std::shared_ptr<bool>& unsynced = m_unsynced[path];
     if (!unsynced) unsynced = std::make_shared<bool>(false);
-    return makeMemoryFile(it->second, mode != OpenMode::Read, m_faults, unsynced);
+    std::shared_ptr<std::vector<std::uint8_t>>& synced = m_synced[path];
+    if (!synced) synced = std::make_shared<std::vector<std::uint8_t>>(*it->second);
+    return makeMemoryFile(it->second, mode != OpenMode::Read, m_faults, unsynced, synced);
+}
+
+std::optional<std::string> MemoryFileSystem::lockHolder(const std::string& path) {
+    const auto it = m_locks.find(path);
+    if (it == m_locks.end()) return std::nullopt;
+    return it->second;
 }
 
 bool MemoryFileSystem::unsynced(const std::string& path) const {
@@ -123,10 +159,12 @@ bool MemoryFileSystem::unsynced(const std::string& path) const {
 }
 
 bool MemoryFileSystem::exists(const std::string& path) {
-    return m_files.count(path) != 0;
+    return m_files.count(path) != 0 || m_folders.count(path) != 0;
 }
 
 bool MemoryFileSystem::remove(const std::string& path) {
+    if (m_faults->crashed) return false;
+    m_synced.erase(path);
     m_modified.erase(path);
     m_unsynced.erase(path);
     return m_files.erase(path) != 0;
@@ -134,7 +172,12 @@ bool MemoryFileSystem::remove(const std::string& path) {
 
 bool MemoryFileSystem::rename(const std::string& from, const std::string& to) {
     auto it = m_files.find(from);
-    if (it == m_files.end() || unsynced(from)) return false;
+    if (it == m_files.end() || unsynced(from) || m_faults->crashed) return false;
+    m_synced.erase(to);
+    if (const auto k = m_synced.find(from); k != m_synced.end()) {
+        m_synced[to] = k->second;
+        m_synced.erase(k);
+    }
     auto bytes = it->second;
     m_files.erase(it);
     m_files[to] = std::move(bytes);
@@ -173,6 +216,7 @@ std::vector<std::uint8_t>& MemoryFileSystem::bytes(const std::string& path) {
 void MemoryFileSystem::setBytes(const std::string& path, std::vector<std::uint8_t> bytes) {
     m_files[path] = std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
     m_unsynced.erase(path);
+    m_synced.erase(path);
 }
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -16,6 +17,14 @@ namespace {
 
 constexpr char16_t kSettingsKey[] = u"SOFTWARE\\Halvorsgarden\\Tallowmere Pro 5";
 constexpr char kSamplesFolder[] = "Tallowmere Samples";
+// Every name under which the extension renames or deletes a sample.
+constexpr const char* kTouchedNames[] = {"Sample Wallet.tm5", "My Sample Wallet.tm5", "Form Sample.tmx",
+                                         "Import Sample.txt"};
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
 
 struct Library {
     void* handle = nullptr;
@@ -88,15 +97,37 @@ DriverResult runInstall(const DriverOptions& options) {
     host.size = sizeof host;
     if (library.installInit(&host, 1, 0, options.installFolder.c_str()) != 0) return DriverResult::Cancelled;
     setClean(options);
+    // Files of the names the extension renames or deletes that are there already are the user's
+    // (a sample wallet may hold real data by now): they are moved aside while it works, so it
+    // can touch only the copies placed here, and come back unchanged.
+    std::vector<std::pair<std::string, std::string>> keptAside;
     if (host.documentsFolder && *host.documentsFolder && !options.samplesFolder.empty()) {
         const std::string documents = host.documentsFolder;
         ::mkdir(documents.c_str(), 0700);
         const std::string folder = documents + "/" + kSamplesFolder;
         ::mkdir(folder.c_str(), 0700);
-        for (const SampleFile& file : sampleFiles())
-            copyNew(options.samplesFolder + "/" + file.packageName, folder + "/" + file.installedName);
+        for (const char* name : kTouchedNames) {
+            const std::string path = folder + "/" + name;
+            const std::string aside = folder + "/.keep-" + name;
+            if (exists(path) && !exists(aside) && ::rename(path.c_str(), aside.c_str()) == 0)
+                keptAside.emplace_back(aside, path);
+        }
+        for (const SampleFile& file : sampleFiles()) {
+            const std::string path = folder + "/" + file.installedName;
+            const bool users =
+                std::any_of(keptAside.begin(), keptAside.end(), [&](const auto& k) { return k.second == path; });
+            if (!users) copyNew(options.samplesFolder + "/" + file.packageName, path);
+        }
     }
     library.installExit(&host, options.installFolder.c_str(), 0, 0, 0, 0, 0);
+    for (const auto& [aside, path] : keptAside) {
+        // Back under its name; should a file of that name be there now, the user's keeps its
+        // hidden name rather than replace it.
+        if (::link(aside.c_str(), path.c_str()) == 0)
+            ::unlink(aside.c_str());
+        else if (errno != EEXIST && !exists(path))
+            (void)::rename(aside.c_str(), path.c_str());
+    }
     return DriverResult::Done;
 }
 

@@ -13,7 +13,9 @@ namespace tw::setup {
 // extension, and calls its exports in order around its own per-user steps:
 //
 //   install:    Install_Init, (the package's "Clean" when asked for), the samples copied into
-//               "<documents>/Tallowmere Samples" without replacing any file, Install_Exit
+//               "<documents>/Tallowmere Samples" without replacing any file, Install_Exit (which
+//               names them in the chosen language); files of the samples' names that the user
+//               had are kept aside meanwhile, so they are neither renamed nor deleted
 //   uninstall:  ("Clean" when asked for), Uninstall_Init (which closes the running program),
 //               Uninstall_Exit
 //

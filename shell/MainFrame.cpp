@@ -110,8 +110,10 @@ MainFrame::MainFrame(const ui::UiContext& ui, WalletFile& wallet, WalletChooser&
     buildFindBar(central);
     layout->addWidget(m_findBar);
 
+    m_customIcons.watch(m_wallet);
     m_model = new WalletTreeModel(
-        {ui::fromColorRef(ui.settings.colorFolderSpecial), ui::fromColorRef(ui.settings.colorFolderForms)}, this);
+        {ui::fromColorRef(ui.settings.colorFolderSpecial), ui::fromColorRef(ui.settings.colorFolderForms)},
+        &m_customIcons, ui.dpi, this);
     m_model->dropAllowed = [this](std::int64_t source, const QModelIndex& target) {
         const app::DropPlan plan = app::planDrop(m_wallet, app::recordItem(m_wallet, static_cast<std::size_t>(source)),
                                                  m_model->treeItem(target));
@@ -161,7 +163,9 @@ MainFrame::MainFrame(const ui::UiContext& ui, WalletFile& wallet, WalletChooser&
     resize(ui.px(360), ui.px(480));
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame() {
+    app::CustomIcons::unwatch(m_wallet);
+}
 
 void MainFrame::setCardOpener(CardOpener opener) {
     m_services.cardOpener = opener ? std::move(opener) : CardOpener(showPlainCard);
@@ -379,6 +383,7 @@ bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailur
     request.offerConversion = true;
     request.programFolder = m_options.programFolder;
     request.registry = m_options.registry;
+    request.lockWait = std::chrono::seconds(3);
     UpgradeProgressDialog upgrade(this, m_ui.text(kOpeningText));
     request.progress = &upgrade;
     const app::OpenOutcome outcome = app::openWallet(m_wallet, request, asker);
@@ -434,6 +439,7 @@ void MainFrame::closeWallet() {
     flushWallet();
     m_wallet.close();
     m_model->clearAll();
+    m_customIcons.clear();
     m_strip->setTitle({});
     if (m_services.session) m_services.session->holdSleep(false);
 }

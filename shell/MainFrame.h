@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/CustomIcons.h"
 #include "app/OpenWallet.h"
 #include "app/TreeCommands.h"
 #include "platform/BootClock.h"
@@ -89,6 +90,8 @@ public:
     void setCardOpener(CardOpener opener);
 
     bool hasWallet() const;
+    // True once the wallet closed by itself (idle time, session lock, sleep, switching away).
+    bool closedAutomatically() const { return m_closing; }
     bool findMode() const { return m_findMode; }
     int menuBarId() const { return m_menuBarId; }
     QTreeView* tree() const { return m_tree; }
@@ -174,6 +177,7 @@ private:
     int m_busy = 0;               // long work runs on another thread: closing waits for it
     bool m_closePending = false;  // a close was asked for while the work ran
     app::TreeClipboard m_clip;
+    app::CustomIcons m_customIcons;  // the open wallet's, registered as its records are read
 };
 
 }  // namespace tw::shell

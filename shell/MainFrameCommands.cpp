@@ -24,6 +24,8 @@
 #include "storage/ChangePassword.h"
 #include "storage/WalletFile.h"
 #include "views/EnterPasswordDialog.h"
+#include "views/FolderPropertiesDialog.h"
+#include "views/FormChooser.h"
 #include "views/NewPasswordDialog.h"
 #include "views/SecurityOptionsDialog.h"
 #include "views/UiContext.h"
@@ -51,8 +53,6 @@ constexpr std::uint32_t kImportCardsTitle = 25017;
 constexpr std::uint32_t kImportFormTitle = 25030;
 constexpr std::uint32_t kNewFolderName = 28706;
 constexpr std::uint32_t kFolderNameLabel = 28701;
-constexpr std::uint32_t kChooseForm = 28901;
-constexpr std::uint32_t kFolderProperties = 28700;
 constexpr std::uint32_t kPartialDelete = 41301;
 constexpr std::uint32_t kCopyFailed = 41302;
 constexpr std::uint32_t kAboutText = 41303;
@@ -206,40 +206,14 @@ void MainFrame::newCard() {
         return;
     }
     const std::int64_t folder = app::targetFolder(m_wallet, item);
-    // The form choice: the built-in forms, then the wallet's own; preset with the folder's form.
-    struct Choice {
-        QString name;
-        FormRef ref;
-    };
-    std::vector<Choice> choices;
-    for (std::size_t i = 0; i < kBuiltinFormCount; ++i) {
-        std::u16string name;
-        const FormRef ref = builtinFormRef(static_cast<std::uint32_t>(i));
-        if (formName(m_wallet, ref, name)) choices.push_back({ui::toQString(name), ref});
-    }
-    const std::int64_t forms = m_wallet.index().formsFolder();
-    for (std::size_t i = 0; forms >= 0 && i < m_wallet.index().count(); ++i) {
-        const RecordHeader& h = m_wallet.index().at(i);
-        if (h.deleted() || h.type() != RecordType::Card || m_wallet.index().parentOf(std::int64_t(i)) != forms)
-            continue;
-        choices.push_back({ui::toQString(m_wallet.nameOf(i)), customFormRef(h.id())});
-    }
-    QStringList names;
-    int preset = 0;
+    // The form choice, preset with the folder's default form.
     const FormRef folderForm =
         folder >= 0 ? m_wallet.index().at(static_cast<std::size_t>(folder)).formRef() : FormRef{};
-    for (std::size_t i = 0; i < choices.size(); ++i) {
-        names.append(choices[i].name);
-        if (choices[i].ref == folderForm) preset = static_cast<int>(i);
-    }
-    bool ok = false;
-    const QString chosen =
-        QInputDialog::getItem(this, m_ui.text(kChooseForm), m_ui.text(kChooseForm), names, preset, false, &ok);
-    if (!ok || m_closing) return;
-    const auto at = names.indexOf(chosen);
-    if (at < 0) return;
+    const std::optional<app::FormChoice> chosen =
+        ui::FormChooser::choose(m_ui, m_wallet, &m_customIcons, folderForm, ui::FormChooser::Purpose::NewCard, this);
+    if (!chosen || m_closing || !m_wallet.isOpen()) return;
     const RecordId parent = folder >= 0 ? m_wallet.index().at(static_cast<std::size_t>(folder)).id() : RecordId{};
-    std::unique_ptr<Card> card = newCardFromForm(m_wallet, parent, choices[static_cast<std::size_t>(at)].ref);
+    std::unique_ptr<Card> card = newCardFromForm(m_wallet, parent, chosen->ref);
     if (!card) return;
     CardSession session{m_wallet, *card, true, true, m_wallet.readOnly()};
     const CardOutcome outcome = m_services.cardOpener(this, m_ui, session);
@@ -284,14 +258,44 @@ void MainFrame::properties() {
         return;
     }
     if (item.underSpecial() || item.type == 0 || item.type == tt::kRecovered) return;
-    // The folder properties dialog comes with the icon dialogs; until then the name alone.
     const QModelIndex index = m_tree->currentIndex();
-    bool ok = false;
-    const QString name = QInputDialog::getText(this, m_ui.text(kFolderProperties), m_ui.text(kFolderNameLabel),
-                                               QLineEdit::Normal, index.data().toString(), &ok)
-                             .trimmed();
-    if (!ok || m_closing) return;
-    renameDone(index, name);
+    ui::FolderPropertiesDialog::Folder folder;
+    folder.name = ui::toU16(index.data().toString());
+    if (item.type == tt::kFavourites || item.type == tt::kSearchResults) {
+        // A special entry: its name alone (the find results' entry shows the find text after it).
+        const int slot = item.type == tt::kFavourites ? 1 : 2;
+        std::uint32_t icon = 0;
+        if (!m_wallet.keys().readSpecial(slot, folder.name, icon)) folder.name.clear();
+        folder.specialEntry = slot;
+        const auto changes = ui::FolderPropertiesDialog::edit(m_ui, m_wallet, m_customIcons, folder, this);
+        if (changes && changes->name && !m_closing) renameDone(index, ui::toQString(*changes->name));
+        return;
+    }
+    if (!item.isRecord()) return;
+    const auto position = static_cast<std::size_t>(item.position);
+    RecordHeader header = m_wallet.index().at(position);
+    folder.icon = app::IconChoice::of(header, m_customIcons);
+    folder.defaultForm = header.formRef();
+    folder.mayPlaceAtMainLevel = !header.parent().isZero();
+    const auto changes = ui::FolderPropertiesDialog::edit(m_ui, m_wallet, m_customIcons, folder, this);
+    if (!changes || m_closing || !m_wallet.isOpen()) return;
+    const SystemTime now = m_wallet.env().clock.localTime();
+    if (changes->name && !changes->name->empty()) header.setName(*changes->name, m_wallet.recordKey(), now);
+    if (changes->icon) changes->icon->applyTo(header);
+    if (changes->defaultForm) header.setFormRef(*changes->defaultForm);
+    const bool toMainLevel = changes->placeAtMainLevel && *changes->placeAtMainLevel;
+    if (toMainLevel) header.setParent(RecordId{});
+    if (!m_wallet.rewriteHeader(header)) {
+        m_ui.message(kNotCompleted, kErrorCaption, Buttons::Ok, Icon::Stop);
+        return;
+    }
+    if (toMainLevel) {
+        select(m_model->moveRecord(m_wallet, position));
+    } else {
+        m_model->updateRecord(m_wallet, position);
+        select(m_model->indexOf(item.position));
+    }
+    refreshSpecial();
 }
 
 void MainFrame::renameDone(const QModelIndex& index, const QString& text) {

@@ -164,18 +164,19 @@ int Run::run(const std::string& argument) {
     Env env{m_s.files, m_clock, m_random, m_strings, m_prompt, m_system};
     WalletFile wallet(env);
     WalletsManager chooser(ui, env, desktopWalletPlaces());
-    ProgramCardServices cards(m_s.registry);
     // The session's lock and sleep close a wallet that closes itself.
     LogindSignals session;
     MainFrame::Services services;
     services.session = &session;
     MainFrame frame(ui, wallet, chooser, MainFrame::OpenOptions{m_s.programFolder, &m_s.registry}, services);
-    // One clipboard for secrets: what a card copies is cleared with what the main window copies.
-    cards.services().clipboard = &frame.secrets();
-    frame.setCardOpener(cardWindowOpener(cards.services()));
     m_frame = &frame;
     m_wallet = &wallet;
     m_ui = &ui;
+    // Cards open in the card window. One clipboard for secrets: what a card copies is cleared
+    // with what the main window copies.
+    ProgramCardServices cardServices(m_s.registry);
+    cardServices.services().clipboard = &frame.secrets();
+    frame.setCardOpener(cardWindowOpener(cardServices.services()));
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &frame, [this] { terminate(); });
@@ -205,8 +206,8 @@ int Run::run(const std::string& argument) {
     m_wallet = nullptr;
     m_ui = nullptr;
     if (wallet.isOpen()) frame.exitProgram();
-    // Ended by a signal or the session, nobody is asked about the opened attachments' copies.
-    offerOpenedFileDeletion(ui, cards.openedFiles(), m_quitting);
+    // Copies of opened attachments: the user is asked, unless the program closed by itself.
+    offerOpenedFileDeletion(ui, cardServices.openedFiles(), m_quitting || frame.closedAutomatically());
     saveOnce();
     return code;
 }

@@ -4,8 +4,8 @@
 #include <QTimer>
 
 #include "model/FolderTree.h"
-#include "resources/icons/IconArt.h"
 #include "storage/WalletFile.h"
+#include "views/ImageLists.h"
 #include "views/UiContext.h"
 
 namespace tw::shell {
@@ -13,8 +13,6 @@ namespace tw::shell {
 namespace {
 
 namespace tt = tree_type;
-
-constexpr int kIconSize = 16;
 
 std::int64_t positionOf(const QStandardItem* item) {
     return item ? item->data(WalletTreeModel::kPositionRole).toLongLong() : -1;
@@ -26,19 +24,23 @@ int typeOf(const QStandardItem* item) {
 
 }  // namespace
 
-WalletTreeModel::WalletTreeModel(Colours colours, QObject* parent) : QStandardItemModel(parent), m_colours(colours) {}
+WalletTreeModel::WalletTreeModel(Colours colours, const app::CustomIcons* custom, int dpi, QObject* parent)
+    : QStandardItemModel(parent), m_colours(colours), m_custom(custom), m_dpi(dpi) {}
 
-QIcon WalletTreeModel::iconFor(WalletFile&, std::int32_t number) const {
-    const auto it = m_icons.find(number);
+QIcon WalletTreeModel::iconForEntry(int entry) const {
+    const auto it = m_icons.find(entry);
     if (it != m_icons.end()) return it->second;
-    // Custom icons (-1) and numbers out of range draw the neutral placeholder for now.
-    const QImage image = icons::renderIcon(icons::builtinResource(number), kIconSize, 2.0);
-    const QPixmap pixmap = QPixmap::fromImage(image);
-    QIcon icon(pixmap);
+    const ui::ImageList& list = ui::ImageLists::small(m_dpi);
+    QIcon icon = list.icon(entry, m_custom);
     // Selected items keep their picture's own colours (the default tints it with the highlight).
-    icon.addPixmap(pixmap, QIcon::Selected);
-    m_icons.emplace(number, icon);
+    for (const qreal ratio : {1.0, 2.0}) icon.addPixmap(list.pixmap(entry, ratio, m_custom), QIcon::Selected);
+    m_icons.emplace(entry, icon);
     return icon;
+}
+
+QIcon WalletTreeModel::iconFor(const RecordHeader& header) const {
+    static const app::CustomIcons none;
+    return iconForEntry(app::iconListEntry(header, m_custom ? *m_custom : none));
 }
 
 QColor WalletTreeModel::colourFor(WalletFile& wallet, int type) const {
@@ -60,7 +62,7 @@ QStandardItem* WalletTreeModel::makeItem(WalletFile& wallet, std::size_t positio
     const int type = static_cast<int>(h.type());
     item->setData(static_cast<qlonglong>(position), kPositionRole);
     item->setData(type, kTypeRole);
-    item->setIcon(iconFor(wallet, h.iconIndex()));
+    item->setIcon(iconFor(h));
     item->setForeground(colourFor(wallet, type));
     item->setEditable(false);
     return item;
@@ -70,7 +72,7 @@ QStandardItem* WalletTreeModel::specialItem(WalletFile& wallet, int slot, int ty
     auto* item = new QStandardItem(label);
     item->setData(qlonglong(-1), kPositionRole);
     item->setData(type, kTypeRole);
-    item->setIcon(iconFor(wallet, static_cast<std::int32_t>(wallet.keys().specialIcon(slot))));
+    item->setIcon(iconForEntry(static_cast<int>(wallet.keys().specialIcon(slot)) + app::kFirstBuiltinEntry));
     item->setForeground(m_colours.special);
     item->setEditable(false);
     return item;
@@ -79,6 +81,7 @@ QStandardItem* WalletTreeModel::specialItem(WalletFile& wallet, int slot, int ty
 void WalletTreeModel::clearAll() {
     clear();
     m_byPosition.clear();
+    m_icons.clear();  // custom icons are numbered per wallet
     m_ghost = -1;
     m_renameAllowed = false;
 }
@@ -98,7 +101,7 @@ void WalletTreeModel::build(WalletFile& wallet) {
             if (!slot) {
                 item->setData(qlonglong(-1), kPositionRole);
                 item->setData(node.type, kTypeRole);
-                item->setIcon(iconFor(wallet, node.icon));
+                item->setIcon(iconForEntry(node.icon + app::kFirstBuiltinEntry));
                 item->setForeground(m_colours.special);
                 item->setEditable(false);
             }
@@ -208,7 +211,7 @@ void WalletTreeModel::updateRecord(WalletFile& wallet, std::size_t position) {
     if (it == m_byPosition.end()) return;
     QStandardItem* item = it->second;
     const QString name = ui::toQString(wallet.nameOf(position));
-    item->setIcon(iconFor(wallet, wallet.index().at(position).iconIndex()));
+    item->setIcon(iconFor(wallet.index().at(position)));
     if (item->text() == name) return;
     // A new name may change the place among the siblings.
     QStandardItem* parent = item->parent() ? item->parent() : invisibleRootItem();

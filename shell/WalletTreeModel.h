@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "app/CustomIcons.h"
 #include "app/TreeCommands.h"
 
 namespace tw {
@@ -35,7 +36,8 @@ public:
         QColor forms;
     };
 
-    WalletTreeModel(Colours colours, QObject* parent = nullptr);
+    // `custom` (may be null) holds the open wallet's custom icons; `dpi` picks the icon size.
+    WalletTreeModel(Colours colours, const app::CustomIcons* custom, int dpi, QObject* parent = nullptr);
 
     // Builds every item from the wallet (nothing when it is closed).
     void build(WalletFile& wallet);
@@ -90,7 +92,8 @@ private:
     QStandardItem* parentItemFor(WalletFile& wallet, std::size_t position);
     void forgetSubtree(QStandardItem* item);
     void rememberSubtree(QStandardItem* item);
-    QIcon iconFor(WalletFile& wallet, std::int32_t number) const;
+    QIcon iconFor(const RecordHeader& header) const;
+    QIcon iconForEntry(int entry) const;
     QColor colourFor(WalletFile& wallet, int type) const;
     QStandardItem* topByType(int type) const;
 
@@ -98,7 +101,9 @@ private:
     std::unordered_map<std::int64_t, QStandardItem*> m_byPosition;
     std::int64_t m_ghost = -1;
     bool m_renameAllowed = false;
-    mutable std::unordered_map<std::int32_t, QIcon> m_icons;
+    const app::CustomIcons* m_custom;
+    int m_dpi;
+    mutable std::unordered_map<int, QIcon> m_icons;  // by image-list entry
 };
 
 }  // namespace tw::shell

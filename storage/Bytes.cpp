@@ -1,14 +1,14 @@
 #include "storage/Bytes.h"
 
+#include <string.h>
+
 namespace tw {
 
 std::u16string getText16(const std::uint8_t* p, std::size_t bytes) {
-    std::u16string out;
-    for (std::size_t i = 0; i + 1 < bytes; i += 2) {
-        const char16_t c = static_cast<char16_t>(getU16(p, i));
-        if (c == 0) break;
-        out.push_back(c);
-    }
+    std::size_t n = 0;
+    while (2 * n + 1 < bytes && getU16(p, 2 * n) != 0) ++n;
+    std::u16string out(n, u'\0');
+    for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<char16_t>(getU16(p, 2 * i));
     return out;
 }
 
@@ -35,8 +35,7 @@ std::u16string fromBytes16(const std::uint8_t* p, std::size_t bytes) {
 }
 
 void wipe(void* p, std::size_t n) {
-    volatile auto* v = static_cast<volatile std::uint8_t*>(p);
-    for (std::size_t i = 0; i < n; ++i) v[i] = 0;
+    if (p != nullptr && n != 0) explicit_bzero(p, n);
 }
 
 }  // namespace tw

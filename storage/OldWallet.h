@@ -90,6 +90,8 @@ public:
     bool readFolders(std::vector<OldFolder>* folders);
     // The cards of one folder, in file order.
     bool cardsOf(std::uint32_t folder, std::vector<OldCard>* cards);
+    // Every card of every folder, in file order.
+    bool readCards(std::vector<OldCard>* cards) { return walk(nullptr, cards); }
     // The card's data, deciphered when the record says so; empty for a card without data. False
     // when it cannot be read.
     bool readCardData(const OldCard& card, std::vector<std::uint8_t>* data);

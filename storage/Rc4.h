@@ -18,5 +18,7 @@ constexpr std::size_t kKeySize = 16;
 void rc4Schedule(Rc4State& state, const std::uint8_t key[kKeySize]);
 // out[k] = in[k] XOR keystream; `in` and `out` may be the same buffer.
 void rc4Process(Rc4State& state, std::uint8_t* out, const std::uint8_t* in, std::size_t count);
+// out[k] = keystream: the same as rc4Process over zero bytes.
+void rc4Keystream(Rc4State& state, std::uint8_t* out, std::size_t count);
 
 }  // namespace tw

@@ -1,14 +1,20 @@
 #include "storage/RecordCursor.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace tw {
 
-RecordCursor::RecordCursor(File& file) : m_file(file) {
+RecordCursor::RecordCursor(File& file, Reading reading, std::size_t chunk)
+    : m_file(file), m_reading(reading), m_chunk(chunk) {
     m_sized = file.size(&m_size);
+    if (m_reading == Reading::ReadAhead) m_next = file.position();
 }
 
 RecordCursor::Step RecordCursor::next(RecordHeader& header) {
     if (!m_sized) return Step::Unreadable;
     m_cutShort = false;
+    if (m_reading == Reading::ReadAhead) return nextBuffered(header);
     m_start = m_file.position();
     std::uint64_t consumed = 0;
     const FileResult r = readRecord(&m_file, header, &consumed);
@@ -29,6 +35,101 @@ RecordCursor::Step RecordCursor::next(RecordHeader& header) {
     }
     m_end = m_bodyAt + header.bodyLength();
     return Step::Record;
+}
+
+bool RecordCursor::skipBody() {
+    if (m_reading == Reading::ReadAhead) {
+        m_next = m_end;
+        return true;
+    }
+    return m_file.seekTo(m_end);
+}
+
+std::int64_t RecordCursor::fill(std::uint64_t at, std::size_t count) {
+    const std::uint64_t bufferEnd = m_bufferAt + m_buffered;
+    if (at >= m_bufferAt && at <= bufferEnd && bufferEnd - at >= count) return static_cast<std::int64_t>(count);
+    // Keep what is buffered from `at` on, read the rest after it.
+    if (at >= m_bufferAt && at < bufferEnd) {
+        const std::size_t keep = static_cast<std::size_t>(bufferEnd - at);
+        std::memmove(m_buffer.data(), m_buffer.data() + (at - m_bufferAt), keep);
+        m_buffered = keep;
+    } else {
+        m_buffered = 0;
+    }
+    m_bufferAt = at;
+    // Never beyond the file's end as it was measured: what lies past it is not read.
+    const std::uint64_t left = at < m_size ? m_size - at : 0;
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(std::max(count, m_chunk), left));
+    if (m_buffer.size() < want) m_buffer.resize(want);
+    if (m_buffered < want && !m_file.seekTo(at + m_buffered)) return -1;
+    while (m_buffered < want) {
+        std::size_t got = 0;
+        if (!m_file.read(m_buffer.data() + m_buffered, want - m_buffered, &got)) return -1;
+        if (got == 0) break;
+        m_buffered += got;
+    }
+    return static_cast<std::int64_t>(std::min(m_buffered, count));
+}
+
+RecordCursor::Step RecordCursor::nextBuffered(RecordHeader& header) {
+    m_start = m_next;
+    header.iconData.clear();
+    if (m_start >= m_size) return Step::End;
+    const std::int64_t got = fill(m_start, RecordHeader::kSize);
+    if (got < 0) return Step::Unreadable;
+    if (got == 0) return Step::End;
+    const auto headBytes = static_cast<std::size_t>(got);
+    std::memcpy(header.raw.data(), bytesAt(m_start), headBytes);
+    if (headBytes < RecordHeader::kSize) {
+        // A header read short because the file ends there.
+        m_cutShort = couldStartRecord(header.raw.data(), headBytes);
+        return Step::Damaged;
+    }
+    if (header.type() == RecordType::None) return Step::Damaged;
+    header.loaded = true;
+    header.changed = false;
+    std::uint64_t consumed = RecordHeader::kSize;
+    const std::uint32_t iconLength = header.iconLength();
+    if (iconLength != 0) {
+        auto clearIcon = [&] {
+            header.iconData.clear();
+            for (std::size_t at = RecordHeader::kIconLength; at < RecordHeader::kIconWord + 4; ++at) header.raw[at] = 0;
+        };
+        // Icon data longer than what is left of the file cannot be a real icon.
+        const std::uint64_t iconAt = m_start + RecordHeader::kSize;
+        if (iconAt > m_size || iconLength > m_size - iconAt) {
+            clearIcon();
+            m_cutShort = true;
+            return Step::Damaged;
+        }
+        const std::int64_t icon = fill(iconAt, iconLength);
+        if (icon != static_cast<std::int64_t>(iconLength)) {
+            clearIcon();
+            return Step::Damaged;
+        }
+        header.iconData.assign(bytesAt(iconAt), bytesAt(iconAt) + iconLength);
+        consumed += iconLength;
+    }
+    m_bodyAt = m_start + consumed;
+    m_next = m_bodyAt;
+    if (m_bodyAt > m_size || header.bodyLength() > m_size - m_bodyAt) {
+        m_cutShort = true;
+        return Step::Damaged;
+    }
+    m_end = m_bodyAt + header.bodyLength();
+    return Step::Record;
+}
+
+bool RecordCursor::body(std::span<const std::uint8_t>* out) {
+    if (m_reading != Reading::ReadAhead || m_end < m_bodyAt) return false;
+    const std::size_t length = static_cast<std::size_t>(m_end - m_bodyAt);
+    if (length == 0) {
+        *out = {};
+        return true;
+    }
+    if (fill(m_bodyAt, length) != static_cast<std::int64_t>(length)) return false;
+    *out = std::span<const std::uint8_t>(bytesAt(m_bodyAt), length);
+    return true;
 }
 
 }  // namespace tw

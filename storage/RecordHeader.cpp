@@ -100,12 +100,14 @@ bool RecordHeader::hasName() const {
 
 std::u16string RecordHeader::name(const KeyRecord& recordKey) const {
     if (!hasName()) return {};
-    std::uint8_t plain[kNameSize] = {};
-    recordKey.encipher(raw.data() + kName, kNameSize, plain);
-    std::u16string text = getText16(plain, kNameSize);
+    std::u16string text;
+    recordKey.decipherText16(raw.data() + kName, kNameSize, &text);
     // A name that fills the area without a terminator is cut to what a writer may store.
-    text.resize(cutText(text, kMaxName).size());
-    wipe(plain, sizeof plain);
+    const std::size_t kept = cutText(text, kMaxName).size();
+    if (kept < text.size()) {
+        wipe(text.data() + kept, (text.size() - kept) * sizeof(char16_t));
+        text.resize(kept);
+    }
     return text;
 }
 

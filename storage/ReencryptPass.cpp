@@ -229,10 +229,14 @@ private:
         if (!first.bytes) return part.codes.buffer;
         Buffer second(first.size);
         if (!second.bytes) return part.codes.second;
+        // A part read in one block uses the keys' own keystreams; a longer one runs two streams.
+        const bool oneBlock = stored <= block;
         Rc4State decipher;
         Rc4State encipher;
-        rc4Schedule(decipher, m_c.oldKey.key());
-        rc4Schedule(encipher, m_c.newKey.key());
+        if (!oneBlock) {
+            rc4Schedule(decipher, m_c.oldKey.key());
+            rc4Schedule(encipher, m_c.newKey.key());
+        }
         ReencryptResult result = ReencryptResult::Done;
         for (std::uint64_t done = 0; done < stored;) {
             const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(block, stored - done));
@@ -243,8 +247,13 @@ private:
             }
             const std::size_t c =
                 done < ciphered ? static_cast<std::size_t>(std::min<std::uint64_t>(n, ciphered - done)) : 0;
-            rc4Process(decipher, second.bytes.get(), first.bytes.get(), c);
-            rc4Process(encipher, first.bytes.get(), second.bytes.get(), c);
+            if (oneBlock) {
+                m_c.oldKey.encipher(first.bytes.get(), c, second.bytes.get());
+                m_c.newKey.encipher(second.bytes.get(), c, first.bytes.get());
+            } else {
+                rc4Process(decipher, second.bytes.get(), first.bytes.get(), c);
+                rc4Process(encipher, first.bytes.get(), second.bytes.get(), c);
+            }
             const bool written = writeBlock(&m_c.out, first.bytes.get(), n) == FileResult::Done;
             wipe(first.bytes.get(), n);
             wipe(second.bytes.get(), n);

@@ -1,5 +1,7 @@
 // The card operations of the record store: load, append, save, new card, copy.
 #include <algorithm>
+#include <optional>
+#include <span>
 
 #include "model/Card.h"
 #include "storage/Bytes.h"
@@ -14,31 +16,40 @@ std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
     const auto known = m_offsets.find(id);
     const bool seek = known != m_offsets.end() ? m_file->seekTo(known->second) : positionAtFirstRecord();
     if (!seek) return nullptr;
-    RecordCursor cursor(*m_file);
+    // A look at the one record the hint names reads little; a walk reads large chunks.
+    constexpr std::size_t kLook = 8 * 1024;
+    std::optional<RecordCursor> cursor(std::in_place, *m_file, RecordCursor::Reading::ReadAhead,
+                                       known != m_offsets.end() ? kLook : RecordCursor::kChunk);
     RecordHeader h;
     bool fromHint = known != m_offsets.end();
+    auto fromStart = [&] {
+        if (!positionAtFirstRecord()) return false;
+        cursor.emplace(*m_file, RecordCursor::Reading::ReadAhead);
+        fromHint = false;
+        return true;
+    };
     for (;;) {
-        if (cursor.next(h) != RecordCursor::Step::Record) {
-            if (!fromHint || !positionAtFirstRecord()) return nullptr;
-            fromHint = false;
+        if (cursor->next(h) != RecordCursor::Step::Record) {
+            if (!fromHint || !fromStart()) return nullptr;
             continue;
         }
-        if (!h.deleted()) m_offsets[h.id()] = cursor.start();
+        // Hints are kept only from walks in file order, so each names the first record with its identifier.
+        if (!fromHint) m_offsets.try_emplace(h.id(), cursor->start());
         if (h.type() == RecordType::Card && !h.deleted() && h.id() == id) {
+            std::span<const std::uint8_t> body;
+            if (h.bodyLength() < CardDisplay::kSize || !cursor->body(&body)) return nullptr;
             auto card = std::make_unique<Card>();
-            const std::uint32_t bodyLength = h.bodyLength();
             card->setHeader(std::move(h));
-            if (!card->readBody(m_file.get(), bodyLength, m_keys.recordKey)) return nullptr;
+            if (!card->parseBody(body, m_keys.recordKey)) return nullptr;
             return card;
         }
         if (fromHint) {
             // The hint was wrong: look from the start.
             m_offsets.erase(id);
-            if (!positionAtFirstRecord()) return nullptr;
-            fromHint = false;
+            if (!fromStart()) return nullptr;
             continue;
         }
-        if (!cursor.skipBody()) return nullptr;
+        if (!cursor->skipBody()) return nullptr;
     }
 }
 

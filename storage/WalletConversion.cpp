@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "model/BuiltinForms.h"
@@ -120,6 +121,12 @@ void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, 
 ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom, WalletFile& wallet) {
     std::vector<OldFolder> folders;
     if (!old.readFolders(&folders)) return ConvertResult::ReadFailed;
+    // One walk for the cards of every folder.
+    std::vector<OldCard> allCards;
+    if (!old.readCards(&allCards)) return ConvertResult::ReadFailed;
+    std::unordered_map<std::uint32_t, std::vector<std::size_t>> byFolder;
+    for (std::size_t i = 0; i < allCards.size(); ++i) byFolder[allCards[i].folder].push_back(i);
+    const std::vector<std::size_t> none;
     for (const OldFolder& f : folders) {
         RecordHeader folder = wallet.newFolder(RecordId{}, false);
         folder.putName(f.name, wallet.recordKey());
@@ -127,9 +134,9 @@ ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom
         folder.setFormRef(builtinFormRef(static_cast<std::uint32_t>(builtinFormIndex(f.defaultForm).value_or(0))));
         if (wallet.appendFolder(folder) < 0) return ConvertResult::CannotCreate;
 
-        std::vector<OldCard> cards;
-        if (!old.cardsOf(f.id, &cards)) return ConvertResult::ReadFailed;
-        for (const OldCard& c : cards) {
+        const auto found = byFolder.find(f.id);
+        for (std::size_t i : found != byFolder.end() ? found->second : none) {
+            const OldCard& c = allCards[i];
             std::unique_ptr<Card> card = wallet.newCard(folder.id());
             card->header()->putName(c.name, wallet.recordKey());
             std::vector<std::uint8_t> data;

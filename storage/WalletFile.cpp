@@ -28,6 +28,12 @@ OpenResult WalletFile::open(const std::string& path, std::optional<std::u16strin
     if (!m_file) return OpenResult::CannotOpen;
     m_path = path;
     m_readOnly = readOnly;
+    if (!readOnly) {
+        // The write lock is ours, so no other writer is making a replacement now: one that is
+        // there was left by a run that ended before it could swap it in or remove it.
+        const std::string leftover = replacementPath();
+        if (m_env.files.exists(leftover) && !m_env.files.remove(leftover)) m_leftoverInTheWay = true;
+    }
     const OpenResult r = loadBlocks(password);
     if (r != OpenResult::Ok && r != OpenResult::OldFormat) {
         close();
@@ -86,9 +92,9 @@ OpenResult WalletFile::readAll(const std::string& path, std::optional<std::u16st
 
 OpenResult WalletFile::readRecords() {
     if (!positionAtFirstRecord()) return OpenResult::RecordUnreadable;
-    RecordCursor cursor(*m_file);
+    RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
+    RecordHeader h;
     for (;;) {
-        RecordHeader h;
         switch (cursor.next(h)) {
             case RecordCursor::Step::End:
                 return OpenResult::Ok;
@@ -106,8 +112,9 @@ OpenResult WalletFile::readRecords() {
             case RecordCursor::Step::Record:
                 break;
         }
+        // The first record with each identifier, deletion markers included, as findInFile finds it.
+        m_offsets.try_emplace(h.id(), cursor.start());
         if (!h.deleted()) {
-            m_offsets[h.id()] = cursor.start();
             try {
                 m_index.append(h);
                 noticeIcon(h);
@@ -147,9 +154,12 @@ bool WalletFile::writeInPlace(std::uint64_t at, const std::uint8_t* data, std::s
     if (!m_file->seekTo(at)) return false;
     const FileResult oldRead = readBlock(m_file.get(), old.data(), size, &got);
     if (!m_file->seekTo(at)) return false;
-    if (writeBlock(m_file.get(), data, size) == FileResult::Done) return true;
+    // A write whose sync fails has not reached the disk as far as anyone can tell: it failed.
+    if (writeBlock(m_file.get(), data, size) == FileResult::Done && m_file->flush()) return true;
     // Put back what was there so that a torn write does not damage the block or record.
-    if (oldRead == FileResult::Done && m_file->seekTo(at)) writeBlock(m_file.get(), old.data(), size);
+    if (oldRead == FileResult::Done && m_file->seekTo(at) &&
+        writeBlock(m_file.get(), old.data(), size) == FileResult::Done)
+        (void)m_file->flush();
     return false;
 }
 
@@ -186,7 +196,7 @@ int WalletFile::flush() {
         if (b.code == 2) m_header.changed = false;
         if (b.code == 4) m_settings.changed = false;
     }
-    m_file->flush();
+    // Each block was synced as it was written.
     return 0;
 }
 
@@ -207,6 +217,8 @@ void WalletFile::close() {
     m_search = SearchResults{};
     m_offsets.clear();
     m_cutShortAt.reset();
+    m_leftoverInTheWay = false;
+    m_writeProblem = WriteProblem::None;
 }
 
 bool WalletFile::positionAtFirstRecord() {
@@ -214,8 +226,20 @@ bool WalletFile::positionAtFirstRecord() {
 }
 
 bool WalletFile::findInFile(const RecordId& id, std::uint64_t* at, RecordHeader* header) {
+    // Where the first record with this identifier was seen, checked; else a walk from the start.
+    const auto known = m_offsets.find(id);
+    if (known != m_offsets.end() && m_file && m_file->seekTo(known->second)) {
+        RecordCursor cursor(*m_file);
+        RecordHeader h;
+        if (cursor.next(h) == RecordCursor::Step::Record && h.id() == id && m_file->seekTo(cursor.start())) {
+            if (at != nullptr) *at = cursor.start();
+            if (header != nullptr) *header = std::move(h);
+            return true;
+        }
+        m_offsets.erase(known);
+    }
     if (!positionAtFirstRecord()) return false;
-    RecordCursor cursor(*m_file);
+    RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
     RecordHeader h;
     while (cursor.next(h) == RecordCursor::Step::Record) {
         if (h.id() == id) {

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Env.h"
@@ -64,6 +64,13 @@ constexpr std::uint32_t kNoBackup = 22173;    // %s: the copy's path
 constexpr std::uint32_t kFolderName = 20521;  // the folder that takes records whose folder is missing
 }  // namespace repair_text
 
+// Why the last change that replaces the file whole failed, where it can be told.
+enum class WriteProblem {
+    None,
+    LeftoverInTheWay,  // <wallet>.~new is there and cannot be removed (a folder, or not ours)
+    OwnerNotKept,      // the new file could not be given the wallet's owner, group, mode or attributes
+};
+
 // The find results kept with the open wallet: index positions and the text searched for.
 struct SearchResults {
     static constexpr std::size_t kMax = 48;
@@ -115,6 +122,14 @@ public:
     // Read-only opens: where the last record starts when the file does not hold it whole and it
     // was left out (the wallet is read up to it); nullopt when the file ends with a whole record.
     std::optional<std::uint64_t> cutShortAt() const { return m_cutShortAt; }
+    // The file a whole-file replacement writes before it swaps it in: <wallet>.~new beside the
+    // file the path finally names. A writer's open removes one left by a run that was killed.
+    std::string replacementPath() const { return m_env.files.resolve(m_path) + ".~new"; }
+    // True when a leftover replacement file was found at the writer's open and could not be
+    // removed: every change that replaces the file whole fails until it is gone.
+    bool leftoverInTheWay() const { return m_leftoverInTheWay; }
+    // Why the last whole-file replacement failed, as far as known.
+    WriteProblem writeProblem() const { return m_writeProblem; }
     const std::string& path() const { return m_path; }
     Env& env() { return m_env; }
     File* file() { return m_file.get(); }
@@ -229,9 +244,11 @@ private:
     SearchResults m_search;
     // Where live records start in the file, as far as known: filled while records are read or
     // appended, forgotten when the file is replaced. Only a hint: what is found there is checked.
-    std::map<RecordId, std::uint64_t> m_offsets;
+    std::unordered_map<RecordId, std::uint64_t, RecordIdHash> m_offsets;
     CustomIconObserver m_customIconObserver;
     std::optional<std::uint64_t> m_cutShortAt;
+    bool m_leftoverInTheWay = false;
+    WriteProblem m_writeProblem = WriteProblem::None;
 };
 
 }  // namespace tw

@@ -1,25 +1,25 @@
 #include "storage/WalletIndex.h"
 
 #include <algorithm>
-#include <map>
 
 namespace tw {
 
 void WalletIndex::grow() {
     m_capacity += kGrowth;
-    m_entries.reserve(m_capacity);
 }
 
 std::size_t WalletIndex::append(const RecordHeader& header) {
     if (m_entries.size() >= m_capacity) grow();
-    m_entries.push_back(std::make_unique<RecordHeader>(header));
-    return m_entries.size() - 1;
+    m_entries.push_back(header);
+    const std::size_t position = m_entries.size() - 1;
+    m_positions.emplace(header.id(), position);
+    return position;
 }
 
 std::size_t WalletIndex::put(const RecordHeader& header) {
     const std::int64_t existing = find(header.id());
     if (existing >= 0) {
-        *m_entries[static_cast<std::size_t>(existing)] = header;
+        m_entries[static_cast<std::size_t>(existing)] = header;
         return static_cast<std::size_t>(existing);
     }
     return append(header);
@@ -28,19 +28,19 @@ std::size_t WalletIndex::put(const RecordHeader& header) {
 void WalletIndex::clear() {
     m_entries.clear();
     m_entries.shrink_to_fit();
+    m_positions.clear();
+    m_positions.rehash(0);
     m_capacity = kInitialCapacity;
-    m_entries.reserve(m_capacity);
 }
 
 std::int64_t WalletIndex::find(const RecordId& id) const {
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i]->id() == id) return static_cast<std::int64_t>(i);
-    return -1;
+    const auto it = m_positions.find(id);
+    return it == m_positions.end() ? -1 : static_cast<std::int64_t>(it->second);
 }
 
 std::int64_t WalletIndex::parentOf(std::int64_t position) const {
     if (position < 0 || static_cast<std::size_t>(position) >= m_entries.size()) return -1;
-    const RecordId parent = m_entries[static_cast<std::size_t>(position)]->parent();
+    const RecordId parent = m_entries[static_cast<std::size_t>(position)].parent();
     if (parent.isZero()) return -1;
     return find(parent);
 }
@@ -48,13 +48,13 @@ std::int64_t WalletIndex::parentOf(std::int64_t position) const {
 std::int64_t WalletIndex::folderOf(std::int64_t position) const {
     const std::int64_t parent = parentOf(position);
     if (parent < 0) return -1;
-    const RecordType type = m_entries[static_cast<std::size_t>(parent)]->type();
+    const RecordType type = m_entries[static_cast<std::size_t>(parent)].type();
     return type == RecordType::Folder || type == RecordType::FormsFolder ? parent : -1;
 }
 
 std::int64_t WalletIndex::formsFolder() const {
     for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i]->type() == RecordType::FormsFolder && !m_entries[i]->deleted())
+        if (m_entries[i].type() == RecordType::FormsFolder && !m_entries[i].deleted())
             return static_cast<std::int64_t>(i);
     return -1;
 }
@@ -65,12 +65,13 @@ int WalletIndex::typeCode(std::int64_t position) const {
     if (position == kThirdNode) return 300;
     if (position == kRecoveredNode) return 400;
     if (position < 0 || static_cast<std::size_t>(position) >= m_entries.size()) return 0;
-    return static_cast<int>(m_entries[static_cast<std::size_t>(position)]->type());
+    return static_cast<int>(m_entries[static_cast<std::size_t>(position)].type());
 }
 
 Reachability reachability(const WalletIndex& index) {
     const std::size_t n = index.count();
-    std::map<RecordId, std::size_t> live;
+    std::unordered_map<RecordId, std::size_t, RecordIdHash> live;
+    live.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
         if (!index.at(i).deleted()) live.emplace(index.at(i).id(), i);
 

@@ -2,16 +2,30 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <cstring>
+#include <deque>
+#include <unordered_map>
 #include <vector>
 
 #include "storage/RecordHeader.h"
 
 namespace tw {
 
+struct RecordIdHash {
+    std::size_t operator()(const RecordId& id) const {
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::memcpy(&a, id.bytes.data(), 8);
+        std::memcpy(&b, id.bytes.data() + 8, 8);
+        return static_cast<std::size_t>((a ^ (b * 0x9e3779b97f4a7c15ULL)) * 0xbf58476d1ce4e5b9ULL >> 7);
+    }
+};
+
 // The in-memory index of an open wallet's record headers. Positions are stable while the wallet
 // is open: a record written again replaces its entry in place, and a deleted record keeps its
-// entry with the deleted mark set.
+// entry with the deleted mark set. Entries are stored in blocks (references to them stay valid
+// while entries are added) and found by identifier through a hash table; an entry's identifier
+// is never changed in place.
 class WalletIndex {
 public:
     static constexpr std::size_t kInitialCapacity = 4096;
@@ -24,12 +38,12 @@ public:
     // The tree's entry for records whose folder is missing (type code 400).
     static constexpr std::int64_t kRecoveredNode = 0x08000000;
 
-    WalletIndex() { m_entries.reserve(kInitialCapacity); }
+    WalletIndex() = default;
 
     std::size_t count() const { return m_entries.size(); }
     std::size_t capacity() const { return m_capacity; }
-    RecordHeader& at(std::size_t position) { return *m_entries[position]; }
-    const RecordHeader& at(std::size_t position) const { return *m_entries[position]; }
+    RecordHeader& at(std::size_t position) { return m_entries[position]; }
+    const RecordHeader& at(std::size_t position) const { return m_entries[position]; }
 
     // Replaces the entry with the same identifier, else appends (growing the capacity by 1024
     // when full). Returns the position.
@@ -51,7 +65,9 @@ public:
 private:
     void grow();
 
-    std::vector<std::unique_ptr<RecordHeader>> m_entries;
+    std::deque<RecordHeader> m_entries;
+    // The first entry with each identifier.
+    std::unordered_map<RecordId, std::size_t, RecordIdHash> m_positions;
     std::size_t m_capacity = kInitialCapacity;
 };
 

@@ -8,7 +8,7 @@
 
 namespace tw {
 
-OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info) {
+OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info, InspectDepth depth) {
     if (fromUtf8(path).size() < 6) return OpenResult::BadPath;
     std::unique_ptr<File> file = env.files.open(path, OpenMode::Read);
     if (!file) return OpenResult::CannotOpen;
@@ -35,11 +35,13 @@ OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info) {
     info.closeMinutes = settings.closeMinutes();
     info.favourites = settings.favouriteCount();
 
+    if (depth == InspectDepth::Blocks) return OpenResult::Ok;
+
     std::set<RecordId> formsFolders;
-    std::vector<RecordHeader> cards;
-    RecordCursor cursor(*file);
+    std::vector<RecordId> cardParents;
+    RecordCursor cursor(*file, RecordCursor::Reading::ReadAhead);
+    RecordHeader h;
     for (;;) {
-        RecordHeader h;
         const RecordCursor::Step step = cursor.next(h);
         if (step == RecordCursor::Step::End) break;
         if (step != RecordCursor::Step::Record) {
@@ -49,14 +51,14 @@ OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info) {
         if (h.deleted()) {
             ++info.deleted;
         } else if (h.type() == RecordType::Card) {
-            cards.push_back(h);
+            cardParents.push_back(h.parent());
         } else {
             ++info.folders;
             if (h.type() == RecordType::FormsFolder) formsFolders.insert(h.id());
         }
         if (!cursor.skipBody()) break;
     }
-    for (const RecordHeader& h : cards) (formsFolders.count(h.parent()) ? info.forms : info.cards)++;
+    for (const RecordId& parent : cardParents) (formsFolders.count(parent) ? info.forms : info.cards)++;
     return OpenResult::Ok;
 }
 

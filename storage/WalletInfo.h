@@ -28,7 +28,12 @@ struct WalletInfo {
     bool damaged = false;  // a record could not be read
 };
 
+// What inspectWallet reads: the blocks only (the record counts stay 0 and `damaged` false), or
+// the record headers too.
+enum class InspectDepth { Blocks, Records };
+
 // Reads the blocks and walks the record headers of a wallet, read-only, without the password.
-OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info);
+OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info,
+                         InspectDepth depth = InspectDepth::Records);
 
 }  // namespace tw

@@ -1,3 +1,8 @@
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
 #include "storage/Bytes.h"
 #include "storage/WalletFile.h"
 
@@ -10,8 +15,44 @@ std::size_t WalletFile::blockSize() {
     return static_cast<std::size_t>(size);
 }
 
+namespace {
+
+// Lets the kernel copy the bytes between two files (sharing the blocks where the file system can).
+// Done: every byte copied and `to` moved past them; Unsupported: nothing was copied, for files the
+// kernel cannot copy between; Failed otherwise.
+enum class KernelCopy { Done, Unsupported, Failed };
+KernelCopy kernelCopy(File& from, std::uint64_t offset, std::uint64_t length, File& to) {
+    const int in = from.descriptor();
+    const int out = to.descriptor();
+    if (in < 0 || out < 0) return KernelCopy::Unsupported;
+    std::uint64_t start = 0;
+    if (!to.seek(0, SeekFrom::Current, &start)) return KernelCopy::Failed;
+    auto inAt = static_cast<off_t>(offset);
+    auto outAt = static_cast<off_t>(start);
+    for (std::uint64_t left = length; left > 0;) {
+        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, 1u << 30));
+        const ssize_t n = ::copy_file_range(in, &inAt, out, &outAt, chunk, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && left == length && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+            return KernelCopy::Unsupported;
+        if (n <= 0) return KernelCopy::Failed;
+        left -= static_cast<std::uint64_t>(n);
+    }
+    return to.seekTo(start + length) ? KernelCopy::Done : KernelCopy::Failed;
+}
+
+}  // namespace
+
 bool WalletFile::copyRange(File& from, std::uint64_t offset, std::uint64_t length, File& to) {
     if (length == 0) return true;
+    switch (kernelCopy(from, offset, length, to)) {
+        case KernelCopy::Done:
+            return true;
+        case KernelCopy::Failed:
+            return false;
+        case KernelCopy::Unsupported:
+            break;
+    }
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize(), length)), 0);
     if (!from.seekTo(offset)) return false;
     while (length > 0) {
@@ -27,11 +68,21 @@ bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFi
     if (!m_file || m_readOnly) return false;
     // Beside the file itself, when the wallet's path is a link to it.
     const std::string target = m_env.files.resolve(m_path);
-    const std::string temp = target + ".~new";
+    const std::string temp = replacementPath();
+    m_writeProblem = WriteProblem::None;
     m_env.files.remove(temp);
     std::unique_ptr<File> out = m_env.files.open(temp, OpenMode::CreateNew);
-    if (!out) return false;
-    const bool ok = produce(*m_file, *out) && out->flush();
+    if (!out) {
+        if (m_env.files.exists(temp)) m_writeProblem = WriteProblem::LeftoverInTheWay;
+        return false;
+    }
+    bool ok = produce(*m_file, *out) && out->flush();
+    // The new file stands in for the old one only with its owner, group, mode and attributes: a
+    // wallet rewritten by an administrator must stay its owner's.
+    if (ok && !m_env.files.copyIdentity(target, temp)) {
+        m_writeProblem = WriteProblem::OwnerNotKept;
+        ok = false;
+    }
     if (!ok || !m_env.files.rename(temp, target)) {
         out.reset();
         m_env.files.remove(temp);
@@ -68,13 +119,15 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     if (body) bytes.insert(bytes.end(), body->begin(), body->end());
     const FileResult r = writeBlock(m_file.get(), bytes.data(), bytes.size());
     wipe(bytes.data(), bytes.size());
-    if (r != FileResult::Done) {
+    // The record is stored when it is synced; a failed sync is a failed write.
+    if (r != FileResult::Done || !m_file->flush()) {
         // Take back what was written, so the file ends with its last whole record again.
-        if (m_file->seekTo(size)) m_file->truncateHere();
+        if (m_file->seekTo(size) && m_file->truncateHere()) (void)m_file->flush();
         return -1;
     }
     h.changed = false;
-    m_offsets[h.id()] = size;
+    // An earlier record with this identifier (a deletion marker) stays the one found first.
+    m_offsets.try_emplace(h.id(), size);
     const std::size_t position = m_index.put(h);
     noticeIcon(h);
     return static_cast<std::int64_t>(position);

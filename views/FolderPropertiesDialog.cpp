@@ -25,12 +25,6 @@ constexpr std::uint32_t kSpecialTitle = 28705;  // %d: the entry's number
 constexpr std::uint32_t kNewFolderName = 28706;
 constexpr std::size_t kDialogLabelFontSlot = 23;
 
-QIcon iconOf(const app::IconChoice& choice) {
-    if (choice.kind == app::IconChoice::Kind::Builtin) return icons::builtinIcon(choice.number);
-    const QIcon decoded = ImageLists::customIcon(choice.iconFile);
-    return decoded.isNull() ? icons::builtinIcon(-1) : decoded;
-}
-
 }  // namespace
 
 FolderPropertiesDialog::FolderPropertiesDialog(const UiContext& ui, const WalletFile& wallet,
@@ -74,7 +68,7 @@ FolderPropertiesDialog::FolderPropertiesDialog(const UiContext& ui, const Wallet
         const int side = ui.px(22);
         m_iconButton->setFixedSize(side + ui.px(smartphone() ? 24 : 0), side);
         m_iconButton->setIconSize(ImageLists::small(ui.dpi).size());
-        m_iconButton->setIcon(iconOf(m_icon));
+        m_iconButton->setIcon(ImageLists::choiceIcon(m_icon));
         m_iconButton->setAccessibleName(ui.text(kIconLabel));
         if (smartphone()) {
             // Keys only: the button reads "..." beside the icon, as a list's chooser would.
@@ -117,7 +111,7 @@ void FolderPropertiesDialog::chooseIcon() {
     if (std::optional<app::IconChoice> chosen =
             IconPicker::choose(ui(), m_icon, m_customIcons, this, m_choosePicture)) {
         m_icon = std::move(*chosen);
-        m_iconButton->setIcon(iconOf(m_icon));
+        m_iconButton->setIcon(ImageLists::choiceIcon(m_icon));
     }
 }
 

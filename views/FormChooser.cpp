@@ -7,6 +7,7 @@
 #include "resources/icons/IconArt.h"
 #include "views/ImageLists.h"
 #include "views/ObjectNames.h"
+#include "views/PaleSelection.h"
 #include "views/UiContext.h"
 
 namespace tw::ui {
@@ -37,6 +38,7 @@ FormChooser::FormChooser(const UiContext& ui, const WalletFile& wallet, const ap
     const ImageList& icons = ImageLists::small(ui.dpi);
     m_list->setIconSize(icons.size());
     m_list->setUniformItemSizes(true);
+    m_list->setItemDelegate(new PaleSelectionDelegate(m_list));
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const app::FormChoice& choice : m_choices)
         m_list->addItem(new QListWidgetItem(icons.icon(choice.iconEntry, custom), toQString(choice.name)));

@@ -11,6 +11,7 @@
 #include "views/IconFile.h"
 #include "views/ImageLists.h"
 #include "views/ObjectNames.h"
+#include "views/PaleSelection.h"
 #include "views/UiContext.h"
 
 namespace tw::ui {
@@ -73,6 +74,12 @@ IconPicker::IconPicker(const UiContext& ui, const app::IconChoice& current, cons
     const int cell = small.iconSize() + ui.px(6);
     m_list->setGridSize(QSize(cell, cell));
     m_list->setSpacing(0);
+    m_list->setItemDelegate(new PaleSelectionDelegate(m_list));
+    // The chosen cell stays marked while the focus is elsewhere (on Import Icon, say).
+    QPalette listPalette = m_list->palette();
+    listPalette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         listPalette.color(QPalette::Active, QPalette::Highlight));
+    m_list->setPalette(listPalette);
     for (int n = 0; n < RecordHeader::kIconCount; ++n) {
         auto* item = new QListWidgetItem(small.icon(app::kFirstBuiltinEntry + n), QString(), m_list);
         item->setToolTip(icons::iconMeaning(icons::builtinResource(n)));
@@ -128,14 +135,8 @@ QWidget* IconPicker::makePreview(std::uint32_t labelId, QLabel** large, QLabel**
     return box;
 }
 
-QIcon IconPicker::iconOf(const app::IconChoice& choice) const {
-    if (choice.kind == app::IconChoice::Kind::Builtin) return icons::builtinIcon(choice.number);
-    const QIcon decoded = ImageLists::customIcon(choice.iconFile);
-    return decoded.isNull() ? icons::builtinIcon(-1) : decoded;
-}
-
 void IconPicker::showIcon(const app::IconChoice& choice, QLabel* large, QLabel* small) {
-    const QIcon icon = iconOf(choice);
+    const QIcon icon = ImageLists::choiceIcon(choice);
     const qreal ratio = devicePixelRatioF();
     large->setPixmap(icon.pixmap(ImageLists::large(ui().dpi).size(), ratio));
     small->setPixmap(icon.pixmap(ImageLists::small(ui().dpi).size(), ratio));

@@ -45,7 +45,6 @@ public:
     bool importPicture(const QString& path);
 
 private:
-    QIcon iconOf(const app::IconChoice& choice) const;
     QWidget* makePreview(std::uint32_t labelId, QLabel** large, QLabel** small, QWidget* parent);
     void showIcon(const app::IconChoice& choice, QLabel* large, QLabel* small);
     void entryChosen(int row);

@@ -78,6 +78,12 @@ QIcon ImageLists::recordIcon(const RecordHeader& header, const app::CustomIcons&
     return small(kDesktopDpi).icon(app::iconListEntry(header, custom), &custom);
 }
 
+QIcon ImageLists::choiceIcon(const app::IconChoice& choice) {
+    if (choice.kind == app::IconChoice::Kind::Builtin) return icons::builtinIcon(choice.number);
+    const QIcon decoded = customIcon(choice.iconFile);
+    return decoded.isNull() ? icons::builtinIcon(-1) : decoded;
+}
+
 QIcon ImageLists::customIcon(const std::vector<std::uint8_t>& iconFile) {
     static QHash<QByteArray, QIcon> cache;
     const QByteArray bytes(reinterpret_cast<const char*>(iconFile.data()), static_cast<qsizetype>(iconFile.size()));

@@ -59,6 +59,8 @@ public:
 
     // The icon of a record as the folder tree and the card window show it (app::iconListEntry).
     static QIcon recordIcon(const RecordHeader& header, const app::CustomIcons& custom);
+    // The icon of a choice of the icon picker; the placeholder for bytes that do not decode.
+    static QIcon choiceIcon(const app::IconChoice& choice);
     // A custom icon from its icon file's bytes, decoded once and kept; a null icon when the
     // bytes do not decode.
     static QIcon customIcon(const std::vector<std::uint8_t>& iconFile);

@@ -1,9 +1,12 @@
 // The mend of icon numbers that are not valid (144 and above), and the wallet's custom-icon list.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/CustomIcons.h"
 #include "app/IconMend.h"
 #include "storage/Bytes.h"
+#include "support/TmproRun.h"
 #include "support/TreeFixtures.h"
 
 namespace tw::app {
@@ -90,6 +93,19 @@ TEST(IconMend, MendedRecordsAreSavedAndReadBackSo) {
 
     // Mended once, nothing is left to mend.
     EXPECT_EQ(mendIcons(b.w.wallet).mended, 0u);
+
+    // tmpro reads the mended cards the same way.
+    b.w.wallet.close();
+    test::TempFolder folder;
+    const std::string path = folder.file("mended.tm5");
+    const std::vector<std::uint8_t>& bytes = b.w.t.files.bytes(test::kWalletPath);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const std::string password = "correct horse\n";
+    const test::TmproResult custom = test::runTmpro({"show", path, "good/card with icon, 300"}, password);
+    EXPECT_NE(custom.out.find("Icon:    custom, 6 bytes"), std::string::npos) << custom.out << custom.err;
+    const test::TmproResult cleared = test::runTmpro({"show", path, "good/card, 144"}, password);
+    EXPECT_NE(cleared.out.find("Icon:    0\n"), std::string::npos) << cleared.out << cleared.err;
 }
 
 TEST(IconMend, AReadOnlyWalletIsLeftAsItIs) {
@@ -99,6 +115,21 @@ TEST(IconMend, AReadOnlyWalletIsLeftAsItIs) {
     ASSERT_EQ(b.w.wallet.readAll(test::kWalletPath, test::kPassword, true), OpenResult::Ok);
     EXPECT_EQ(mendIcons(b.w.wallet).mended, 0u);
     EXPECT_EQ(b.w.t.files.bytes(test::kWalletPath), before);
+}
+
+TEST(IconMend, TheMenderRunsOnceAfterAGoodOpening) {
+    BadIconWallet b;
+    IconMender mender;
+    mender.opened(false);  // a failed load: never
+    EXPECT_EQ(mender.treeBuilt(b.w.wallet).mended, 0u);
+    mender.opened(true);
+    EXPECT_EQ(mender.treeBuilt(b.w.wallet).mended, 4u);
+    EXPECT_EQ(b.at(b.plainFolder).iconIndex(), 0);
+    // The tree built again, say after a find: not again, even with a record to mend.
+    b.patchIcon(b.good, 199);
+    EXPECT_EQ(mender.treeBuilt(b.w.wallet).mended, 0u);
+    mender.opened(true);
+    EXPECT_EQ(mender.treeBuilt(b.w.wallet).mended, 1u);
 }
 
 TEST(CustomIcons, RegisteredOncePerIconAsRecordsAreReadAndAppended) {
@@ -120,12 +151,18 @@ TEST(CustomIcons, RegisteredOncePerIconAsRecordsAreReadAndAppended) {
     EXPECT_EQ(*icons.data(145), b);
     EXPECT_EQ(icons.data(146), nullptr);
     EXPECT_EQ(icons.numberOf(storedIconMd5(w.wallet.index().at(bFolder))), 145);
+    // A header rewritten with an icon of its own, as the icon picker's choice is stored.
+    RecordHeader changed = w.wallet.index().at(w.addFolder(u"c"));
+    changed.setCustomIcon({7, 7, 7, 7, 7});
+    ASSERT_TRUE(w.wallet.rewriteHeader(changed));
+    ASSERT_EQ(icons.count(), 3u);
+    EXPECT_EQ(icons.data(146)->size(), 5u);
 
     // Reading the wallet again registers the same icons in file order.
     icons.clear();
     w.wallet.close();
     ASSERT_EQ(w.wallet.readAll(test::kWalletPath, test::kPassword, false), OpenResult::Ok);
-    ASSERT_EQ(icons.count(), 2u);
+    ASSERT_EQ(icons.count(), 3u);
     EXPECT_EQ(*icons.data(144), a);
     CustomIcons::unwatch(w.wallet);
 }

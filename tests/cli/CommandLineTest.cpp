@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "cli/Command.h"
 #include "platform/PosixFile.h"
@@ -74,13 +75,20 @@ TEST_F(CommandLineTest, BadCommandLinesAreRefusedBeforeThePasswordIsAsked) {
     }
     EXPECT_EQ(fileBytes(m_wallet), before);
 
-    // A wallet another program holds open for writing is named as locked, before the password.
+    // A wallet another program holds open for writing is named as locked, with who holds it,
+    // before the password; with --wait the command waits for it to be let go.
     {
         const int fd = ::open(m_wallet.c_str(), O_RDONLY);
         ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-        expectFailure(runTmpro({"rm", m_wallet, "Banking/Visa"}, ""), exit_code::kNotAWallet,
-                      "locked by another program");
-        ::close(fd);
+        expectFailure(runTmpro({"rm", m_wallet, "Banking/Visa", "--wait", "0"}, ""), exit_code::kNotAWallet,
+                      "locked by another program that has it open (test_cli, process " + std::to_string(::getpid()));
+        std::thread release([fd] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ::close(fd);
+        });
+        const TmproResult waited = run({"mkdir", m_wallet, "Waited", "--wait", "20"});
+        release.join();
+        EXPECT_EQ(waited.code, 0) << waited.err;
     }
     expectFailure(runTmpro({"info", m_wallet, "--yes"}, ""), exit_code::kUsage, "unknown option '--yes'");
 

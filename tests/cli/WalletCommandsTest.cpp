@@ -154,6 +154,23 @@ TEST_F(WalletCommandsTest, ReadingPassesOverALastRecordCutShort) {
     EXPECT_EQ(r.err, "");
 }
 
+TEST_F(WalletCommandsTest, ALeftoverReplacementIsRemovedOrNamed) {
+    const std::string leftover = m_wallet + ".~new";
+    { std::ofstream(leftover) << "half a wallet"; }
+    ASSERT_EQ(run({"mkdir", m_wallet, "Travel"}).code, 0);
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+
+    std::filesystem::create_directory(leftover);
+    const TmproResult r = run({"rm", m_wallet, "Travel"});
+    EXPECT_NE(r.err.find("warning: " + leftover + " is left from an earlier run and cannot be removed"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.code, exit_code::kFailed);
+    EXPECT_NE(r.err.find("deleted (" + leftover + " is in the way and cannot be removed"), std::string::npos) << r.err;
+    std::filesystem::remove(leftover);
+    EXPECT_EQ(run({"rm", m_wallet, "Travel"}).code, 0);
+}
+
 TEST_F(WalletCommandsTest, HintNeedsNoPassword) {
     TmproResult r = runTmpro({"hint", m_wallet});
     EXPECT_EQ(r.code, 0);

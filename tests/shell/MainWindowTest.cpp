@@ -55,6 +55,7 @@ struct Window {
     NoChooser chooser;
     std::unique_ptr<MainFrame> frame;
     int cardsShown = 0;
+    CardOutcome cardOutcome = CardOutcome::Unchanged;
 
     Window() {
         home = w.addFolder(u"Home");
@@ -68,9 +69,11 @@ struct Window {
         services.clock = &clock;
         services.session = &session;
         services.launcher = &launcher;
-        services.cardOpener = [this](QWidget*, const ui::UiContext&, CardSession&) {
+        services.cardOpener = [this](QWidget*, const ui::UiContext&, CardSession& session) {
             ++cardsShown;
-            return CardOutcome::Unchanged;
+            if (session.isNew && cardOutcome == CardOutcome::Changed)
+                session.card.header()->putName(u"Fresh card", w.wallet.recordKey());
+            return cardOutcome;
         };
         services.documentsFolder = "/documents";
         frame = std::make_unique<MainFrame>(f.ui, w.wallet, chooser, MainFrame::OpenOptions{}, std::move(services));
@@ -218,6 +221,29 @@ private slots:
         QCOMPARE(t.frame->menuBarId(), 967);
     }
 
+    void theCardWindowsOutcomeReachesTheTree() {
+        Window t;
+        // Delete asked for in the card window: the main window deletes the card.
+        t.cardOutcome = CardOutcome::Deleted;
+        t.select(t.gym);
+        t.key(Qt::Key_Return);
+        QVERIFY(!t.model()->indexOf(t.gym).isValid());
+        // A new card accepted in the card window is written and appears in its folder, selected.
+        t.cardOutcome = CardOutcome::Changed;
+        t.select(t.work);
+        QTimer::singleShot(0, [] {
+            // The form chooser: its first form.
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->accept();
+        });
+        t.frame->action(cmd::kNewCard)->trigger();
+        QCOMPARE(t.tree()->currentIndex().data().toString(), QStringLiteral("Fresh card"));
+        QCOMPARE(t.tree()->currentIndex().parent(), t.model()->indexOf(t.work));
+        QCOMPARE(t.reopened(), std::string("[Favourites]\n"
+                                           "Home/\n  Bank card\n  Old/\n    Letter\n"
+                                           "Work/\n  Badge\n  Fresh card\n"
+                                           "My Forms/\n"));
+    }
+
     void dropsMoveRefuseAndBeep() {
         Window t;
         auto drop = [&](std::size_t source, const QModelIndex& target) {
@@ -292,6 +318,10 @@ private slots:
         t.frame->showWallet();
         QVERIFY(t.frame->autoClose().armed());
         QVERIFY(t.session.holdingSleep());
+        // A key pressed in the window is activity: the minute starts again.
+        t.clock.advance(59'000);
+        t.select(t.gym);
+        t.key(Qt::Key_Down);
         t.clock.advance(59'000);
         // The wall clock set back changes nothing.
         t.w.t.clock.set(SystemTime{2020, 1, 3, 1, 0, 0, 0, 0});

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "storage/KeyRecord.h"
 #include "storage/Md5.h"
@@ -88,6 +89,74 @@ TEST(KeyRecord, InactiveRecordLeavesDestinationUntouched) {
     EXPECT_FALSE(record.active());
     const std::uint8_t zeros[16] = {};
     EXPECT_EQ(std::memcmp(record.key(), zeros, 16), 0);
+}
+
+// The record keeps the keystream it made: whatever order items of any length come in (short,
+// long, past the kept part, after a copy or a new key), each equals a fresh RC4 run over it.
+TEST(KeyRecord, KeptKeystreamMatchesAFreshRunForEveryLength) {
+    const auto keyA = fromHex("0102030405060708090a0b0c0d0e0f10");
+    const auto keyB = fromHex("f0e0d0c0b0a090807060504030201000");
+    const std::size_t cache = KeyRecord::kStreamCache;
+    auto fresh = [](const std::vector<std::uint8_t>& key, const std::vector<std::uint8_t>& plain) {
+        std::vector<std::uint8_t> out(plain.size(), 0);
+        Rc4State state;
+        rc4Schedule(state, key.data());
+        rc4Process(state, out.data(), plain.data(), plain.size());
+        return out;
+    };
+    KeyRecord record;
+    record.set(keyA.data());
+    const std::vector<std::uint8_t>* key = &keyA;
+    const std::size_t lengths[] = {0, 1, 512, 100, 5000, 1025, cache, cache + 3, 7, 2 * cache + 17, 3};
+    for (int pass = 0; pass < 3; ++pass) {
+        KeyRecord copy = record;
+        for (std::size_t length : lengths) {
+            std::vector<std::uint8_t> plain(length);
+            for (std::size_t i = 0; i < length; ++i) plain[i] = static_cast<std::uint8_t>(i * 7 + pass);
+            std::vector<std::uint8_t> out(length, 0);
+            ASSERT_TRUE(record.encipher(plain.data(), length, out.data()));
+            EXPECT_EQ(out, fresh(*key, plain)) << "pass " << pass << ", length " << length;
+            ASSERT_TRUE(copy.encipher(plain.data(), length, out.data()));
+            EXPECT_EQ(out, fresh(*key, plain)) << "copy, pass " << pass << ", length " << length;
+        }
+        key = pass == 0 ? &keyB : &keyA;
+        record.set(key->data());
+    }
+}
+
+TEST(KeyRecord, TextIsDecipheredUpToItsTerminator) {
+    const auto key = fromHex("0102030405060708090a0b0c0d0e0f10");
+    KeyRecord record;
+    record.set(key.data());
+    struct Case {
+        std::vector<std::uint8_t> plain;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {{}, u""},
+        {{'a', 0, 'b', 0, 0, 0, 'c', 0}, u"ab"},  // ends at the first zero code unit
+        {{'a', 0, 0x3b, 0x26}, u"a\u263b"},       // no terminator: every unit
+        {{'a', 0, 'b'}, u"ab"},                   // an odd last byte is a unit with a zero high byte
+        {{0, 0, 'a', 0}, u""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> stored(c.plain.size(), 0);
+        record.encipher(c.plain.data(), c.plain.size(), stored.data());
+        std::u16string text = u"old";
+        ASSERT_TRUE(record.decipherText16(stored.data(), stored.size(), &text));
+        EXPECT_EQ(text, c.text);
+    }
+    // A text longer than the kept keystream.
+    std::u16string longText(KeyRecord::kStreamCache, u'x');
+    std::vector<std::uint8_t> plain(longText.size() * 2 + 2, 0);
+    for (std::size_t i = 0; i < longText.size(); ++i) plain[2 * i] = 'x';
+    std::vector<std::uint8_t> stored(plain.size(), 0);
+    record.encipher(plain.data(), plain.size(), stored.data());
+    std::u16string text;
+    ASSERT_TRUE(record.decipherText16(stored.data(), stored.size(), &text));
+    EXPECT_EQ(text, longText);
+    KeyRecord inactive;
+    EXPECT_FALSE(inactive.decipherText16(stored.data(), 2, &text));
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "model/Card.h"
 #include "platform/PosixFile.h"
@@ -195,6 +199,36 @@ TEST_F(WalletFileTest, RepairDeclinedChangesNothing) {
     t.prompt.answers = {Answer::Yes, Answer::Cancel};
     EXPECT_EQ(wallet.openWithRepair(kWalletPath, kPassword, false), OpenResult::Damaged);
     EXPECT_EQ(bytes(), damaged);
+}
+
+// A replacement file left by a killed run goes when a writer opens the wallet; one that cannot go
+// (a folder of that name) is told at the open and named by the replacement it stops.
+TEST(LeftoverReplacement, IsRemovedByAWriterOrNamed) {
+    test::TestEnv t;
+    ASSERT_EQ(createWallet(t.env, kWalletPath, kPassword, std::nullopt, true), CreateResult::Ok);
+    const std::string leftover = kWalletPath + ".~new";
+    t.files.setBytes(leftover, std::vector<std::uint8_t>(5000, 1));
+    {
+        WalletFile reader(t.env);
+        ASSERT_EQ(reader.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
+        EXPECT_TRUE(t.files.exists(leftover)) << "a reader leaves it: a writer may be making it";
+    }
+    {
+        WalletFile writer(t.env);
+        ASSERT_EQ(writer.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+        EXPECT_FALSE(t.files.exists(leftover));
+        EXPECT_FALSE(writer.leftoverInTheWay());
+    }
+    ASSERT_TRUE(t.files.makeFolder(leftover));
+    WalletFile writer(t.env);
+    ASSERT_EQ(writer.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+    EXPECT_TRUE(writer.leftoverInTheWay());
+    RecordHeader h = writer.newFolder(RecordId{}, false);
+    h.putName(u"Appended", writer.recordKey());
+    EXPECT_GE(writer.appendFolder(h), 0) << "appends do not need it";
+    EXPECT_FALSE(writer.remove(0));
+    EXPECT_EQ(writer.writeProblem(), WriteProblem::LeftoverInTheWay);
+    EXPECT_EQ(writer.replacementPath(), leftover);
 }
 
 // The repair scan's branches, each on one damage to a small wallet: Personal/ (first folder),
@@ -523,6 +557,150 @@ TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
     EXPECT_EQ(again.index().count(), 1u) << "the change reached the file behind the link";
     again.close();
     fs::remove_all(dir);
+}
+
+// Wallets in a temporary folder, with writers that each have a file system of their own, as
+// two programs would.
+struct DiskWallets {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("tw-locks-" + std::to_string(::getpid()));
+    std::string path = (dir / "wallet.tm5").string();
+    FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
+    SequenceRandom random{1};
+    StringTable strings;
+    ScriptedPrompt prompt;
+    FakeSystem system;
+
+    struct Program {
+        PosixFileSystem files;
+        SequenceRandom random;
+        Env env;
+        Program(DiskWallets& d, std::uint32_t seed)
+            : random(seed), env{files, d.clock, random, d.strings, d.prompt, d.system} {}
+    };
+
+    DiskWallets() {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        Program p(*this, 1);
+        EXPECT_EQ(createWallet(p.env, path, kPassword, std::nullopt, true), CreateResult::Ok);
+    }
+    ~DiskWallets() { std::filesystem::remove_all(dir); }
+
+    static bool addFolder(WalletFile& w, const std::u16string& name) {
+        RecordHeader h = w.newFolder(RecordId{}, false);
+        h.putName(name, w.recordKey());
+        return w.appendFolder(h) >= 0;
+    }
+    std::vector<std::u16string> names() {
+        Program p(*this, 9);
+        WalletFile w(p.env);
+        EXPECT_EQ(w.readAll(path, kPassword, true), OpenResult::Ok);
+        std::vector<std::u16string> all;
+        for (std::size_t i = 0; i < w.index().count(); ++i) all.push_back(w.nameOf(i));
+        return all;
+    }
+};
+
+// One writer opens the wallet; before it locks it, another writer changes it and replaces the
+// file whole. The first must write into the new file, not the replaced one, or its change is lost.
+TEST(WalletOnDisk, AWriterLockingAReplacedFileOpensTheNewOne) {
+    DiskWallets d;
+    DiskWallets::Program first(d, 2);
+    DiskWallets::Program second(d, 3);
+    int calls = 0;
+    first.files.betweenOpenAndLock = [&](const std::string& p) {
+        if (p != d.path || calls++ != 0) return;
+        WalletFile other(second.env);
+        ASSERT_EQ(other.readAll(d.path, kPassword, false), OpenResult::Ok);
+        ASSERT_TRUE(DiskWallets::addFolder(other, u"Second"));
+        ASSERT_TRUE(other.remove(0));  // replaces the file whole
+    };
+    {
+        WalletFile w(first.env);
+        ASSERT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
+        ASSERT_TRUE(DiskWallets::addFolder(w, u"First"));
+    }
+    EXPECT_EQ(calls, 2) << "the replaced file was opened again";
+    const auto names = d.names();
+    EXPECT_NE(std::find(names.begin(), names.end(), u"Second"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), u"First"), names.end()) << "the first writer's change was lost";
+}
+
+// A writer waits for the lock as long as it is told to; the holder is named.
+TEST(WalletOnDisk, WritersWaitForTheLockAndNameWhoHoldsIt) {
+    DiskWallets d;
+    DiskWallets::Program holder(d, 2);
+    DiskWallets::Program waiter(d, 3);
+    auto held = std::make_unique<WalletFile>(holder.env);
+    ASSERT_EQ(held->readAll(d.path, kPassword, false), OpenResult::Ok);
+
+    const std::optional<std::string> who = waiter.files.lockHolder(d.path);
+    ASSERT_TRUE(who);
+    EXPECT_NE(who->find("process " + std::to_string(::getpid())), std::string::npos) << *who;
+    {
+        WalletFile w(waiter.env);
+        EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::CannotOpen) << "no wait: fails at once";
+        WalletFile reader(waiter.env);
+        EXPECT_EQ(reader.readAll(d.path, kPassword, true), OpenResult::Ok) << "a reader reads beside a writer";
+    }
+
+    waiter.files.setLockWait(std::chrono::seconds(10));
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        held.reset();
+    });
+    WalletFile w(waiter.env);
+    EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
+    release.join();
+
+    // While a reader reads, writers wait for it.
+    w.close();
+    WalletFile reader(holder.env);
+    ASSERT_EQ(reader.readAll(d.path, kPassword, true), OpenResult::Ok);
+    waiter.files.setLockWait(std::chrono::milliseconds(0));
+    EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::CannotOpen);
+    reader.close();
+    EXPECT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
+}
+
+// A rewrite by an administrator keeps the wallet its owner's: the new file gets the old one's
+// owner, group, mode and extended attributes before it is renamed in.
+TEST(WalletOnDisk, ARewriteKeepsOwnerGroupModeAndAttributes) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a file another user's ownership";
+    DiskWallets d;
+    ASSERT_EQ(::chown(d.path.c_str(), 4321, 4322), 0);
+    ASSERT_EQ(::chmod(d.path.c_str(), 0640), 0);
+    const bool attributes = ::setxattr(d.path.c_str(), "user.origin", "kept", 4, 0) == 0;  // tmpfs may refuse
+    {
+        DiskWallets::Program admin(d, 2);
+        WalletFile w(admin.env);
+        ASSERT_EQ(w.readAll(d.path, kPassword, false), OpenResult::Ok);
+        ASSERT_TRUE(w.remove(0));  // replaces the file whole
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(d.path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (attributes) {
+        char value[8] = {};
+        EXPECT_EQ(::getxattr(d.path.c_str(), "user.origin", value, sizeof value), 4);
+        EXPECT_EQ(std::string(value), "kept");
+    }
+}
+
+// When the new file cannot be given them, the change is refused and the wallet stays as it was.
+TEST(WalletOnDisk, ARewriteThatCannotKeepTheOwnerIsRefused) {
+    test::TestEnv t;
+    ASSERT_EQ(createWallet(t.env, kWalletPath, kPassword, std::nullopt, true), CreateResult::Ok);
+    WalletFile w(t.env);
+    ASSERT_EQ(w.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
+    const std::vector<std::uint8_t> before = t.files.bytes(kWalletPath);
+    t.files.failIdentity(true);
+    EXPECT_FALSE(w.remove(0));
+    EXPECT_EQ(w.writeProblem(), WriteProblem::OwnerNotKept);
+    EXPECT_EQ(t.files.bytes(kWalletPath), before);
+    EXPECT_FALSE(t.files.exists(kWalletPath + ".~new"));
 }
 
 }  // namespace

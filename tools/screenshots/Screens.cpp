@@ -20,6 +20,7 @@
 #include "model/SampleWallet.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/SecretClipboard.h"
+#include "platform/Text.h"
 #include "shell/CommandTable.h"
 #include "shell/MainFrame.h"
 #include "shell/WalletChooser.h"
@@ -93,7 +94,7 @@ std::unique_ptr<QWidget> mainWindowMenu(ScreenContext& c) {
     const QModelIndex folder = frame->model()->index(1, 0);
     frame->tree()->setCurrentIndex(folder);
     frame->show();
-    frame->adjustSize();
+    frame->resize(c.ui.px(360), c.ui.px(480));
     QMenu* menu = frame->contextMenuFor(folder);
     QPixmap window = frame->grab();
     const QPixmap popup = menu->grab();
@@ -181,6 +182,15 @@ std::unique_ptr<QWidget> question(const ScreenContext& c, std::uint32_t text, st
     box->setTextFormat(Qt::PlainText);
     box->button(QMessageBox::Yes)->setText(c.ui.text(20204));
     box->button(QMessageBox::No)->setText(c.ui.text(20205));
+    return box;
+}
+
+// The delete question as the wallets manager asks it: with the wallet's full path.
+std::unique_ptr<QWidget> deleteWalletQuestion(const ScreenContext& c) {
+    auto box = question(c, 22011, 20001);
+    auto* message = static_cast<QMessageBox*>(box.get());
+    message->setIcon(QMessageBox::Warning);
+    message->setText(ui::toQString(format(c.ui.strings.text(22011), {u"/home/anna/Documents/Home.tm5"})));
     return box;
 }
 
@@ -337,7 +347,7 @@ const std::vector<Screen>& allScreens() {
         {"security-options", securityOptions},
         {"wallets-manager", walletsManager},
         {"new-wallet", newWallet},
-        {"delete-wallet-question", [](ScreenContext& c) { return question(c, 22011, 20001); }},
+        {"delete-wallet-question", deleteWalletQuestion},
         {"first-run-notice", [](ScreenContext& c) { return messageBox(c, 20580, 20001, QMessageBox::Information); }},
         {"wrong-password", [](ScreenContext& c) { return messageBox(c, 27006, 20503, QMessageBox::Warning); }},
         {"convert-question", [](ScreenContext& c) { return question(c, 22012, 20001); }},
