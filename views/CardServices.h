@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/AttachmentFiles.h"
+#include "app/CustomIcons.h"
 #include "model/DisplayText.h"
 #include "model/WebAddress.h"
 #include "platform/Launcher.h"
@@ -34,6 +35,8 @@ struct CardServices {
     SoundPlayer* sound = nullptr;  // null: sounds are not played
     // Asks for a file to read: title, name filter ("*.wav"); an empty string when none was chosen.
     std::function<QString(QWidget* parent, const QString& title, const QString& filter)> chooseFile;
+    // The open wallet's custom icons for the icon picker; null offers the built-in icons only.
+    const app::CustomIcons* customIcons = nullptr;
 };
 
 // The user's short-date and time patterns from the system locale, in the picture syntax the

@@ -15,10 +15,12 @@
 #include "storage/WalletFile.h"
 #include "views/AttachmentsDialog.h"
 #include "views/BackgroundDialog.h"
+#include "views/CardColorsDialog.h"
 #include "views/CardEditor.h"
 #include "views/CardView.h"
 #include "views/DlgBar.h"
 #include "views/FormDesigner.h"
+#include "views/IconPicker.h"
 #include "views/ObjectNames.h"
 #include "views/SoundDialog.h"
 #include "views/SoundPlayer.h"
@@ -261,9 +263,8 @@ void CardWindow::buildMenu() {
             add(m_menu, kCopyTextText, "copyTextAction", [this] { copyRow(m_view->selected()); });
             QMenu* customize = m_menu->addMenu(m_ui.text(kCustomizeText));
             customize->setEnabled(!m_readOnly);
-            // The icon chooser and the Text/Colors dialog come with the icon and colour dialogs.
-            add(customize, kIconText, "iconAction", [] {})->setEnabled(false);
-            add(customize, kColoursText, "coloursAction", [] {})->setEnabled(false);
+            add(customize, kIconText, "iconAction", [this] { showIcon(); });
+            add(customize, kColoursText, "coloursAction", [this] { showColours(); });
             add(customize, kBackgroundText, "backgroundAction", [this] { showBackground(); });
             add(customize, kSoundText, "soundAction", [this] { showSound(); });
             add(m_menu, kAttachmentsText, "attachmentsAction", [this] { showAttachments(); });
@@ -424,6 +425,26 @@ void CardWindow::showAttachments() {
     AttachmentsDialog dialog(m_ui, m_services, m_wallet.env(), *m_card, this);
     connect(&dialog, &AttachmentsDialog::openRequested, this, [this](int slot) { openAttachment(slot, true); });
     dialog.exec();
+    reload();
+}
+
+void CardWindow::showIcon() {
+    if (!m_card || !m_card->header()) return;
+    static const app::CustomIcons none;
+    const app::CustomIcons& icons = m_services.customIcons ? *m_services.customIcons : none;
+    const auto chosen = IconPicker::choose(m_ui, app::IconChoice::of(*m_card->header(), icons), icons, this);
+    if (!chosen) return;
+    chosen->applyTo(*m_card->header());
+    m_card->setModified(true);
+    reload();
+}
+
+void CardWindow::showColours() {
+    if (!m_card) return;
+    const auto display = CardColorsDialog::edit(m_ui, m_card->display(), this);
+    if (!display) return;
+    m_card->display() = *display;
+    m_card->setModified(true);
     reload();
 }
 

@@ -69,6 +69,8 @@ public:
     void copyRow(int row);
     void openAttachment(int slot, bool fromDialog);
     void showAttachments();
+    void showIcon();
+    void showColours();
     void showBackground();
     void showSound();
     void saveAsForm();
