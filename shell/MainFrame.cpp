@@ -390,6 +390,7 @@ bool MainFrame::openWallet(const std::string& path, bool returnToChooserOnFailur
     if (outcome.opened()) {
         const std::u16string opened = fromUtf8(outcome.path);
         m_ui.settings.mru = opened.size() <= app::kMaxPath ? opened : std::u16string();
+        m_iconMender.opened(true);
         showWallet();
         return true;
     }
@@ -417,6 +418,9 @@ void MainFrame::showWallet() {
     m_strip->setTitle(name);
     m_clip.clear();
     m_model->build(m_wallet);
+    // Icon numbers other programs wrote out of range are mended once the tree shows the records
+    // (only after a good opening of a writable wallet); the tree then shows the mended icons.
+    if (m_iconMender.treeBuilt(m_wallet).mended > 0) m_model->build(m_wallet);
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const QModelIndex top = m_model->index(row, 0);
         if (m_model->treeItem(top).type < tree_type::kFavourites) m_tree->expand(top);
@@ -440,6 +444,7 @@ void MainFrame::closeWallet() {
     m_wallet.close();
     m_model->clearAll();
     m_customIcons.clear();
+    m_iconMender.opened(false);
     m_strip->setTitle({});
     if (m_services.session) m_services.session->holdSleep(false);
 }

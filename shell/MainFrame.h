@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/CustomIcons.h"
+#include "app/IconMend.h"
 #include "app/OpenWallet.h"
 #include "app/TreeCommands.h"
 #include "platform/BootClock.h"
@@ -96,6 +97,8 @@ public:
     int menuBarId() const { return m_menuBarId; }
     QTreeView* tree() const { return m_tree; }
     WalletTreeModel* model() const { return m_model; }
+    // The open wallet's custom icons, for the windows that show or choose icons.
+    const app::CustomIcons& customIcons() const { return m_customIcons; }
     QLineEdit* findEdit() const { return m_findEdit; }
     QAction* action(int id) const;
     // The context menu of an item (the caller owns it); null when it has none.
@@ -178,6 +181,7 @@ private:
     bool m_closePending = false;  // a close was asked for while the work ran
     app::TreeClipboard m_clip;
     app::CustomIcons m_customIcons;  // the open wallet's, registered as its records are read
+    app::IconMender m_iconMender;    // mends icon numbers that are not valid, once per opening
 };
 
 }  // namespace tw::shell

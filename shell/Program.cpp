@@ -176,6 +176,7 @@ int Run::run(const std::string& argument) {
     // with what the main window copies.
     ProgramCardServices cardServices(m_s.registry);
     cardServices.services().clipboard = &frame.secrets();
+    cardServices.services().customIcons = &frame.customIcons();
     frame.setCardOpener(cardWindowOpener(cardServices.services()));
     QObject::connect(&instance, &SingleInstance::received, &frame, [this](const InstanceMessage& m) { onMessage(m); });
     TerminationSignals termination;

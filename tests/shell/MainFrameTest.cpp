@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <deque>
+#include <fstream>
 
 #include "platform/PosixFile.h"
 #include "platform/Text.h"
@@ -101,6 +102,43 @@ private slots:
         t.frame.exitProgram();
         QVERIFY(!t.wallet.isOpen());
         QVERIFY(!t.frame.isVisible());
+    }
+
+    // Another program stored icon number 150 in a folder: the opened window mends it to the
+    // first built-in icon, marks the icon changed and saves the folder; the file keeps it.
+    void anIconNumberOutOfRangeIsMendedOnceTheTreeIsShown() {
+        Frame t;
+        const std::string home = t.makeWallet("Home.tm5");
+        std::uint64_t at = 0;
+        RecordId id;
+        {
+            WalletFile w(t.env);
+            QCOMPARE(w.readAll(home, u"open sesame", false), OpenResult::Ok);
+            RecordHeader folder = w.newFolder({}, false);
+            folder.putName(u"Odd icon", w.recordKey());
+            const std::int64_t position = w.appendFolder(folder);
+            QVERIFY(position >= 0);
+            id = w.index().at(static_cast<std::size_t>(position)).id();
+            QVERIFY(w.findInFile(id, &at));
+            w.close();
+        }
+        {
+            std::fstream file(home, std::ios::in | std::ios::out | std::ios::binary);
+            const std::int32_t number = 150;  // stored little-endian, as on every machine we build for
+            file.seekp(static_cast<std::streamoff>(at + RecordHeader::kIconIndex));
+            file.write(reinterpret_cast<const char*>(&number), sizeof number);
+        }
+        answerPasswordDialog(QStringLiteral("open sesame"));
+        QVERIFY(t.frame.openWallet(home, false));
+        t.frame.exitProgram();
+
+        WalletFile again(t.env);
+        QCOMPARE(again.readAll(home, u"open sesame", false), OpenResult::Ok);
+        const std::int64_t position = again.index().find(id);
+        QVERIFY(position >= 0);
+        const RecordHeader& header = again.index().at(static_cast<std::size_t>(position));
+        QCOMPARE(header.iconIndex(), 0);
+        QVERIFY(header.changeFlags() & change::kIcon);
     }
 
     void aCancelledPasswordLeavesNoWallet() {
