@@ -28,6 +28,7 @@ constexpr std::uint32_t kProgramCaption = 20001;
 constexpr std::uint32_t kErrorCaption = 20500;
 constexpr std::uint32_t kReadFailedText = 64716;
 constexpr std::uint32_t kWriteFailedText = 64720;
+constexpr std::uint32_t kExistsText = 64721;
 
 }  // namespace
 
@@ -43,6 +44,26 @@ QString withArguments(QString text, const QStringList& arguments) {
 void reportWritten(const UiContext& ui, const QString& path) {
     ui.prompt.tell(toU16(ui.text(kSavedText) + QLatin1Char('\n') + path), ui.strings.text(kProgramCaption),
                    Icon::Information);
+}
+
+QString exportToDocuments(QWidget* window, const UiContext& ui, const CardServices& services, Env& env,
+                          const Attachment& attachment, bool onlyIfAbsent) {
+    if (!makeFolder(services.documentsFolder)) return {};
+    app::WriteOut out;
+    const SystemTime today = env.clock.localTime();
+    runOffThread(window, [&] {
+        out = app::writeOut(services.documentsFolder, today, attachment.name(), attachment.data(), onlyIfAbsent);
+    });
+    if (onlyIfAbsent && out.result == PrivateWrite::Exists) {
+        ui.message(kExistsText, kErrorCaption, Buttons::Ok, Icon::Information);
+        return {};
+    }
+    if (out.result != PrivateWrite::Written) {
+        ui.message(kWriteFailedText, kErrorCaption, Buttons::Ok, Icon::Warning);
+        return {};
+    }
+    reportWritten(ui, QString::fromStdString(out.path));
+    return QString::fromStdString(out.path);
 }
 
 AttachmentsDialog::AttachmentsDialog(const UiContext& ui, CardServices& services, Env& env, Card& card, QWidget* parent)
@@ -153,18 +174,8 @@ void AttachmentsDialog::removeFile() {
 
 QString AttachmentsDialog::exportFile() {
     const int slot = selectedSlot();
-    if (slot < 0 || !makeFolder(m_services.documentsFolder)) return {};
-    const Attachment& file = m_card.file(static_cast<std::size_t>(slot));
-    app::WriteOut out;
-    const SystemTime today = m_env.clock.localTime();
-    runOffThread(this,
-                 [&] { out = app::writeOut(m_services.documentsFolder, today, file.name(), file.data(), false); });
-    if (out.result != PrivateWrite::Written) {
-        ui().message(kWriteFailedText, kErrorCaption, Buttons::Ok, Icon::Warning);
-        return {};
-    }
-    reportWritten(ui(), QString::fromStdString(out.path));
-    return QString::fromStdString(out.path);
+    if (slot < 0) return {};
+    return exportToDocuments(this, ui(), m_services, m_env, m_card.file(static_cast<std::size_t>(slot)), false);
 }
 
 }  // namespace tw::ui

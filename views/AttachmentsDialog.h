@@ -52,4 +52,10 @@ QString withArguments(QString text, const QStringList& arguments);
 // Tells the user where a file was written ("%s\n%s" of text 22010 and the path).
 void reportWritten(const UiContext& ui, const QString& path);
 
+// Writes an attachment's bytes into the documents folder under its dated, cleaned name, off the
+// window's thread, and tells the user where. Returns the path, or nothing after saying why no file
+// was written; `onlyIfAbsent` refuses to replace a file of that name.
+QString exportToDocuments(QWidget* window, const UiContext& ui, const CardServices& services, Env& env,
+                          const Attachment& attachment, bool onlyIfAbsent);
+
 }  // namespace tw::ui

@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QPainter>
 
-#include "app/AttachmentFiles.h"
 #include "resources/icons/IconArt.h"
 #include "views/AttachmentsDialog.h"
 #include "views/Background.h"
@@ -27,8 +26,6 @@ constexpr std::uint32_t kNoneText = 28107;
 constexpr std::uint32_t kFirstPositionText = 28110;
 constexpr std::uint32_t kErrorCaption = 20500;
 constexpr std::uint32_t kPictureFailedText = 64717;
-constexpr std::uint32_t kExistsText = 64721;
-constexpr std::uint32_t kWriteFailedText = 64720;
 
 }  // namespace
 
@@ -135,22 +132,8 @@ void BackgroundDialog::setPosition(int placement) {
 }
 
 QString BackgroundDialog::exportImage() {
-    if (!m_picture.hasData() || !makeFolder(m_services.documentsFolder)) return {};
-    app::WriteOut out;
-    const SystemTime today = m_env.clock.localTime();
-    runOffThread(this, [&] {
-        out = app::writeOut(m_services.documentsFolder, today, m_picture.name(), m_picture.data(), true);
-    });
-    if (out.result == PrivateWrite::Exists) {
-        ui().message(kExistsText, kErrorCaption, Buttons::Ok, Icon::Information);
-        return {};
-    }
-    if (out.result != PrivateWrite::Written) {
-        ui().message(kWriteFailedText, kErrorCaption, Buttons::Ok, Icon::Warning);
-        return {};
-    }
-    reportWritten(ui(), QString::fromStdString(out.path));
-    return QString::fromStdString(out.path);
+    if (!m_picture.hasData()) return {};
+    return exportToDocuments(this, ui(), m_services, m_env, m_picture, true);
 }
 
 void BackgroundDialog::accept() {

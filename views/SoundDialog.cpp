@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 
-#include "app/AttachmentFiles.h"
 #include "resources/icons/IconArt.h"
 #include "views/AttachmentsDialog.h"
 #include "views/CardServices.h"
@@ -26,8 +25,6 @@ constexpr std::uint32_t kNoneText = 28107;
 constexpr std::uint32_t kChooserTitle = 24003;
 constexpr std::uint32_t kErrorCaption = 20500;
 constexpr std::uint32_t kReadFailedText = 64716;
-constexpr std::uint32_t kExistsText = 64721;
-constexpr std::uint32_t kWriteFailedText = 64720;
 
 }  // namespace
 
@@ -114,21 +111,8 @@ void SoundDialog::playSound() {
 }
 
 QString SoundDialog::exportSound() {
-    if (!m_sound.hasData() || !makeFolder(m_services.documentsFolder)) return {};
-    app::WriteOut out;
-    const SystemTime today = m_env.clock.localTime();
-    runOffThread(this,
-                 [&] { out = app::writeOut(m_services.documentsFolder, today, m_sound.name(), m_sound.data(), true); });
-    if (out.result == PrivateWrite::Exists) {
-        ui().message(kExistsText, kErrorCaption, Buttons::Ok, Icon::Information);
-        return {};
-    }
-    if (out.result != PrivateWrite::Written) {
-        ui().message(kWriteFailedText, kErrorCaption, Buttons::Ok, Icon::Warning);
-        return {};
-    }
-    reportWritten(ui(), QString::fromStdString(out.path));
-    return QString::fromStdString(out.path);
+    if (!m_sound.hasData()) return {};
+    return exportToDocuments(this, ui(), m_services, m_env, m_sound, true);
 }
 
 void SoundDialog::accept() {

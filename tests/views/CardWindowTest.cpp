@@ -392,6 +392,12 @@ private slots:
             QVERIFY(dialog.selectSound(QStringLiteral("/snd/ding.wav")));
             QVERIFY(dialog.findChild<QCheckBox*>(QStringLiteral("playWhenViewedCheck"))->isChecked());
             dialog.playSound();
+            // Exported once into the documents folder; a second export never replaces that file.
+            QVERIFY(dialog.exportSound().endsWith(QStringLiteral("_ding.wav")));
+            QVERIFY(dialog.exportSound().isEmpty());
+            const QStringList shown = test::shownTexts(c.f.prompt);
+            QCOMPARE(shown.size(), 2);  // where the first went, then why the second was refused
+            QVERIFY(!shown.last().startsWith(QStringLiteral("#22010")));
             dialog.accept();
         }
         QCOMPARE(c.player.played.size(), std::size_t{1});
