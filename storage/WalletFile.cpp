@@ -135,14 +135,8 @@ OpenResult WalletFile::readAll(const std::string& path, std::optional<std::u16st
 
 OpenResult WalletFile::readRecords() {
     if (!positionAtFirstRecord()) return OpenResult::RecordUnreadable;
-    // Room for as many records as the file can hold (each takes at least its header), capped,
-    // so that the lookups are not rebuilt again and again as they grow.
-    std::uint64_t size = 0;
-    if (m_file->size(&size) && size > kFirstRecord) {
-        const auto most = static_cast<std::size_t>(
-            std::min<std::uint64_t>((size - kFirstRecord) / RecordHeader::kSize, std::uint64_t{1} << 20));
-        m_index.reserve(most);
-    }
+    // The lookup grows by doubling: sized by what the file could hold, it would take several
+    // times the room that cards with bodies need.
     // An old-format wallet's names are still under its stored key.
     if (m_oldFormat) {
         m_oldNameKey.set(m_keys.oldRecordKey.data());

@@ -81,8 +81,9 @@ std::size_t WalletIndex::append(const RecordHeader& header, std::uint64_t offset
     const std::size_t position = m_count;
     fill(entry(position), header, offset);
     ++m_count;
+    // At most half the slots are taken: the table doubles when more would be.
     if ((m_count + 1) * 2 > m_slots.size())
-        rehash(m_count * 4);
+        rehash(m_slots.size() * 2);
     else
         insertSlot(position);
     return position;
