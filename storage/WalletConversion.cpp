@@ -66,13 +66,38 @@ bool loadCustomForms(Env& env, const std::u16string& named, const ConversionOpti
     return loads(forms, env.files, icon.substr(0, cut) + fileName);
 }
 
+// A card form with the fields it gives a converted card, looked up once per form number.
+struct CardForm {
+    const Form* form = nullptr;  // null: no built-in or custom form has the number
+    std::vector<FieldTemplate> templates;
+};
+
+class CardForms {
+public:
+    CardForms(Env& env, const CustomForms& custom) : m_env(env), m_custom(custom) {}
+    const CardForm& of(std::uint32_t number) {
+        const auto found = m_forms.find(number);
+        if (found != m_forms.end()) return found->second;
+        CardForm& f = m_forms[number];
+        f.form = builtinFormByNumber(number);
+        if (f.form == nullptr) f.form = m_custom.find(number);
+        if (f.form != nullptr) f.templates = fieldTemplates(*f.form, m_env.strings, KindRule::Conversion);
+        return f;
+    }
+
+private:
+    Env& m_env;
+    const CustomForms& m_custom;
+    std::unordered_map<std::uint32_t, CardForm> m_forms;
+};
+
 // Fields by the card's form, the note, the picture, the sound and the display words.
-void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, const CustomForms& custom, Card& card) {
-    const Form* form = builtinFormByNumber(old.form);
-    if (form == nullptr) form = custom.find(old.form);
+void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, CardForms& forms, Card& card) {
+    const CardForm& cardForm = forms.of(old.form);
+    const Form* form = cardForm.form;
     if (form != nullptr) {
         card.header()->setIconIndex(static_cast<std::int32_t>(old.icon));
-        const std::vector<FieldTemplate> templates = fieldTemplates(*form, env.strings, KindRule::Conversion);
+        const std::vector<FieldTemplate>& templates = cardForm.templates;
         for (std::size_t i = 0; i < templates.size(); ++i) {
             Field* field = card.newField(templates[i].kind, env.strings);
             if (field == nullptr) break;
@@ -161,6 +186,7 @@ ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom
     const std::vector<std::size_t> none;
     RecordWriter out(*wallet.file(), env.clock);
     if (!out.start()) return ConvertResult::CannotCreate;
+    CardForms forms(env, custom);
     std::vector<std::uint8_t> data;
     std::vector<std::uint8_t> body;
     for (const OldFolder& f : folders) {
@@ -176,7 +202,7 @@ ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom
             std::unique_ptr<Card> card = wallet.newCard(folder.id());
             card->header()->putName(c.name, wallet.recordKey());
             // A card whose data cannot be read keeps its name alone.
-            if (old.readCardData(c, &data)) fillCard(env, c, data, custom, *card);
+            if (old.readCardData(c, &data)) fillCard(env, c, data, forms, *card);
             wipe(data.data(), data.size());
             body.clear();
             const bool made = card->serializeBody(wallet.recordKey(), &body);
