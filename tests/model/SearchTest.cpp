@@ -90,12 +90,15 @@ TEST(CardTextMatcherTest, AnswersAsTheParsedCardOnTrickyBodies) {
         {"password value", bodyOf({{field_kind::kPassword, u"Password", u"Secret99"}}, strings), u"secret", true},
         {"date shown in the locale",
          bodyOf({{field_kind::kDate, u"Expires", {}}}, strings,
-                [](Card& c) { c.field(0).setDate(SystemTime{2024, 3, 0, 5, 0, 0, 0, 0}); }),
+                [](Card& c) {
+                    c.field(0).setDate(SystemTime{2024, 3, 0, 5, 0, 0, 0, 0});
+                }),
          u"3/5/2024", true},
         {"check box shows its word", bodyOf({{field_kind::kCheckBox, u"n", u"1"}}, strings), u"yes", true},
         {"check box value is not searched", bodyOf({{field_kind::kCheckBox, u"n", u"1"}}, strings), u"1", false},
         {"list items are not searched",
-         bodyOf({{Field::kListKind, u"n", u"Beta"}}, strings, [](Card& c) { c.field(0).setListFromJoined(u"Alpha^Beta"); }),
+         bodyOf({{Field::kListKind, u"n", u"Beta"}}, strings,
+                [](Card& c) { c.field(0).setListFromJoined(u"Alpha^Beta"); }),
          u"alpha", false},
         {"chosen list item", bodyOf({{Field::kListKind, u"n", u"Beta"}}, strings), u"beta", true},
         {"attachment name and data",
