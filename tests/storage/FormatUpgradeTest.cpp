@@ -53,7 +53,7 @@ using Contents = std::map<RecordId, Entry>;
 Contents contentsOf(WalletFile& w) {
     Contents c;
     for (std::size_t i = 0; i < w.index().count(); ++i) {
-        const RecordHeader& h = w.index().at(i);
+        const IndexEntry& h = w.index().at(i);
         Entry e{w.nameOf(i), h.type(), {}};
         if (h.type() == RecordType::Card) {
             std::unique_ptr<Card> card = w.loadCard(h.id());
