@@ -368,20 +368,40 @@ TEST(WalletConversion, CardWithoutDataIsAnEmptyCardOfItsForm) {
     EXPECT_EQ(blank.display().background(), 0x00FF00u);
 }
 
+// Also for a wallet whose new records take more than one block of writing.
 TEST(WalletConversion, FailedWriteLeavesNoNewFile) {
-    test::TestEnv clean;
-    const std::vector<std::uint8_t> old = homeWallet().bytes();
-    clean.files.setBytes(kOld, old);
-    ASSERT_EQ(convert(clean).result, ConvertResult::Ok);
-    const std::uint64_t writes = clean.files.faults().writes;
-    for (std::uint64_t k = 1; k <= writes; ++k) {
-        test::TestEnv t;
-        t.files.setBytes(kOld, old);
-        t.files.faults().failWriteAt = k;
-        EXPECT_EQ(convert(t).result, ConvertResult::CannotCreate) << "write " << k;
-        EXPECT_FALSE(t.files.exists(kNew)) << "write " << k;
-        EXPECT_FALSE(t.files.exists(kNew + ".~conv")) << "write " << k;
-        EXPECT_EQ(t.files.bytes(kOld), old);
+    WalBuilder large("open sesame");
+    large.addFolder(1, 500, 0, u"Pictures");
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        WalCard card;
+        card.id = 10 + i;
+        card.folder = 1;
+        card.form = 500;
+        card.picture = 1;
+        card.name = u"P" + fromUtf8(std::to_string(i));
+        card.items = {{451, walU32(1)}, {450, test::testBytes(400000, static_cast<std::uint8_t>(i))}};
+        large.addCard(card);
+    }
+    for (const std::vector<std::uint8_t>& old : {homeWallet().bytes(), large.bytes()}) {
+        test::TestEnv clean;
+        clean.files.setBytes(kOld, old);
+        ASSERT_EQ(convert(clean).result, ConvertResult::Ok);
+        const std::uint64_t writes = clean.files.faults().writes;
+        for (std::uint64_t k = 1; k <= writes; ++k) {
+            test::TestEnv t;
+            t.files.setBytes(kOld, old);
+            t.files.faults().failWriteAt = k;
+            EXPECT_EQ(convert(t).result, ConvertResult::CannotCreate) << "write " << k;
+            EXPECT_FALSE(t.files.exists(kNew)) << "write " << k;
+            EXPECT_FALSE(t.files.exists(kNew + ".~conv")) << "write " << k;
+            EXPECT_EQ(t.files.bytes(kOld), old);
+        }
+        // Every card arrived whole.
+        if (old.size() > 1000000) {
+            const NewWallet n = readNew(clean);
+            ASSERT_EQ(n.cards.size(), 4u);
+            EXPECT_EQ(n.cards.at(u"P3")->picture().data(), test::testBytes(400000, 3));
+        }
     }
 }
 
