@@ -37,19 +37,18 @@ TEST(CardsInFileOrderTest, ReadsEachWantedCardOnceInFileOrderAndCountsTheMissing
     const std::vector<std::size_t> wanted{b, a, gone, b, 0};
     for (Card::Parts parts : {Card::Parts::All, Card::Parts::Fields}) {
         std::vector<std::pair<std::size_t, std::u16string>> calls;
-        const std::size_t missing =
-            readCardsInFileOrder(wallet, wanted, parts, [&](std::size_t i, const Card& card) {
-                calls.emplace_back(i, card.header()->name(wallet.recordKey()));
-                if (card.header()->name(wallet.recordKey()) == u"A") {
-                    ASSERT_EQ(card.fieldCount(), 1u);
-                    EXPECT_EQ(card.field(0).value(), u"A value");
-                } else {
-                    EXPECT_EQ(card.fieldCount(), 16u);
-                    EXPECT_EQ(card.picture().hasData(), parts == Card::Parts::All);
-                    EXPECT_EQ(card.countFileAttachments(), parts == Card::Parts::All ? 10u : 0u);
-                    EXPECT_EQ(card.droppedItems(), 0u);
-                }
-            });
+        const std::size_t missing = readCardsInFileOrder(wallet, wanted, parts, [&](std::size_t i, const Card& card) {
+            calls.emplace_back(i, card.header()->name(wallet.recordKey()));
+            if (card.header()->name(wallet.recordKey()) == u"A") {
+                ASSERT_EQ(card.fieldCount(), 1u);
+                EXPECT_EQ(card.field(0).value(), u"A value");
+            } else {
+                EXPECT_EQ(card.fieldCount(), 16u);
+                EXPECT_EQ(card.picture().hasData(), parts == Card::Parts::All);
+                EXPECT_EQ(card.countFileAttachments(), parts == Card::Parts::All ? 10u : 0u);
+                EXPECT_EQ(card.droppedItems(), 0u);
+            }
+        });
         const std::vector<std::pair<std::size_t, std::u16string>> expected{{1, u"A"}, {0, u"B"}, {3, u"B"}};
         EXPECT_EQ(calls, expected);
         EXPECT_EQ(missing, 2u);
