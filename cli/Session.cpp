@@ -280,7 +280,7 @@ Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
         for (char& ch : wanted) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
         std::vector<std::size_t> matches;
         for (std::size_t i = 0; i < wallet.index().count(); ++i) {
-            const RecordHeader& h = wallet.index().at(i);
+            const IndexEntry& h = wallet.index().at(i);
             if (!h.deleted() && idText(h.id()).rfind(wanted, 0) == 0) matches.push_back(i);
         }
         if (matches.size() == 1) {
@@ -300,7 +300,7 @@ Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
     for (const std::u16string& part : splitPath(path)) {
         std::vector<std::size_t> matches;
         for (std::size_t i = 0; i < index.count(); ++i) {
-            const RecordHeader& h = index.at(i);
+            const IndexEntry& h = index.at(i);
             if (h.deleted() || h.parent() != parent) continue;
             if (equalNoCase(h.name(wallet.recordKey()), part)) matches.push_back(i);
         }

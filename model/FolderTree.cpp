@@ -69,7 +69,7 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     for (std::size_t i : reach.unhomed) unhomed[i] = true;
 
     auto recordNode = [&](std::size_t position) {
-        const RecordHeader& h = index.at(position);
+        const IndexEntry& h = index.at(position);
         TreeNode node;
         node.position = static_cast<std::int64_t>(position);
         node.type = static_cast<int>(h.type());

@@ -250,10 +250,10 @@ TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
     const Step steps[] = {
         {"saved as it was", [&](WalletFile& w) { return w.saveCard(*w.loadCard(id)) >= 0; }, 0},
         {"header written as it was",
-         [&](WalletFile& w) { return w.rewriteHeader(w.index().at(static_cast<std::size_t>(card))); }, 0},
+         [&](WalletFile& w) { return w.rewriteHeader(w.headerAt(static_cast<std::size_t>(card))); }, 0},
         {"new icon",
          [&](WalletFile& w) {
-             RecordHeader h = w.index().at(static_cast<std::size_t>(card));
+             RecordHeader h = w.headerAt(static_cast<std::size_t>(card));
              h.setIconIndex(42);
              return w.rewriteHeader(h);
          },
@@ -274,7 +274,7 @@ TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
          change::kIcon},
         {"new form",
          [&](WalletFile& w) {
-             RecordHeader h = w.index().at(static_cast<std::size_t>(card));
+             RecordHeader h = w.headerAt(static_cast<std::size_t>(card));
              h.setFormRef(builtinFormRef(5));
              return w.rewriteHeader(h);
          },
@@ -296,12 +296,12 @@ TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        const RecordHeader before = wallet.index().at(static_cast<std::size_t>(card));
+        const RecordHeader before = wallet.headerAt(static_cast<std::size_t>(card));
         t.tick();
         ASSERT_TRUE(step.change(wallet));
         wallet.close();
         ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
-        const RecordHeader& after = wallet.index().at(static_cast<std::size_t>(card));
+        const RecordHeader after = wallet.headerAt(static_cast<std::size_t>(card));
         EXPECT_EQ(after.changeFlags(), before.changeFlags() | step.bit);
         EXPECT_EQ(after.lastChange(), step.bit != 0 ? t.clock.localTime() : before.lastChange());
     }
@@ -326,7 +326,7 @@ TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {
     // Saved as a form: values cleared, parent is the forms folder.
     const std::int64_t form = saveCardAsForm(wallet, static_cast<std::size_t>(bank));
     ASSERT_GE(form, 0);
-    const RecordHeader& formHeader = wallet.index().at(static_cast<std::size_t>(form));
+    const IndexEntry& formHeader = wallet.index().at(static_cast<std::size_t>(form));
     EXPECT_EQ(formHeader.parent(), wallet.index().at(static_cast<std::size_t>(wallet.index().formsFolder())).id());
     std::unique_ptr<Card> formCard = wallet.loadCard(formHeader.id());
     ASSERT_TRUE(formCard);

@@ -52,8 +52,8 @@ NewWallet readNew(test::TestEnv& t, const std::string& path = kNew) {
     WalletFile w(t.env);
     EXPECT_EQ(w.readAll(path, kOldPassword, true), OpenResult::Ok);
     for (std::size_t i = 0; i < w.index().count(); ++i) {
-        const RecordHeader& h = w.index().at(i);
-        if (h.type() == RecordType::Folder) n.folders[w.nameOf(i)] = h;
+        const IndexEntry& h = w.index().at(i);
+        if (h.type() == RecordType::Folder) n.folders[w.nameOf(i)] = w.headerAt(i);
         if (h.type() != RecordType::Card) continue;
         n.cards[w.nameOf(i)] = w.loadCard(h.id());
         n.folderOf[w.nameOf(i)] = w.nameOf(static_cast<std::size_t>(w.index().parentOf(static_cast<std::int64_t>(i))));
