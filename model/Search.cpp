@@ -1,6 +1,7 @@
 #include "model/Search.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "model/BodyCodec.h"
 #include "model/Card.h"
@@ -61,8 +62,26 @@ CardTextMatcher::CardTextMatcher(std::u16string_view foldedNeedle, const KeyReco
       m_key(key),
       m_locale(locale),
       m_strings(strings),
-      m_plain(std::make_unique<std::uint8_t[]>(kMaxItemBytes + 1)),
-      m_text(std::make_unique<char16_t[]>(kMaxHaystack)) {}
+      m_plain(std::make_unique<std::uint8_t[]>(kMaxItemBytes + 1)) {
+    // The code units that fold to the needle's first one, so that a text is looked through
+    // without folding every unit. A zero unit ends every text, so a needle holding one is never
+    // found.
+    m_neverFound = m_needle.find(u'\0') != std::u16string_view::npos;
+    const char16_t first = m_needle[0];
+    if (first < 0x80) {
+        m_firsts = {first, first, first};
+        if (first >= u'a' && first <= u'z') m_firsts[1] = m_firsts[2] = static_cast<char16_t>(first - 32);
+    } else {
+        std::size_t count = 0;
+        for (std::uint32_t c = 1; c <= 0xFFFF && count <= m_firsts.size(); ++c) {
+            if (fold(static_cast<char16_t>(c)) != first) continue;
+            if (count < m_firsts.size()) m_firsts[count] = static_cast<char16_t>(c);
+            ++count;
+        }
+        m_foldFirst = count > m_firsts.size();
+        for (std::size_t i = std::max<std::size_t>(count, 1); i < m_firsts.size(); ++i) m_firsts[i] = m_firsts[0];
+    }
+}
 
 CardTextMatcher::~CardTextMatcher() {
     wipeUsed();
@@ -70,7 +89,6 @@ CardTextMatcher::~CardTextMatcher() {
 
 void CardTextMatcher::wipeUsed() {
     wipe(m_plain.get(), m_used);
-    wipe(m_text.get(), std::min(kMaxHaystack, (m_used + 1) / 2) * sizeof(char16_t));
     m_used = 0;
 }
 
@@ -90,21 +108,25 @@ bool CardTextMatcher::textHolds(std::u16string_view text) const {
 bool CardTextMatcher::itemHolds(const std::uint8_t* source, std::size_t bytes) {
     // A text of fewer code units than the needle cannot hold it, whatever it deciphers to.
     if (bytes > kMaxItemBytes) bytes = kMaxItemBytes;
-    if ((bytes + 1) / 2 < m_needle.size()) return false;
+    const std::size_t units = (bytes + 1) / 2;
+    const std::size_t length = m_needle.size();
+    if (units < length || m_neverFound) return false;
     std::uint8_t* plain = m_plain.get();
     m_key.encipher(source, bytes, plain);
     plain[bytes] = 0;  // the high byte of an odd trailing byte
     m_used = std::max(m_used, bytes + 1);
-    // The text ends at its first zero code unit; fold it as it is taken.
-    char16_t* text = m_text.get();
-    const std::size_t units = (bytes + 1) / 2;
-    std::size_t n = 0;
-    for (; n < units; ++n) {
-        const auto unit = static_cast<char16_t>(plain[2 * n] | (plain[2 * n + 1] << 8));
-        if (unit == 0) break;
-        text[n] = fold(unit);
+    auto unit = [plain](std::size_t i) { return static_cast<char16_t>(plain[2 * i] | (plain[2 * i + 1] << 8)); };
+    // The text ends at its first zero unit, which no needle unit matches.
+    for (std::size_t i = 0; i + length <= units; ++i) {
+        const char16_t c = unit(i);
+        if (c == 0) return false;
+        if (c != m_firsts[0] && c != m_firsts[1] && c != m_firsts[2] && (!m_foldFirst || fold(c) != m_needle[0]))
+            continue;
+        std::size_t k = 1;
+        while (k < length && fold(unit(i + k)) == m_needle[k]) ++k;
+        if (k == length) return true;
     }
-    return std::u16string_view(text, n).find(m_needle) != std::u16string_view::npos;
+    return false;
 }
 
 bool CardTextMatcher::fieldHolds(const std::uint8_t* payload, const Item* items) {

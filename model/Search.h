@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,7 +21,7 @@ std::size_t searchCards(WalletFile& wallet, std::u16string_view text, const Loca
 // Looks for one text in card bodies straight from their enciphered bytes, without building a
 // card: it answers what Card::parseBody followed by a look at every field's name and shown value
 // would answer. Every text is deciphered into one buffer that is reused and wiped after each
-// body. Not for use from two threads at once.
+// body; units are folded only where the needle's first unit matches. Not for use from two threads at once.
 class CardTextMatcher {
 public:
     // `foldedNeedle` is case-folded (foldCase) and not empty; it and the other arguments must
@@ -56,8 +57,10 @@ private:
     const LocalePatterns& m_locale;
     const StringTable& m_strings;
     std::unique_ptr<std::uint8_t[]> m_plain;  // deciphered bytes of one item
-    std::unique_ptr<char16_t[]> m_text;       // the same item folded
     std::size_t m_used = 0;                   // bytes of m_plain written since the last wipe
+    std::array<char16_t, 3> m_firsts{};       // units that fold to the needle's first unit
+    bool m_foldFirst = false;                 // more of them than m_firsts holds: fold to compare
+    bool m_neverFound = false;
 };
 
 }  // namespace tw
