@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,9 @@
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #include "cli/CardData.h"
 #include "cli/Commands.h"
@@ -19,6 +23,7 @@
 #include "cli/Session.h"
 #include "model/BodyCodec.h"
 #include "model/Card.h"
+#include "model/CardsInFileOrder.h"
 #include "model/Export.h"
 #include "model/FolderTree.h"
 #include "platform/Text.h"
@@ -57,20 +62,45 @@ std::string readAll(const std::string& path) {
 }
 
 // Writes a new file (or replaces one) that only its owner can read.
-bool writePrivateFile(const std::string& path, const std::string& bytes) {
+// Creates `path` readable by its owner only and writes `text`, piece after piece, through one
+// buffer; then syncs it. A file that cannot be written whole is removed again.
+bool writePrivateFile(const std::string& path, std::span<const std::string_view> text) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
+    constexpr std::size_t kBuffer = 1 << 20;
+    std::vector<char> buffer;
+    buffer.reserve(kBuffer);
+    bool ok = true;
+    auto flush = [&] {
+        std::size_t done = 0;
+        while (ok && done < buffer.size()) {
+            const ssize_t n = ::write(fd, buffer.data() + done, buffer.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0)
+                ok = false;
+            else
+                done += static_cast<std::size_t>(n);
+        }
+        wipe(buffer.data(), buffer.size());
+        buffer.clear();
+    };
+    for (std::string_view piece : text) {
+        while (ok && !piece.empty()) {
+            const std::size_t n = std::min(piece.size(), kBuffer - buffer.size());
+            buffer.insert(buffer.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(n));
+            piece.remove_prefix(n);
+            if (buffer.size() == kBuffer) flush();
+        }
     }
-    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    flush();
+    ok = ok && ::fsync(fd) == 0;
     ::close(fd);
     if (!ok) ::unlink(path.c_str());
     return ok;
+}
+
+void wipePieces(std::vector<std::string>& pieces) {
+    for (std::string& piece : pieces) wipe(piece.data(), piece.size());
 }
 
 std::string typeName(int type) {
@@ -408,26 +438,38 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
     if (name.empty()) name = fromUtf8(walletName);
 
     const bool passwords = args.has("passwords");
-    std::size_t leftOut = 0;
-    JsonWriter json;
-    std::string csv = csvHeader();
-    json.beginObject().key("wallet").value(w.path()).key("cards").beginArray();
-    for (std::size_t at : cards) {
-        const std::unique_ptr<Card> card = w.loadCard(w.index().at(at).id());
-        if (!card) {
-            ++leftOut;
-            continue;
-        }
-        if (format == "json")
-            writeCardJson(json, w, at, *card, passwords);
-        else
-            appendCardCsv(csv, w, at, *card, passwords);
+    const bool asJson = format == "json";
+    // The cards are read in one pass in file order; each one's text waits in its place until
+    // all are written in tree order.
+    std::vector<std::string> pieces(cards.size());
+    std::vector<bool> read(cards.size(), false);
+    const std::size_t leftOut = readCardsInFileOrder(
+        w, cards, asJson ? Card::Parts::All : Card::Parts::Fields, [&](std::size_t i, const Card& card) {
+            read[i] = true;
+            if (!asJson) return appendCardCsv(pieces[i], w, cards[i], card, passwords);
+            JsonWriter piece = JsonWriter::fragment();
+            writeCardJson(piece, w, cards[i], card, passwords);
+            pieces[i] = piece.text();
+        });
+    // The whole text in order: csv's header row or json's opening, the cards (json: with commas
+    // between), json's closing.
+    JsonWriter head;
+    head.beginObject().key("wallet").value(w.path()).key("cards").beginArray();
+    const std::string csvHead = csvHeader();
+    std::vector<std::string_view> text{asJson ? std::string_view(head.text()) : std::string_view(csvHead)};
+    text.reserve(2 * pieces.size() + 2);
+    bool firstCard = true;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (!read[i]) continue;
+        if (asJson && !firstCard) text.emplace_back(",");
+        text.emplace_back(pieces[i]);
+        firstCard = false;
     }
-    json.endArray().endObject();
-    const std::string& text = format == "json" ? json.text() : csv;
+    if (asJson) text.emplace_back("]}\n");
     int code = exit_code::kOk;
     if (toStdout) {
-        c.out << text << std::flush;
+        for (std::string_view piece : text) c.out << piece;
+        c.out << std::flush;
     } else {
         const SystemTime today = w.env().clock.localTime();
         char date[40];
@@ -437,12 +479,14 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
         const std::filesystem::path file = folder / (toUtf8(safeFileName(name)) + date + format);
         std::error_code error;
         std::filesystem::create_directories(folder, error);
-        if (error || !writePrivateFile(file.string(), text))
+        if (error || !writePrivateFile(file.string(), text)) {
+            wipePieces(pieces);
             return s.fail(exit_code::kFailed, "the export file could not be written " + file.string());
+        }
         c.out << file.string() << "\n";
         if (passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
     }
-    wipe(csv.data(), csv.size());
+    wipePieces(pieces);
     code = s.finish();
     if (leftOut > 0)
         code = s.fail(exit_code::kFailed, std::to_string(leftOut) + " card(s) could not be read and were left out");
