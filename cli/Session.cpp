@@ -238,6 +238,15 @@ std::string printableName(std::u16string_view name) {
 }
 
 void appendPrintable(std::string& out, std::u16string_view name, bool asSegment) {
+    // Most names are printable ASCII that needs no escape: they go over as they are.
+    bool plain = true;
+    for (const char16_t c : name) plain = plain && c >= 0x20 && c < 0x7F && !(asSegment && c == u'/');
+    if (plain) {
+        const std::size_t at = out.size();
+        out.resize(at + name.size());
+        for (std::size_t i = 0; i < name.size(); ++i) out[at + i] = static_cast<char>(name[i]);
+        return;
+    }
     for (const char c : toUtf8(name)) {
         const auto u = static_cast<unsigned char>(c);
         if (c == '/' && asSegment) {
