@@ -13,12 +13,23 @@ Digest storedIconMd5(const RecordHeader& header) {
     return md5;
 }
 
-int iconListEntry(const RecordHeader& header, const CustomIcons& icons) {
-    const std::int32_t index = header.iconIndex();
+namespace {
+
+int listEntry(std::int32_t index, const Digest& md5, const CustomIcons& icons) {
     if (index >= 0 && index < RecordHeader::kIconCount) return kFirstBuiltinEntry + index;
     if (index != RecordHeader::kCustomIcon) return kPlaceholderEntry;
-    const std::optional<int> number = icons.numberOf(storedIconMd5(header));
+    const std::optional<int> number = icons.numberOf(md5);
     return number ? kFirstCustomEntry + (*number - CustomIcons::kFirstNumber) : kPlaceholderEntry;
+}
+
+}  // namespace
+
+int iconListEntry(const RecordHeader& header, const CustomIcons& icons) {
+    return listEntry(header.iconIndex(), storedIconMd5(header), icons);
+}
+
+int iconListEntry(const IndexEntry& entry, const CustomIcons& icons) {
+    return listEntry(entry.iconIndex(), entry.iconMd5(), icons);
 }
 
 IconChoice IconChoice::of(const RecordHeader& header, const CustomIcons& icons) {

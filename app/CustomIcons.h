@@ -7,6 +7,7 @@
 
 #include "storage/Md5.h"
 #include "storage/RecordHeader.h"
+#include "storage/WalletIndex.h"
 
 namespace tw {
 class WalletFile;
@@ -59,6 +60,7 @@ constexpr int kPlaceholderEntry = -1;
 // has none. Numbers of 144 and above show the placeholder until they are mended (IconMend.h);
 // mending is never done here, so this may be asked while drawing.
 int iconListEntry(const RecordHeader& header, const CustomIcons& icons);
+int iconListEntry(const IndexEntry& entry, const CustomIcons& icons);
 
 // An icon chosen for a card or folder.
 struct IconChoice {

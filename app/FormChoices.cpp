@@ -22,7 +22,7 @@ std::vector<FormChoice> formChoices(const WalletFile& wallet, const StringTable&
     const std::int64_t forms = index.formsFolder();
     static const CustomIcons kNone;
     for (std::size_t i = 0; forms >= 0 && i < index.count(); ++i) {
-        const RecordHeader& h = index.at(i);
+        const IndexEntry& h = index.at(i);
         if (h.deleted() || h.type() != RecordType::Card || h.parent() != index.at(static_cast<std::size_t>(forms)).id())
             continue;
         FormChoice c;

@@ -42,8 +42,11 @@ IconMendReport mendIcons(WalletFile& wallet) {
     if (!wallet.isOpen() || wallet.readOnly() || wallet.oldFormat()) return report;
     WalletIndex& index = wallet.index();
     for (std::size_t i = 0; i < index.count(); ++i) {
-        RecordHeader h = index.at(i);
-        if (h.deleted() || !mendHeader(h)) continue;
+        // Icon numbers in range (or a custom icon) are kept whatever the header holds besides.
+        const IndexEntry& entry = index.at(i);
+        if (entry.deleted() || iconMendFor(entry.iconIndex(), false) == IconMend::Keep) continue;
+        RecordHeader h = wallet.headerAt(i);
+        if (!h.loaded || !mendHeader(h)) continue;
         bool saved = false;
         if (h.type() == RecordType::Card) {
             std::unique_ptr<Card> card = wallet.loadCard(h.id());

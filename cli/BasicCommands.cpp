@@ -131,7 +131,7 @@ int MkdirCommand::run(const Args& args, Context& c) {
     if (parent.error) return s.fail(parent.error, parent.message);
     RecordId parentId{};
     if (parent.position >= 0) {
-        const RecordHeader& p = w.index().at(static_cast<std::size_t>(parent.position));
+        const IndexEntry& p = w.index().at(static_cast<std::size_t>(parent.position));
         if (p.type() == RecordType::Card)
             return s.fail(exit_code::kUsage, "'" + parentPath + "' is a card, not a folder");
         parentId = p.id();
@@ -192,12 +192,12 @@ int MoveCommand::run(const Args& args, Context& c) {
     const Resolved target = resolvePath(w, args.positional[2]);
     if (target.error) return s.fail(target.error, target.message);
     if (source.position < 0) return usageError(c, *this);
-    const RecordHeader& moved = w.index().at(static_cast<std::size_t>(source.position));
+    const IndexEntry& moved = w.index().at(static_cast<std::size_t>(source.position));
     if (moved.type() == RecordType::FormsFolder)
         return s.fail(exit_code::kUsage, "the forms folder stays at the top level");
     RecordId folder{};
     if (target.position >= 0) {
-        const RecordHeader& t = w.index().at(static_cast<std::size_t>(target.position));
+        const IndexEntry& t = w.index().at(static_cast<std::size_t>(target.position));
         if (t.type() == RecordType::Card) return s.fail(exit_code::kUsage, "the target is a card, not a folder");
         folder = t.id();
         // Not into itself or anything below it.
@@ -230,7 +230,7 @@ int RemoveCommand::run(const Args& args, Context& c) {
     const Resolved target = resolvePath(w, args.positional[1]);
     if (target.error) return s.fail(target.error, target.message);
     if (target.position < 0) return usageError(c, *this);
-    const RecordHeader& h = w.index().at(static_cast<std::size_t>(target.position));
+    const IndexEntry& h = w.index().at(static_cast<std::size_t>(target.position));
     if (h.type() == RecordType::FormsFolder) return s.fail(exit_code::kUsage, "the forms folder cannot be deleted");
     // Everything below the record, deepest first.
     std::vector<std::size_t> doomed;
@@ -238,7 +238,7 @@ int RemoveCommand::run(const Args& args, Context& c) {
     while (!level.empty()) {
         std::vector<RecordId> next;
         for (std::size_t i = 0; i < w.index().count(); ++i) {
-            const RecordHeader& e = w.index().at(i);
+            const IndexEntry& e = w.index().at(i);
             if (e.deleted()) continue;
             for (const RecordId& p : level)
                 if (e.parent() == p) {

@@ -1,6 +1,8 @@
 #include "cli/CardData.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "cli/Json.h"
 #include "cli/Session.h"
@@ -8,6 +10,7 @@
 #include "model/FieldKind.h"
 #include "model/FormCards.h"
 #include "platform/Text.h"
+#include "storage/Bytes.h"
 
 namespace tw::cli {
 namespace {
@@ -15,11 +18,29 @@ namespace {
 constexpr const char* kMasked = "********";
 
 std::string lfText(const std::u16string& text) {
-    std::string out;
-    const std::string utf8 = toUtf8(text);
-    for (std::size_t i = 0; i < utf8.size(); ++i)
-        if (!(utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')) out += utf8[i];
+    std::string out = toUtf8(text);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < out.size(); ++i)
+        if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n')) out[kept++] = out[i];
+    wipe(out.data() + kept, out.size() - kept);
+    out.resize(kept);
     return out;
+}
+
+// Appends a cell as csvCell writes it.
+void appendCsvCell(std::string& csv, std::string_view text) {
+    const bool plain =
+        std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    if (plain) {
+        csv += text;
+        return;
+    }
+    csv += '"';
+    for (char c : text) {
+        if (c == '"') csv += '"';
+        csv += c;
+    }
+    csv += '"';
 }
 
 std::string isoTime(const SystemTime& t, bool date, bool time) {
@@ -142,13 +163,9 @@ void writeCardJson(JsonWriter& json, WalletFile& wallet, std::size_t position, c
 }
 
 std::string csvCell(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
+    std::string out;
+    appendCsvCell(out, text);
+    return out;
 }
 
 std::string csvHeader() {
@@ -156,16 +173,38 @@ std::string csvHeader() {
 }
 
 void appendCardCsv(std::string& csv, WalletFile& wallet, std::size_t position, const Card& card, bool passwords) {
-    const std::string start = csvCell(pathOf(wallet, position)) + "," +
-                              csvCell(toUtf8(card.header()->name(wallet.recordKey()))) + "," +
-                              csvCell(formOf(wallet, card)) + ",";
+    std::string start;
+    appendCsvCell(start, pathOf(wallet, position));
+    start += ',';
+    std::string name = toUtf8(card.header()->name(wallet.recordKey()));
+    appendCsvCell(start, name);
+    start += ',';
+    appendCsvCell(start, formOf(wallet, card));
+    start += ',';
     for (std::size_t i = 0; i < card.fieldCount(); ++i) {
         const Field& f = card.field(i);
         std::string value = scriptValue(f);
-        if (f.kind() == field_kind::kPassword && !passwords && !value.empty()) value = kMasked;
-        const std::string name = f.isNote() ? std::string("Note") : toUtf8(f.name());
-        csv += start + csvCell(name) + "," + (f.isNote() ? "note" : kindName(f.kind())) + "," + csvCell(value) + "\r\n";
+        if (f.kind() == field_kind::kPassword && !passwords && !value.empty()) {
+            wipe(value.data(), value.size());
+            value = kMasked;
+        }
+        csv += start;
+        if (f.isNote()) {
+            csv += "Note,note,";
+        } else {
+            std::string fieldName = toUtf8(f.name());
+            appendCsvCell(csv, fieldName);
+            wipe(fieldName.data(), fieldName.size());
+            csv += ',';
+            csv += kindName(f.kind());
+            csv += ',';
+        }
+        appendCsvCell(csv, value);
+        csv += "\r\n";
+        wipe(value.data(), value.size());
     }
+    wipe(name.data(), name.size());
+    wipe(start.data(), start.size());
 }
 
 }  // namespace tw::cli

@@ -18,7 +18,7 @@ int findFolder(Session& session, const std::string& path, RecordId& folder) {
     if (r.error) return session.fail(r.error, r.message);
     folder = RecordId{};
     if (r.position < 0) return exit_code::kOk;
-    const RecordHeader& h = session.wallet().index().at(static_cast<std::size_t>(r.position));
+    const IndexEntry& h = session.wallet().index().at(static_cast<std::size_t>(r.position));
     if (h.type() == RecordType::Card) return session.fail(exit_code::kUsage, "'" + path + "' is a card, not a folder");
     folder = h.id();
     return exit_code::kOk;
@@ -27,7 +27,7 @@ int findFolder(Session& session, const std::string& path, RecordId& folder) {
 bool nameTaken(const WalletFile& wallet, const RecordId& parent, std::u16string_view name, std::int64_t except) {
     const WalletIndex& index = wallet.index();
     for (std::size_t i = 0; i < index.count(); ++i) {
-        const RecordHeader& h = index.at(i);
+        const IndexEntry& h = index.at(i);
         if (static_cast<std::int64_t>(i) == except || h.deleted() || h.parent() != parent) continue;
         if (equalNoCase(wallet.nameOf(i), name)) return true;
     }

@@ -38,7 +38,7 @@ FormChoice chooseForm(WalletFile& wallet, std::string_view text) {
     if (formsFolder >= 0) {
         const RecordId folder = index.at(static_cast<std::size_t>(formsFolder)).id();
         for (std::size_t i = 0; i < index.count(); ++i) {
-            const RecordHeader& h = index.at(i);
+            const IndexEntry& h = index.at(i);
             if (!h.deleted() && h.type() == RecordType::Card && h.parent() == folder &&
                 equalNoCase(wallet.nameOf(i), wanted))
                 found.push_back(customFormRef(h.id()));

@@ -54,7 +54,7 @@ Resolved resolveForm(const WalletFile& wallet, const std::string& path) {
     Resolved inForms = direct;
     std::size_t matches = 0;
     for (std::size_t i = 0; i < index.count(); ++i) {
-        const RecordHeader& h = index.at(i);
+        const IndexEntry& h = index.at(i);
         if (h.deleted() || h.parent() != formsId || !equalNoCase(h.name(wallet.recordKey()), name)) continue;
         inForms.position = static_cast<std::int64_t>(i);
         ++matches;
@@ -195,7 +195,7 @@ int FormsCommand::run(const Args& args, Context& c) {
     const std::int64_t forms = index.formsFolder();
     const RecordId formsId = forms >= 0 ? index.at(static_cast<std::size_t>(forms)).id() : RecordId{};
     for (std::size_t i = 0; forms >= 0 && i < index.count(); ++i) {
-        const RecordHeader& h = index.at(i);
+        const IndexEntry& h = index.at(i);
         if (!h.deleted() && h.type() == RecordType::Card && h.parent() == formsId)
             rows.push_back({w.nameOf(i), "custom", pathOf(w, i), -1, -1, pathOf(w, i), idText(h.id())});
     }

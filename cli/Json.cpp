@@ -31,7 +31,7 @@ JsonWriter& JsonWriter::beginObject() {
 JsonWriter& JsonWriter::endObject() {
     m_out += '}';
     m_first.pop_back();
-    if (m_first.empty()) m_out += '\n';
+    if (m_first.empty() && !m_fragment) m_out += '\n';
     return *this;
 }
 
@@ -45,7 +45,13 @@ JsonWriter& JsonWriter::beginArray() {
 JsonWriter& JsonWriter::endArray() {
     m_out += ']';
     m_first.pop_back();
-    if (m_first.empty()) m_out += '\n';
+    if (m_first.empty() && !m_fragment) m_out += '\n';
+    return *this;
+}
+
+JsonWriter& JsonWriter::raw(std::string_view json) {
+    separate();
+    m_out += json;
     return *this;
 }
 

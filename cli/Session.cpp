@@ -233,9 +233,16 @@ std::vector<std::u16string> splitPath(const std::string& path) {
 
 std::string printableName(std::u16string_view name) {
     std::string out;
+    appendPrintable(out, name, false);
+    return out;
+}
+
+void appendPrintable(std::string& out, std::u16string_view name, bool asSegment) {
     for (const char c : toUtf8(name)) {
         const auto u = static_cast<unsigned char>(c);
-        if (c == '\n') {
+        if (c == '/' && asSegment) {
+            out += "\\/";
+        } else if (c == '\n') {
             out += "\\n";
         } else if (c == '\r') {
             out += "\\r";
@@ -250,7 +257,6 @@ std::string printableName(std::u16string_view name) {
             out += c;
         }
     }
-    return out;
 }
 
 std::string idText(const RecordId& id) {
@@ -280,7 +286,7 @@ Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
         for (char& ch : wanted) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
         std::vector<std::size_t> matches;
         for (std::size_t i = 0; i < wallet.index().count(); ++i) {
-            const RecordHeader& h = wallet.index().at(i);
+            const IndexEntry& h = wallet.index().at(i);
             if (!h.deleted() && idText(h.id()).rfind(wanted, 0) == 0) matches.push_back(i);
         }
         if (matches.size() == 1) {
@@ -300,7 +306,7 @@ Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
     for (const std::u16string& part : splitPath(path)) {
         std::vector<std::size_t> matches;
         for (std::size_t i = 0; i < index.count(); ++i) {
-            const RecordHeader& h = index.at(i);
+            const IndexEntry& h = index.at(i);
             if (h.deleted() || h.parent() != parent) continue;
             if (equalNoCase(h.name(wallet.recordKey()), part)) matches.push_back(i);
         }

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,9 @@
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #include "cli/CardData.h"
 #include "cli/Commands.h"
@@ -19,6 +23,7 @@
 #include "cli/Session.h"
 #include "model/BodyCodec.h"
 #include "model/Card.h"
+#include "model/CardsInFileOrder.h"
 #include "model/Export.h"
 #include "model/FolderTree.h"
 #include "platform/Text.h"
@@ -30,16 +35,6 @@ namespace {
 // Dates and times in exports and card texts, in the user's patterns as `show` writes them.
 LocalePatterns toolLocale() {
     return userLocalePatterns();
-}
-
-// A name as a path segment: "/" written as "\/", as resolvePath reads it.
-std::string segment(std::u16string_view name) {
-    std::string out;
-    for (char c : printableName(name)) {
-        if (c == '/') out += '\\';
-        out.push_back(c);
-    }
-    return out;
 }
 
 // A folder of its own under the system's temporary folder (mode 0700), removed with what it holds.
@@ -67,20 +62,45 @@ std::string readAll(const std::string& path) {
 }
 
 // Writes a new file (or replaces one) that only its owner can read.
-bool writePrivateFile(const std::string& path, const std::string& bytes) {
+// Creates `path` readable by its owner only and writes `text`, piece after piece, through one
+// buffer; then syncs it. A file that cannot be written whole is removed again.
+bool writePrivateFile(const std::string& path, std::span<const std::string_view> text) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
+    constexpr std::size_t kBuffer = 1 << 20;
+    std::vector<char> buffer;
+    buffer.reserve(kBuffer);
+    bool ok = true;
+    auto flush = [&] {
+        std::size_t done = 0;
+        while (ok && done < buffer.size()) {
+            const ssize_t n = ::write(fd, buffer.data() + done, buffer.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0)
+                ok = false;
+            else
+                done += static_cast<std::size_t>(n);
+        }
+        wipe(buffer.data(), buffer.size());
+        buffer.clear();
+    };
+    for (std::string_view piece : text) {
+        while (ok && !piece.empty()) {
+            const std::size_t n = std::min(piece.size(), kBuffer - buffer.size());
+            buffer.insert(buffer.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(n));
+            piece.remove_prefix(n);
+            if (buffer.size() == kBuffer) flush();
+        }
     }
-    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    flush();
+    ok = ok && ::fsync(fd) == 0;
     ::close(fd);
     if (!ok) ::unlink(path.c_str());
     return ok;
+}
+
+void wipePieces(std::vector<std::string>& pieces) {
+    for (std::string& piece : pieces) wipe(piece.data(), piece.size());
 }
 
 std::string typeName(int type) {
@@ -130,9 +150,16 @@ void noteRecovered(Context& c, const FolderTree& tree) {
           << " record(s) whose folder is missing are shown under [Recovered]; 'tmpro repair' gives them a folder\n";
 }
 
-std::string entryText(const TreeNode& node) {
-    if (node.isSpecial()) return "[" + toUtf8(node.label) + "]";
-    return node.isFolder() ? segment(node.label) + "/" : segment(node.label);
+// Appends an entry's line text: a special entry in brackets, a folder ending in "/".
+void appendEntry(std::string& out, const TreeNode& node) {
+    if (node.isSpecial()) {
+        out += '[';
+        out += toUtf8(node.label);
+        out += ']';
+        return;
+    }
+    appendPrintable(out, node.label, true);
+    if (node.isFolder()) out += '/';
 }
 
 // Resolves PATH to a record that must be of the wanted kind (a card, or a folder when
@@ -186,18 +213,23 @@ public:
             return s.finish();
         }
         const bool ids = args.has("ids");
+        // The whole listing goes out in one write.
+        std::string text;
         tree.walk(TreeNode::kNone, [&](std::size_t id) {
             const TreeNode& node = tree.node(id);
             if (ids) {
                 char type[8];
                 std::snprintf(type, sizeof type, "%3d  ", node.type);
-                c.out << (node.isSpecial()
-                              ? std::string(32, '-')
-                              : idText(s.wallet().index().at(static_cast<std::size_t>(node.position)).id()))
-                      << " " << type;
+                text += node.isSpecial() ? std::string(32, '-')
+                                         : idText(s.wallet().index().at(static_cast<std::size_t>(node.position)).id());
+                text += ' ';
+                text += type;
             }
-            c.out << std::string(2 * node.depth, ' ') << entryText(node) << "\n";
+            text.append(2 * node.depth, ' ');
+            appendEntry(text, node);
+            text += '\n';
         });
+        c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
         noteRecovered(c, tree);
         return s.finish();
     }
@@ -249,10 +281,14 @@ public:
             if (children == &tree.top()) noteRecovered(c, tree);
             return s.finish();
         }
+        std::string text;
         for (std::size_t id : *children) {
             const TreeNode& node = tree.node(id);
-            if (!node.isSpecial() || node.type == tree_type::kRecovered) c.out << entryText(node) << "\n";
+            if (node.isSpecial() && node.type != tree_type::kRecovered) continue;
+            appendEntry(text, node);
+            text += '\n';
         }
+        c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
         if (children == &tree.top()) noteRecovered(c, tree);
         return s.finish();
     }
@@ -396,26 +432,38 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
     if (name.empty()) name = fromUtf8(walletName);
 
     const bool passwords = args.has("passwords");
-    std::size_t leftOut = 0;
-    JsonWriter json;
-    std::string csv = csvHeader();
-    json.beginObject().key("wallet").value(w.path()).key("cards").beginArray();
-    for (std::size_t at : cards) {
-        const std::unique_ptr<Card> card = w.loadCard(w.index().at(at).id());
-        if (!card) {
-            ++leftOut;
-            continue;
-        }
-        if (format == "json")
-            writeCardJson(json, w, at, *card, passwords);
-        else
-            appendCardCsv(csv, w, at, *card, passwords);
+    const bool asJson = format == "json";
+    // The cards are read in one pass in file order; each one's text waits in its place until
+    // all are written in tree order.
+    std::vector<std::string> pieces(cards.size());
+    std::vector<bool> read(cards.size(), false);
+    const std::size_t leftOut = readCardsInFileOrder(
+        w, cards, asJson ? Card::Parts::All : Card::Parts::Fields, [&](std::size_t i, const Card& card) {
+            read[i] = true;
+            if (!asJson) return appendCardCsv(pieces[i], w, cards[i], card, passwords);
+            JsonWriter piece = JsonWriter::fragment();
+            writeCardJson(piece, w, cards[i], card, passwords);
+            pieces[i] = piece.text();
+        });
+    // The whole text in order: csv's header row or json's opening, the cards (json: with commas
+    // between), json's closing.
+    JsonWriter head;
+    head.beginObject().key("wallet").value(w.path()).key("cards").beginArray();
+    const std::string csvHead = csvHeader();
+    std::vector<std::string_view> text{asJson ? std::string_view(head.text()) : std::string_view(csvHead)};
+    text.reserve(2 * pieces.size() + 2);
+    bool firstCard = true;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (!read[i]) continue;
+        if (asJson && !firstCard) text.emplace_back(",");
+        text.emplace_back(pieces[i]);
+        firstCard = false;
     }
-    json.endArray().endObject();
-    const std::string& text = format == "json" ? json.text() : csv;
+    if (asJson) text.emplace_back("]}\n");
     int code = exit_code::kOk;
     if (toStdout) {
-        c.out << text << std::flush;
+        for (std::string_view piece : text) c.out << piece;
+        c.out << std::flush;
     } else {
         const SystemTime today = w.env().clock.localTime();
         char date[40];
@@ -425,12 +473,14 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
         const std::filesystem::path file = folder / (toUtf8(safeFileName(name)) + date + format);
         std::error_code error;
         std::filesystem::create_directories(folder, error);
-        if (error || !writePrivateFile(file.string(), text))
+        if (error || !writePrivateFile(file.string(), text)) {
+            wipePieces(pieces);
             return s.fail(exit_code::kFailed, "the export file could not be written " + file.string());
+        }
         c.out << file.string() << "\n";
         if (passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
     }
-    wipe(csv.data(), csv.size());
+    wipePieces(pieces);
     code = s.finish();
     if (leftOut > 0)
         code = s.fail(exit_code::kFailed, std::to_string(leftOut) + " card(s) could not be read and were left out");

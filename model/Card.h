@@ -113,7 +113,11 @@ public:
     // in droppedItems); unknown sub-record types and a tail shorter than a head are skipped. On
     // success replaces the display, fields and attachments (the header stays), marks the card
     // loaded and clears modified.
-    bool parseBody(std::span<const std::uint8_t> body, const KeyRecord& key);
+    //
+    // With Parts::Fields the picture, sound and file sub-records are passed over unread (neither
+    // kept nor counted) and the card holds empty attachments.
+    enum class Parts { All, Fields };
+    bool parseBody(std::span<const std::uint8_t> body, const KeyRecord& key, Parts parts = Parts::All);
     // The whole body, texts and data enciphered under `key`. False when the key is inactive or
     // the body would exceed the format's 32-bit length.
     bool serializeBody(const KeyRecord& key, std::vector<std::uint8_t>* body) const;

@@ -1,4 +1,5 @@
 // The card body codec: Card::readBody, parseBody, serializeBody and writeCard.
+#include <algorithm>
 #include <limits>
 
 #include "model/Card.h"
@@ -63,14 +64,25 @@ bool Card::serializeBody(const KeyRecord& key, std::vector<std::uint8_t>* body) 
     return true;
 }
 
-bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key) {
+bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key, Parts parts) {
     if (body.size() < CardDisplay::kSize || !key.active()) return false;
     const std::uint8_t* p = body.data();
-    const CardDisplay display = CardDisplay::read(p);
-    std::vector<Field> fields;
-    Attachment picture(AttachmentKind::Picture);
-    Attachment sound(AttachmentKind::Sound);
-    std::vector<Attachment> files(kFileSlots, Attachment(AttachmentKind::File));
+    // From here on the body is read as far as it goes: the card is emptied and filled in place,
+    // keeping the room its field table had.
+    std::optional<RecordHeader> header = std::move(m_header);
+    release();
+    m_header = std::move(header);
+    m_display = CardDisplay::read(p);
+    std::size_t fieldRecords = 0;
+    for (std::size_t at = CardDisplay::kSize; body.size() - at >= kSubRecordHead;) {
+        const std::size_t length = getU32(p, at + kHeadLength);
+        at += kSubRecordHead;
+        if (length > body.size() - at) break;
+        if (getU32(p, at - kSubRecordHead + kHeadType) == kFieldType) ++fieldRecords;
+        at += length;
+    }
+    m_fields.reserve(std::min(fieldRecords, kMaxFields));
+    const bool attachments = parts == Parts::All;
     std::size_t usedFiles = 0;
     std::size_t dropped = 0;
     bool cutShort = false;
@@ -89,23 +101,24 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key) {
         const std::uint8_t* payload = p + at;
         at += length;
         switch (type) {
-            case kFieldType: {
-                Field field;
-                if (fields.size() < kMaxFields && field.readPayload(payload, length, key))
-                    fields.push_back(std::move(field));
-                else
-                    ++dropped;
+            case kFieldType:
+                if (m_fields.size() < kMaxFields) {
+                    m_fields.emplace_back();
+                    if (m_fields.back().readPayload(payload, length, key)) break;
+                    m_fields.pop_back();
+                }
+                ++dropped;
                 break;
-            }
             case kPictureType:
-                if (!picture.readPayload(payload, length, key)) ++dropped;
+                if (attachments && !m_picture.readPayload(payload, length, key)) ++dropped;
                 break;
             case kSoundType:
-                if (!sound.readPayload(payload, length, key)) ++dropped;
+                if (attachments && !m_sound.readPayload(payload, length, key)) ++dropped;
                 break;
             case kFileType:
-                if (usedFiles < kFileSlots && files[usedFiles].readPayload(payload, length, key) &&
-                    files[usedFiles].hasData())
+                if (!attachments) break;
+                if (usedFiles < kFileSlots && m_files[usedFiles].readPayload(payload, length, key) &&
+                    m_files[usedFiles].hasData())
                     ++usedFiles;
                 else
                     ++dropped;
@@ -115,14 +128,6 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key) {
         }
     }
 
-    std::optional<RecordHeader> header = std::move(m_header);
-    release();
-    m_header = std::move(header);
-    m_display = display;
-    m_fields = std::move(fields);
-    m_picture = std::move(picture);
-    m_sound = std::move(sound);
-    m_files = std::move(files);
     m_dropped = dropped;
     m_cutShort = cutShort;
     m_loaded = true;

@@ -1,10 +1,16 @@
 #include "model/Export.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "model/BodyCodec.h"
 #include "model/Card.h"
+#include "model/CardsInFileOrder.h"
 #include "model/FieldKind.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -63,6 +69,16 @@ public:
         text(line);
         text(kLineEnd);
     }
+    // Bytes made by a PieceWriter.
+    void raw(std::string_view bytes) {
+        while (!bytes.empty()) {
+            if (m_used == m_buffer.size()) flush();
+            const std::size_t n = std::min(bytes.size(), m_buffer.size() - m_used);
+            std::memcpy(m_buffer.data() + m_used, bytes.data(), n);
+            m_used += n;
+            bytes.remove_prefix(n);
+        }
+    }
     // False when any write failed.
     bool finish() {
         flush();
@@ -81,9 +97,30 @@ private:
     }
 
     File& m_file;
-    std::array<std::uint8_t, 16384> m_buffer{};
+    std::vector<std::uint8_t> m_buffer = std::vector<std::uint8_t>(256 * 1024);
     std::size_t m_used = 0;
     bool m_ok = true;
+};
+
+// UTF-16LE text kept in memory until it is written in its place; the holder wipes it.
+class PieceWriter {
+public:
+    explicit PieceWriter(std::string& bytes) : m_bytes(bytes) {}
+    void text(std::u16string_view text) {
+        const std::size_t at = m_bytes.size();
+        m_bytes.resize(at + 2 * text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            m_bytes[at + 2 * i] = static_cast<char>(text[i] & 0xFF);
+            m_bytes[at + 2 * i + 1] = static_cast<char>(text[i] >> 8);
+        }
+    }
+    void line(std::u16string_view line = {}) {
+        text(line);
+        text(kLineEnd);
+    }
+
+private:
+    std::string& m_bytes;
 };
 
 std::string withoutTrailingSlashes(std::string path) {
@@ -114,15 +151,26 @@ public:
     // the title block.
     bool open(std::u16string_view name);
     void heading(std::u16string_view path);
-    // Loads the card at an index position and writes its block; a card that cannot be loaded is
-    // counted and left out.
-    void card(std::size_t position);
-    std::size_t cardsWritten() const { return m_report.cards; }
+    // The block of the card at an index position (`recovered`: under the recovered entry); a
+    // card that cannot be loaded is counted and left out. Without attachments the blocks wait
+    // until finish, which reads all cards in one pass.
+    void card(std::size_t position, bool recovered = false);
     ExportReport finish();
 
 private:
-    void cardBlock(const Card& card);
+    struct Step {
+        std::u16string heading;  // when not a card
+        std::size_t position = 0;
+        bool isCard = false;
+        bool recovered = false;
+    };
+
+    template <typename Out>
+    void cardBlock(Out& out, const Card& card);
     void attachments(const Card& card);
+    void headingText(std::u16string_view path);
+    void counted(const Card& card, bool recovered);
+    void writeWaiting();
 
     WalletFile& m_wallet;
     const ExportOptions& m_options;
@@ -132,6 +180,7 @@ private:
     std::string m_folder;
     std::unique_ptr<File> m_file;
     std::unique_ptr<TextWriter> m_out;
+    std::vector<Step> m_waiting;
     ExportReport m_report;
 };
 
@@ -162,6 +211,14 @@ bool ExportRun::open(std::u16string_view name) {
 }
 
 void ExportRun::heading(std::u16string_view path) {
+    if (!m_options.attachments) {
+        m_waiting.push_back(Step{std::u16string(path)});
+        return;
+    }
+    headingText(path);
+}
+
+void ExportRun::headingText(std::u16string_view path) {
     const std::u16string rule = m_strings.text(export_text::kRule);
     m_out->line();
     m_out->line(rule);
@@ -171,40 +228,84 @@ void ExportRun::heading(std::u16string_view path) {
     m_out->line(rule);
 }
 
-void ExportRun::card(std::size_t position) {
+void ExportRun::card(std::size_t position, bool recovered) {
+    if (!m_options.attachments) {
+        m_waiting.push_back(Step{{}, position, true, recovered});
+        return;
+    }
     std::unique_ptr<Card> card = m_wallet.loadCard(m_wallet.index().at(position).id());
     if (!card || card->header() == nullptr) {
         ++m_report.cardsLeftOut;
         return;
     }
-    cardBlock(*card);
-    ++m_report.cards;
-    if (card->droppedItems() > 0) ++m_report.cardsDamaged;
+    cardBlock(*m_out, *card);
+    attachments(*card);
+    counted(*card, recovered);
 }
 
-void ExportRun::cardBlock(const Card& card) {
+void ExportRun::counted(const Card& card, bool recovered) {
+    ++m_report.cards;
+    if (card.droppedItems() > 0) ++m_report.cardsDamaged;
+    if (recovered) ++m_report.recoveredCards;
+}
+
+void ExportRun::writeWaiting() {
+    std::vector<std::size_t> positions;
+    std::vector<std::size_t> stepOf;
+    for (std::size_t i = 0; i < m_waiting.size(); ++i) {
+        if (!m_waiting[i].isCard) continue;
+        positions.push_back(m_waiting[i].position);
+        stepOf.push_back(i);
+    }
+    // Each card's block, made as the cards come in file order, waits in its step's place. The
+    // attachments are read too, so that a damaged one counts the card as damaged.
+    std::vector<std::string> blocks(m_waiting.size());
+    std::vector<bool> read(m_waiting.size(), false);
+    m_report.cardsLeftOut +=
+        readCardsInFileOrder(m_wallet, positions, Card::Parts::All, [&](std::size_t i, const Card& card) {
+            const std::size_t step = stepOf[i];
+            PieceWriter piece(blocks[step]);
+            cardBlock(piece, card);
+            read[step] = true;
+            counted(card, m_waiting[step].recovered);
+        });
+    for (std::size_t i = 0; i < m_waiting.size(); ++i) {
+        if (!m_waiting[i].isCard) {
+            headingText(m_waiting[i].heading);
+            continue;
+        }
+        if (read[i]) m_out->raw(blocks[i]);
+        wipe(blocks[i].data(), blocks[i].size());
+        std::string().swap(blocks[i]);
+    }
+    m_waiting.clear();
+}
+
+template <typename Out>
+void ExportRun::cardBlock(Out& out, const Card& card) {
     const std::u16string rule = m_strings.text(export_text::kRule);
-    m_out->line(rule);
-    m_out->line(card.header()->name(m_wallet.recordKey()));
-    m_out->line(rule);
+    out.line(rule);
+    std::u16string name = card.header()->name(m_wallet.recordKey());
+    out.line(name);
+    body::wipeText(name);
+    out.line(rule);
     bool anyField = false;
     for (std::size_t i = 0; i < card.fieldCount(); ++i) {
         const Field& f = card.field(i);
         std::u16string shown = displayText(f.kind(), f.value(), f.date(), m_locale, m_strings);
         if (shown.empty()) continue;
-        m_out->text(f.name());
-        m_out->text(u": ");
+        out.text(f.name());
+        out.text(u": ");
         const bool masked = f.kind() == field_kind::kPassword && !m_options.passwords;
-        m_out->line(masked ? kMaskedPassword : std::u16string_view(shown));
+        out.line(masked ? kMaskedPassword : std::u16string_view(shown));
         body::wipeText(shown);
         anyField = true;
     }
     if (anyField) {
-        m_out->line();
+        out.line();
     } else {
-        m_out->line(m_strings.text(export_text::kNoData));
+        out.line(m_strings.text(export_text::kNoData));
     }
-    if (m_options.attachments) attachments(card);
 }
 
 void ExportRun::attachments(const Card& card) {
@@ -227,6 +328,7 @@ void ExportRun::attachments(const Card& card) {
 
 ExportReport ExportRun::finish() {
     if (!m_file) return m_report;
+    writeWaiting();
     const bool ok = m_out->finish() && m_file->flush();
     m_out.reset();
     m_file.reset();
@@ -277,7 +379,6 @@ ExportReport exportWallet(WalletFile& wallet, const FolderTree& tree, const Expo
     auto listsCopies = [&](std::size_t id) {
         return tree.node(id).isSpecial() && tree.node(id).type != tree_type::kRecovered;
     };
-    std::size_t recovered = 0;
     for (std::size_t top : tree.top()) {
         if (listsCopies(top)) continue;
         const bool underRecovered = tree.node(top).type == tree_type::kRecovered;
@@ -286,15 +387,11 @@ ExportReport exportWallet(WalletFile& wallet, const FolderTree& tree, const Expo
             if (node.isFolder() || node.type == tree_type::kRecovered) {
                 run.heading(headingPath(tree, id));
             } else if (node.type == tree_type::kCard) {
-                const std::size_t before = run.cardsWritten();
-                run.card(static_cast<std::size_t>(node.position));
-                if (underRecovered) recovered += run.cardsWritten() - before;
+                run.card(static_cast<std::size_t>(node.position), underRecovered);
             }
         });
     }
-    ExportReport report = run.finish();
-    report.recoveredCards = recovered;
-    return report;
+    return run.finish();
 }
 
 ExportReport exportFolder(WalletFile& wallet, const FolderTree& tree, std::size_t node, const ExportOptions& options,

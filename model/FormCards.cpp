@@ -46,7 +46,7 @@ std::int64_t customFormPosition(const WalletFile& wallet, const FormRef& ref) {
     if (forms < 0) return -1;
     const std::int64_t at = index.find(customFormId(ref));
     if (at < 0) return -1;
-    const RecordHeader& h = index.at(static_cast<std::size_t>(at));
+    const IndexEntry& h = index.at(static_cast<std::size_t>(at));
     if (h.deleted() || h.type() != RecordType::Card || h.parent() != index.at(static_cast<std::size_t>(forms)).id())
         return -1;
     return at;

@@ -150,7 +150,7 @@ FormLayoutResult exportForm(WalletFile& wallet, std::size_t position, const Form
     const WalletIndex& index = wallet.index();
     const std::int64_t forms = index.formsFolder();
     if (forms < 0 || position >= index.count()) return FormLayoutResult::NotAForm;
-    const RecordHeader& entry = index.at(position);
+    const IndexEntry& entry = index.at(position);
     if (entry.deleted() || entry.type() != RecordType::Card ||
         entry.parent() != index.at(static_cast<std::size_t>(forms)).id())
         return FormLayoutResult::NotAForm;

@@ -11,7 +11,7 @@ constexpr std::size_t kMaxName = 255;
 bool taken(const WalletFile& wallet, const RecordId& parent, std::u16string_view name) {
     const WalletIndex& index = wallet.index();
     for (std::size_t i = 0; i < index.count(); ++i) {
-        const RecordHeader& h = index.at(i);
+        const IndexEntry& h = index.at(i);
         if (!h.deleted() && h.parent() == parent && equalNoCase(wallet.nameOf(i), name)) return true;
     }
     return false;

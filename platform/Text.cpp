@@ -46,6 +46,16 @@ std::string toUtf8(std::u16string_view s) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
+        // A run of ASCII goes over as it is.
+        std::size_t ascii = i;
+        while (ascii < s.size() && s[ascii] < 0x80) ++ascii;
+        if (ascii > i) {
+            const std::size_t at = out.size();
+            out.resize(at + (ascii - i));
+            for (std::size_t k = i; k < ascii; ++k) out[at + k - i] = static_cast<char>(s[k]);
+            i = ascii - 1;
+            continue;
+        }
         char32_t cp = s[i];
         if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);

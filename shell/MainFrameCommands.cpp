@@ -273,7 +273,7 @@ void MainFrame::properties() {
     }
     if (!item.isRecord()) return;
     const auto position = static_cast<std::size_t>(item.position);
-    RecordHeader header = m_wallet.index().at(position);
+    RecordHeader header = m_wallet.headerAt(position);
     folder.icon = app::IconChoice::of(header, m_customIcons);
     folder.defaultForm = header.formRef();
     folder.mayPlaceAtMainLevel = !header.parent().isZero();

@@ -38,9 +38,9 @@ QIcon WalletTreeModel::iconForEntry(int entry) const {
     return icon;
 }
 
-QIcon WalletTreeModel::iconFor(const RecordHeader& header) const {
+QIcon WalletTreeModel::iconFor(const IndexEntry& entry) const {
     static const app::CustomIcons none;
-    return iconForEntry(app::iconListEntry(header, m_custom ? *m_custom : none));
+    return iconForEntry(app::iconListEntry(entry, m_custom ? *m_custom : none));
 }
 
 QColor WalletTreeModel::colourFor(WalletFile& wallet, int type) const {
@@ -57,7 +57,7 @@ QColor WalletTreeModel::colourFor(WalletFile& wallet, int type) const {
 }
 
 QStandardItem* WalletTreeModel::makeItem(WalletFile& wallet, std::size_t position) const {
-    const RecordHeader& h = wallet.index().at(position);
+    const IndexEntry& h = wallet.index().at(position);
     auto* item = new QStandardItem(ui::toQString(wallet.nameOf(position)));
     const int type = static_cast<int>(h.type());
     item->setData(static_cast<qlonglong>(position), kPositionRole);
@@ -258,7 +258,7 @@ void WalletTreeModel::rebuildFavourites(WalletFile& wallet) {
         const RecordId id = wallet.settings().favourite(slot);
         if (id.isZero()) continue;
         for (std::size_t i = 0; i < wallet.index().count(); ++i) {
-            const RecordHeader& h = wallet.index().at(i);
+            const IndexEntry& h = wallet.index().at(i);
             if (h.deleted() || h.id() != id) continue;
             if (h.type() == RecordType::Card) insertSorted(favourites, makeItem(wallet, i));
             break;

@@ -92,7 +92,7 @@ private:
     QStandardItem* parentItemFor(WalletFile& wallet, std::size_t position);
     void forgetSubtree(QStandardItem* item);
     void rememberSubtree(QStandardItem* item);
-    QIcon iconFor(const RecordHeader& header) const;
+    QIcon iconFor(const IndexEntry& entry) const;
     QIcon iconForEntry(int entry) const;
     QColor colourFor(WalletFile& wallet, int type) const;
     QStandardItem* topByType(int type) const;

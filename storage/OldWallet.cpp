@@ -1,5 +1,6 @@
 #include "storage/OldWallet.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/Text.h"
@@ -104,6 +105,7 @@ OldOpenResult OldWallet::open(const std::string& path, std::u16string_view passw
     wipe(check, sizeof check);
     wipe(digest.data(), digest.size());
     if (!right) return fail(OldOpenResult::WrongPassword);
+    m_cipher.set(m_key.data());
 
     m_customForms = getText16(header + kCustomFormsAt, kCustomFormsSize);
     for (std::size_t i = 0; i < m_words.size(); ++i) m_words[i] = getU32(header, kWordsAt + 4 * i);
@@ -115,16 +117,35 @@ void OldWallet::close() {
     m_file.reset();
     m_size = 0;
     wipe(m_key.data(), m_key.size());
+    m_cipher.clear();
     m_customForms.clear();
     m_words = {};
 }
 
 bool OldWallet::walk(std::vector<OldFolder>* folders, std::vector<OldCard>* cards) {
     if (!m_file) return false;
+    // The records are read in large blocks; data that a block does not hold is passed over.
+    constexpr std::size_t kChunk = 1024 * 1024;
+    std::vector<std::uint8_t> buffer;
+    std::uint64_t bufferAt = 0;
+    std::size_t buffered = 0;
     std::uint64_t at = kHeaderSize;
-    std::uint8_t record[kRecordSize];
     while (at <= m_size && m_size - at >= kRecordSize) {
-        if (!m_file->seekTo(at) || readBlock(m_file.get(), record, kRecordSize) != FileResult::Done) return false;
+        if (at < bufferAt || at - bufferAt > buffered || buffered - (at - bufferAt) < kRecordSize) {
+            const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, m_size - at));
+            buffer.resize(want);
+            if (!m_file->seekTo(at)) return false;
+            buffered = 0;
+            bufferAt = at;
+            while (buffered < want) {
+                std::size_t got = 0;
+                if (!m_file->read(buffer.data() + buffered, want - buffered, &got)) return false;
+                if (got == 0) break;
+                buffered += got;
+            }
+            if (buffered < kRecordSize) return false;
+        }
+        const std::uint8_t* record = buffer.data() + (at - bufferAt);
         const std::uint32_t kind = getU32(record, 0);
         if (kind == kFolderRecord) {
             if (folders != nullptr) {
@@ -161,6 +182,12 @@ bool OldWallet::walk(std::vector<OldFolder>* folders, std::vector<OldCard>* card
     return true;
 }
 
+bool OldWallet::readRecords(std::vector<OldFolder>* folders, std::vector<OldCard>* cards) {
+    folders->clear();
+    cards->clear();
+    return walk(folders, cards);
+}
+
 bool OldWallet::count(std::size_t* folders, std::size_t* cards) {
     std::vector<OldFolder> f;
     std::vector<OldCard> c;
@@ -195,12 +222,8 @@ bool OldWallet::readCardData(const OldCard& card, std::vector<std::uint8_t>* dat
         data->clear();
         return false;
     }
-    if (card.enciphered) {
-        Rc4State state;
-        rc4Schedule(state, m_key.data());
-        rc4Process(state, data->data(), data->data(), data->size());
-        wipe(&state, sizeof state);
-    }
+    // Each card's data is one stream started afresh under the key.
+    if (card.enciphered) m_cipher.encipher(data->data(), data->size(), data->data());
     return true;
 }
 

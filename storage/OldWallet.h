@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/File.h"
+#include "storage/KeyRecord.h"
 #include "storage/Keys.h"
 
 namespace tw {
@@ -92,6 +93,8 @@ public:
     bool cardsOf(std::uint32_t folder, std::vector<OldCard>* cards);
     // Every card of every folder, in file order.
     bool readCards(std::vector<OldCard>* cards) { return walk(nullptr, cards); }
+    // The folders and the cards, each in file order, in one walk.
+    bool readRecords(std::vector<OldFolder>* folders, std::vector<OldCard>* cards);
     // The card's data, deciphered when the record says so; empty for a card without data. False
     // when it cannot be read.
     bool readCardData(const OldCard& card, std::vector<std::uint8_t>* data);
@@ -103,6 +106,7 @@ private:
     std::unique_ptr<File> m_file;
     std::uint64_t m_size = 0;
     Key16 m_key{};
+    KeyRecord m_cipher;  // the key with its keystream, made once for every card's data
     std::u16string m_customForms;
     std::array<std::uint32_t, 14> m_words{};
 };

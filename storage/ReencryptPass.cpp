@@ -1,8 +1,10 @@
 #include "storage/ReencryptPass.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "model/Field.h"
 #include "storage/Bytes.h"
@@ -85,32 +87,168 @@ const SubRecordLayout* layoutOf(std::uint32_t type) {
     return nullptr;
 }
 
-// A zeroed buffer that is wiped when let go of; null when it cannot be had.
-struct Buffer {
-    explicit Buffer(std::size_t size) : bytes(new (std::nothrow) std::uint8_t[size]()), size(size) {}
-    ~Buffer() {
-        if (bytes) wipe(bytes.get(), size);
+// A scratch buffer for plain text, grown as items need and wiped when let go of.
+class Scratch {
+public:
+    ~Scratch() {
+        if (m_bytes) wipe(m_bytes.get(), m_size);
     }
-    std::unique_ptr<std::uint8_t[]> bytes;
-    std::size_t size;
+    // Room for `size` bytes; null when it cannot be had.
+    std::uint8_t* get(std::size_t size) {
+        if (size <= m_size) return m_bytes.get();
+        std::unique_ptr<std::uint8_t[]> grown(new (std::nothrow) std::uint8_t[size]);
+        if (!grown) return nullptr;
+        if (m_bytes) wipe(m_bytes.get(), m_size);
+        m_bytes = std::move(grown);
+        m_size = size;
+        return m_bytes.get();
+    }
+
+private:
+    std::unique_ptr<std::uint8_t[]> m_bytes;
+    std::size_t m_size = 0;
+};
+
+// The old file read through a buffer: each refill is one read call of at least `chunk` bytes
+// (a longer request goes straight to the caller's memory). With a chunk of 0 every read is the
+// caller's own call. Only enciphered or clear file bytes pass through the buffer.
+class ReadBuffer final : public File {
+public:
+    ReadBuffer(File& file, std::size_t chunk) : m_file(file), m_chunk(chunk) { m_at = file.position(); }
+
+    bool read(void* buffer, std::size_t count, std::size_t* done) override {
+        auto* out = static_cast<std::uint8_t*>(buffer);
+        const std::size_t served = std::min(count, m_end - m_next);
+        if (served != 0) std::memcpy(out, m_bytes.data() + m_next, served);
+        m_next += served;
+        *done = served;
+        if (served == count) return true;
+        const std::size_t rest = count - served;
+        if (m_chunk == 0 || rest >= m_chunk) {
+            // Straight into the caller's memory; the buffer is empty now.
+            std::size_t got = 0;
+            const bool ok = m_file.read(out + served, rest, &got);
+            dropBuffer(got);
+            *done += got;
+            return ok;
+        }
+        if (m_bytes.size() < m_chunk) m_bytes.resize(m_chunk);
+        std::size_t got = 0;
+        const bool ok = m_file.read(m_bytes.data(), m_chunk, &got);
+        dropBuffer(0);
+        m_end = got;
+        const std::size_t more = std::min(rest, got);
+        if (more != 0) std::memcpy(out + served, m_bytes.data(), more);
+        m_next = more;
+        *done += more;
+        return ok;
+    }
+    bool write(const void*, std::size_t, std::size_t* done) override {
+        *done = 0;
+        return false;
+    }
+    bool seek(std::int64_t offset, SeekFrom from, std::uint64_t* position) override {
+        std::uint64_t target = 0;
+        if (from == SeekFrom::Begin) {
+            target = static_cast<std::uint64_t>(offset);
+        } else if (from == SeekFrom::Current) {
+            target = static_cast<std::uint64_t>(static_cast<std::int64_t>(logical()) + offset);
+        } else {
+            return false;
+        }
+        // Inside what is buffered: no call at all.
+        if (target >= m_at && target - m_at <= m_end) {
+            m_next = static_cast<std::size_t>(target - m_at);
+        } else {
+            if (!m_file.seekTo(target)) return false;
+            m_at = target;
+            m_next = m_end = 0;
+        }
+        if (position != nullptr) *position = target;
+        return true;
+    }
+    bool size(std::uint64_t* size) override { return m_file.size(size); }
+    bool truncateHere() override { return false; }
+    bool flush() override { return false; }
+
+private:
+    std::uint64_t logical() const { return m_at + m_next; }
+    // Forgets the buffer once the file moved `consumed` bytes past its end.
+    void dropBuffer(std::size_t consumed) {
+        m_at += m_end + consumed;
+        m_next = m_end = 0;
+    }
+
+    File& m_file;
+    std::size_t m_chunk;
+    std::vector<std::uint8_t> m_bytes;
+    std::uint64_t m_at = 0;  // file offset of the buffer's first byte
+    std::size_t m_next = 0;  // the next byte to serve
+    std::size_t m_end = 0;   // bytes buffered
+};
+
+// The new file written through a buffer of `chunk` bytes, emptied by one write call when it is
+// full and by finish(); a write longer than the buffer goes straight to the file. With a chunk
+// of 0 every write is the caller's own call.
+class WriteBuffer final : public File {
+public:
+    WriteBuffer(File& file, std::size_t chunk) : m_file(file), m_chunk(chunk) {}
+
+    bool read(void*, std::size_t, std::size_t* done) override {
+        *done = 0;
+        return false;
+    }
+    bool write(const void* buffer, std::size_t count, std::size_t* done) override {
+        *done = 0;
+        if (m_chunk == 0) return m_file.write(buffer, count, done);
+        if (m_used + count > m_chunk && !finish()) return false;
+        if (count >= m_chunk) {
+            if (writeBlock(&m_file, buffer, count) != FileResult::Done) return false;
+        } else {
+            if (m_bytes.size() < m_chunk) m_bytes.resize(m_chunk);
+            std::memcpy(m_bytes.data() + m_used, buffer, count);
+            m_used += count;
+        }
+        *done = count;
+        return true;
+    }
+    bool seek(std::int64_t, SeekFrom, std::uint64_t*) override { return false; }
+    bool size(std::uint64_t*) override { return false; }
+    bool truncateHere() override { return false; }
+    bool flush() override { return false; }
+
+    // Writes what is buffered.
+    bool finish() {
+        if (m_used == 0) return true;
+        const bool ok = writeBlock(&m_file, m_bytes.data(), m_used) == FileResult::Done;
+        m_used = 0;
+        return ok;
+    }
+
+private:
+    File& m_file;
+    std::size_t m_chunk;
+    std::vector<std::uint8_t> m_bytes;
+    std::size_t m_used = 0;
 };
 
 class Pass {
 public:
-    explicit Pass(ReencryptContext& c) : m_c(c), m_cursor(c.in) {}
+    explicit Pass(ReencryptContext& c) : m_c(c), m_in(c.in, c.chunk), m_out(c.out, c.chunk), m_cursor(m_in) {}
 
     ReencryptResult run() {
-        if (!m_c.in.size(&m_size)) return ReencryptResult::HeaderUnreadable;
+        if (!m_in.size(&m_size)) return ReencryptResult::HeaderUnreadable;
         for (;;) {
             bool end = false;
             const ReencryptResult r = record(&end);
-            if (r != ReencryptResult::Done || end) return r;
+            if (r != ReencryptResult::Done) return r;
+            if (end) return m_out.finish() ? r : ReencryptResult::HeaderWriteFailed;
         }
     }
 
 private:
     void report() {
-        if (m_c.progress != nullptr) m_c.progress->update(m_c.in.position(), m_size);
+        if (m_c.progress != nullptr) m_c.progress->update(m_in.position(), m_size);
         m_c.system.pause(10);
     }
 
@@ -127,7 +265,7 @@ private:
         const std::uint64_t bodyAt = m_cursor.bodyAt();
         const std::uint32_t length = h.bodyLength();
         if (m_c.passwordChange && h.deleted()) {
-            if (!m_c.in.seekTo(m_cursor.start())) return ReencryptResult::HeaderUnreadable;
+            if (!m_in.seekTo(m_cursor.start())) return ReencryptResult::HeaderUnreadable;
             return copy(m_cursor.end() - m_cursor.start());
         }
 
@@ -138,7 +276,7 @@ private:
             wipe(plain, sizeof plain);
         }
         h.markChange(change::kRenamed, m_c.now);
-        if (writeRecord(&m_c.out, h, m_c.now) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
+        if (writeRecord(&m_out, h, m_c.now) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
 
         switch (h.type()) {
             case RecordType::Folder:
@@ -153,7 +291,7 @@ private:
             case RecordType::None:
                 break;
         }
-        if (!m_c.in.seekTo(bodyAt)) return ReencryptResult::HeaderUnreadable;
+        if (!m_in.seekTo(bodyAt)) return ReencryptResult::HeaderUnreadable;
         // Folders have no body; one that has is carried as it is.
         if (h.type() != RecordType::Card || length == 0) return copy(length);
         if (m_c.passwordChange && length < kDisplaySize) return copy(length);
@@ -163,11 +301,10 @@ private:
     ReencryptResult cardBody(std::uint32_t length) {
         if (length < kDisplaySize) return ReencryptResult::BodyTooShort;
         std::uint8_t display[kDisplaySize];
-        const FileResult r = readBlock(&m_c.in, display, sizeof display);
+        const FileResult r = readBlock(&m_in, display, sizeof display);
         if (r == FileResult::CallFailed) return ReencryptResult::DisplayReadFailed;
         if (r != FileResult::Done) return ReencryptResult::DisplayShort;
-        if (writeBlock(&m_c.out, display, sizeof display) != FileResult::Done)
-            return ReencryptResult::HeaderWriteFailed;
+        if (writeBlock(&m_out, display, sizeof display) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
 
         std::uint64_t remaining = length - kDisplaySize;
         while (remaining > 0) {
@@ -176,8 +313,8 @@ private:
             // card reader takes: it is carried as it is.
             if (remaining < kHeadSize) return copy(remaining);
             std::uint8_t head[kHeadSize];
-            if (readBlock(&m_c.in, head, sizeof head) != FileResult::Done) return ReencryptResult::HeaderUnreadable;
-            if (writeBlock(&m_c.out, head, sizeof head) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
+            if (readBlock(&m_in, head, sizeof head) != FileResult::Done) return ReencryptResult::HeaderUnreadable;
+            if (writeBlock(&m_out, head, sizeof head) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
             remaining -= kHeadSize;
             const std::uint32_t payload = getU32(head, 8);
             if (payload > remaining) return copy(remaining);
@@ -192,8 +329,8 @@ private:
     ReencryptResult subRecord(const SubRecordLayout& layout, std::uint32_t payload) {
         if (payload < layout.descriptorSize) return copy(payload);
         std::uint8_t descriptor[Field::kDescriptorSize];
-        if (readBlock(&m_c.in, descriptor, layout.descriptorSize) != FileResult::Done) return layout.descriptorShort;
-        if (writeBlock(&m_c.out, descriptor, layout.descriptorSize) != FileResult::Done)
+        if (readBlock(&m_in, descriptor, layout.descriptorSize) != FileResult::Done) return layout.descriptorShort;
+        if (writeBlock(&m_out, descriptor, layout.descriptorSize) != FileResult::Done)
             return ReencryptResult::HeaderWriteFailed;
         ++(m_c.stats.*layout.counter);
 
@@ -225,10 +362,11 @@ private:
         // the padding the card writer left in clear, as it does for texts.
         const std::uint64_t ciphered = part.data && !m_c.passwordChange ? stored : stored - padding;
         const std::size_t block = static_cast<std::size_t>(std::min<std::uint64_t>(kReencryptBlock, stored));
-        Buffer first(part.data ? kReencryptBlock : block);
-        if (!first.bytes) return part.codes.buffer;
-        Buffer second(first.size);
-        if (!second.bytes) return part.codes.second;
+        const std::size_t room = part.data ? kReencryptBlock : block;
+        std::uint8_t* const first = m_first.get(room);
+        if (first == nullptr) return part.codes.buffer;
+        std::uint8_t* const second = m_second.get(room);
+        if (second == nullptr) return part.codes.second;
         // A part read in one block uses the keys' own keystreams; a longer one runs two streams.
         const bool oneBlock = stored <= block;
         Rc4State decipher;
@@ -241,22 +379,22 @@ private:
         for (std::uint64_t done = 0; done < stored;) {
             const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(block, stored - done));
             if (part.data) report();
-            if (readBlock(&m_c.in, first.bytes.get(), n) != FileResult::Done) {
+            if (readBlock(&m_in, first, n) != FileResult::Done) {
                 result = part.codes.read;
                 break;
             }
             const std::size_t c =
                 done < ciphered ? static_cast<std::size_t>(std::min<std::uint64_t>(n, ciphered - done)) : 0;
             if (oneBlock) {
-                m_c.oldKey.encipher(first.bytes.get(), c, second.bytes.get());
-                m_c.newKey.encipher(second.bytes.get(), c, first.bytes.get());
+                m_c.oldKey.encipher(first, c, second);
+                m_c.newKey.encipher(second, c, first);
             } else {
-                rc4Process(decipher, second.bytes.get(), first.bytes.get(), c);
-                rc4Process(encipher, first.bytes.get(), second.bytes.get(), c);
+                rc4Process(decipher, second, first, c);
+                rc4Process(encipher, first, second, c);
             }
-            const bool written = writeBlock(&m_c.out, first.bytes.get(), n) == FileResult::Done;
-            wipe(first.bytes.get(), n);
-            wipe(second.bytes.get(), n);
+            const bool written = writeBlock(&m_out, first, n) == FileResult::Done;
+            wipe(first, n);
+            wipe(second, n);
             if (!written) {
                 result = part.codes.write;
                 break;
@@ -271,20 +409,23 @@ private:
     // Carries bytes over unchanged.
     ReencryptResult copy(std::uint64_t length) {
         if (length == 0) return ReencryptResult::Done;
-        Buffer buffer(static_cast<std::size_t>(std::min<std::uint64_t>(kReencryptBlock, length)));
-        if (!buffer.bytes) return ReencryptResult::OutOfMemory;
+        const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(kReencryptBlock, length));
+        std::uint8_t* const buffer = m_carry.get(size);
+        if (buffer == nullptr) return ReencryptResult::OutOfMemory;
         while (length > 0) {
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size, length));
-            if (readBlock(&m_c.in, buffer.bytes.get(), n) != FileResult::Done) return ReencryptResult::HeaderUnreadable;
-            if (writeBlock(&m_c.out, buffer.bytes.get(), n) != FileResult::Done)
-                return ReencryptResult::HeaderWriteFailed;
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, length));
+            if (readBlock(&m_in, buffer, n) != FileResult::Done) return ReencryptResult::HeaderUnreadable;
+            if (writeBlock(&m_out, buffer, n) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
             length -= n;
         }
         return ReencryptResult::Done;
     }
 
     ReencryptContext& m_c;
+    ReadBuffer m_in;
+    WriteBuffer m_out;
     RecordCursor m_cursor;
+    Scratch m_first, m_second, m_carry;
     std::uint64_t m_size = 0;
 };
 

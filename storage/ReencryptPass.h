@@ -88,6 +88,8 @@ public:
 
 // Data parts (pictures, sounds, attached files) are streamed in blocks of this size.
 constexpr std::size_t kReencryptBlock = 128 * 1024;
+// The pass reads the old file and writes the new one through buffers of this size.
+constexpr std::size_t kReencryptChunk = 1024 * 1024;
 
 // Everything a pass works with. The old key deciphers, the new key enciphers.
 struct ReencryptContext {
@@ -103,6 +105,10 @@ struct ReencryptContext {
     // so is a card body too short to hold its display block (else BodyTooShort ends the pass).
     // Data parts are re-enciphered over their unpadded bytes, as the card writer enciphers them.
     bool passwordChange = false;
+    // Reads of at least this many bytes fill the input buffer, and writes are gathered into an
+    // output buffer of this size, so the file is met with few large calls. 0: every item is read
+    // and written with its own call, straight from and to the files.
+    std::size_t chunk = kReencryptChunk;
 };
 
 // Copies every record of `in`, from its current position (REQUIRES: the first record) to the
@@ -113,7 +119,9 @@ struct ReencryptContext {
 // carried from block to block, so they are never held whole. Everything else is copied as it is;
 // so is a sub-record whose inner sizes do not fit it (the card reader leaves such an item out),
 // which keeps every record's length. `in` is never written. Stops at the first failure with its
-// code; what was written to `out` by then is for the caller to throw away.
+// code; what was written to `out` by then is for the caller to throw away. A read or write call
+// that fails gives the code of the item whose bytes it was to bring or take, whether it was made
+// for that item alone or fills or empties a buffer.
 ReencryptResult reencryptPass(ReencryptContext& context);
 
 }  // namespace tw

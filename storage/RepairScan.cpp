@@ -300,7 +300,7 @@ bool WalletFile::keepCutShortRecord(std::uint64_t at, std::uint8_t* window, std:
 
 void WalletFile::rehomeUnreachable(RepairReport& report, const std::function<bool()>& backUp) {
     m_index.clear();
-    m_offsets.clear();
+    m_firstOffsets.clear();
     if (readRecords() != OpenResult::Ok) return;
     const std::vector<std::size_t> unhomed = reachability(m_index).unhomed;
     if (unhomed.empty() || !backUp()) return;
@@ -309,9 +309,9 @@ void WalletFile::rehomeUnreachable(RepairReport& report, const std::function<boo
     const std::u16string folderName = m_env.strings.text(repair_text::kFolderName);
     std::int64_t folder = -1;
     for (std::size_t i = 0; i < m_index.count() && folder < 0; ++i) {
-        const RecordHeader& h = m_index.at(i);
+        const IndexEntry& h = m_index.at(i);
         if (!h.deleted() && h.type() == RecordType::Folder && h.parent().isZero() &&
-            equalNoCase(h.name(m_keys.recordKey), folderName))
+            equalNoCase(h.nameView(), folderName))
             folder = static_cast<std::int64_t>(i);
     }
     if (folder < 0) {
@@ -325,7 +325,8 @@ void WalletFile::rehomeUnreachable(RepairReport& report, const std::function<boo
     const RecordId folderId = m_index.at(static_cast<std::size_t>(folder)).id();
     report.rehomeFolder = folderName;
     for (std::size_t position : unhomed) {
-        RecordHeader h = m_index.at(position);
+        RecordHeader h = headerAt(position);
+        if (!h.loaded) continue;
         // The forms folder belongs at the top level, everything else in the folder.
         h.setParent(h.type() == RecordType::FormsFolder ? RecordId{} : folderId);
         h.markChange(change::kMoved, now());

@@ -13,15 +13,15 @@ namespace tw {
 std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
     if (!m_file) return nullptr;
     // Where the record was last seen, else a walk from the first record.
-    const auto known = m_offsets.find(id);
-    const bool seek = known != m_offsets.end() ? m_file->seekTo(known->second) : positionAtFirstRecord();
+    const std::optional<std::uint64_t> known = offsetHint(id);
+    const bool seek = known ? m_file->seekTo(*known) : positionAtFirstRecord();
     if (!seek) return nullptr;
     // A look at the one record the hint names reads little; a walk reads large chunks.
     constexpr std::size_t kLook = 8 * 1024;
     std::optional<RecordCursor> cursor(std::in_place, *m_file, RecordCursor::Reading::ReadAhead,
-                                       known != m_offsets.end() ? kLook : RecordCursor::kChunk);
+                                       known ? kLook : RecordCursor::kChunk);
     RecordHeader h;
-    bool fromHint = known != m_offsets.end();
+    bool fromHint = known.has_value();
     auto fromStart = [&] {
         if (!positionAtFirstRecord()) return false;
         cursor.emplace(*m_file, RecordCursor::Reading::ReadAhead);
@@ -33,8 +33,6 @@ std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
             if (!fromHint || !fromStart()) return nullptr;
             continue;
         }
-        // Hints are kept only from walks in file order, so each names the first record with its identifier.
-        if (!fromHint) m_offsets.try_emplace(h.id(), cursor->start());
         if (h.type() == RecordType::Card && !h.deleted() && h.id() == id) {
             std::span<const std::uint8_t> body;
             if (h.bodyLength() < CardDisplay::kSize || !cursor->body(&body)) return nullptr;
@@ -45,7 +43,7 @@ std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
         }
         if (fromHint) {
             // The hint was wrong: look from the start.
-            m_offsets.erase(id);
+            m_firstOffsets.erase(id);
             if (!fromStart()) return nullptr;
             continue;
         }
@@ -71,7 +69,7 @@ std::int64_t WalletFile::appendCard(Card& card) {
     if (!bodyOf(card, m_keys.recordKey, body)) return -1;
     const std::int64_t position = appendRecord(*card.header(), &body);
     if (position >= 0) {
-        *card.header() = m_index.at(static_cast<std::size_t>(position));
+        *card.header() = headerAt(static_cast<std::size_t>(position));
         markSaved(card);
     }
     return position;
@@ -102,8 +100,11 @@ std::int64_t WalletFile::saveCard(Card& card) {
                writeBlock(&out, body.data(), body.size()) == FileResult::Done;
     });
     if (!ok) return -1;
+    // The record left its place for the end of the file.
+    m_firstOffsets.erase(h.id());
+    shiftOffsets(end, -static_cast<std::int64_t>(end - at));
     h.changed = false;
-    const std::size_t position = m_index.put(h);
+    const std::size_t position = m_index.put(h, size - (end - at));
     noticeIcon(h);
     *card.header() = h;
     markSaved(card);

@@ -66,13 +66,38 @@ bool loadCustomForms(Env& env, const std::u16string& named, const ConversionOpti
     return loads(forms, env.files, icon.substr(0, cut) + fileName);
 }
 
+// A card form with the fields it gives a converted card, looked up once per form number.
+struct CardForm {
+    const Form* form = nullptr;  // null: no built-in or custom form has the number
+    std::vector<FieldTemplate> templates;
+};
+
+class CardForms {
+public:
+    CardForms(Env& env, const CustomForms& custom) : m_env(env), m_custom(custom) {}
+    const CardForm& of(std::uint32_t number) {
+        const auto found = m_forms.find(number);
+        if (found != m_forms.end()) return found->second;
+        CardForm& f = m_forms[number];
+        f.form = builtinFormByNumber(number);
+        if (f.form == nullptr) f.form = m_custom.find(number);
+        if (f.form != nullptr) f.templates = fieldTemplates(*f.form, m_env.strings, KindRule::Conversion);
+        return f;
+    }
+
+private:
+    Env& m_env;
+    const CustomForms& m_custom;
+    std::unordered_map<std::uint32_t, CardForm> m_forms;
+};
+
 // Fields by the card's form, the note, the picture, the sound and the display words.
-void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, const CustomForms& custom, Card& card) {
-    const Form* form = builtinFormByNumber(old.form);
-    if (form == nullptr) form = custom.find(old.form);
+void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, CardForms& forms, Card& card) {
+    const CardForm& cardForm = forms.of(old.form);
+    const Form* form = cardForm.form;
     if (form != nullptr) {
         card.header()->setIconIndex(static_cast<std::int32_t>(old.icon));
-        const std::vector<FieldTemplate> templates = fieldTemplates(*form, env.strings, KindRule::Conversion);
+        const std::vector<FieldTemplate>& templates = cardForm.templates;
         for (std::size_t i = 0; i < templates.size(); ++i) {
             Field* field = card.newField(templates[i].kind, env.strings);
             if (field == nullptr) break;
@@ -118,35 +143,75 @@ void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, 
     display.setValueColour(old.colour);
 }
 
-ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom, WalletFile& wallet) {
-    std::vector<OldFolder> folders;
-    if (!old.readFolders(&folders)) return ConvertResult::ReadFailed;
-    // One walk for the cards of every folder.
-    std::vector<OldCard> allCards;
-    if (!old.readCards(&allCards)) return ConvertResult::ReadFailed;
+// The new wallet's records, gathered and written at the end of its file in large blocks: the
+// wallet is a temporary file that stands in for nothing until it is complete and synced, so its
+// records need not reach the disk one by one. Each record is stored as an append stores it.
+class RecordWriter {
+public:
+    static constexpr std::size_t kBlock = 1024 * 1024;
+
+    RecordWriter(File& file, Clock& clock) : m_file(file), m_clock(clock) {}
+    ~RecordWriter() { wipe(m_bytes.data(), m_bytes.size()); }
+
+    bool start() {
+        std::uint64_t size = 0;
+        return m_file.size(&size) && m_file.seekTo(size);
+    }
+    bool add(RecordHeader h, const std::vector<std::uint8_t>* body) {
+        h.setBodyLength(body ? static_cast<std::uint32_t>(body->size()) : 0);
+        h.setWord(RecordHeader::kTail, 0);
+        std::vector<std::uint8_t> bytes = recordBytes(h, m_clock.localTime());
+        if (bytes.empty()) return false;
+        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
+        if (body) m_bytes.insert(m_bytes.end(), body->begin(), body->end());
+        return m_bytes.size() < kBlock || finish();
+    }
+    bool finish() {
+        const bool ok = writeBlock(&m_file, m_bytes.data(), m_bytes.size()) == FileResult::Done;
+        wipe(m_bytes.data(), m_bytes.size());
+        m_bytes.clear();
+        return ok;
+    }
+
+private:
+    File& m_file;
+    Clock& m_clock;
+    std::vector<std::uint8_t> m_bytes;
+};
+
+ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom, const std::vector<OldFolder>& folders,
+                             const std::vector<OldCard>& allCards, WalletFile& wallet) {
     std::unordered_map<std::uint32_t, std::vector<std::size_t>> byFolder;
     for (std::size_t i = 0; i < allCards.size(); ++i) byFolder[allCards[i].folder].push_back(i);
     const std::vector<std::size_t> none;
+    RecordWriter out(*wallet.file(), env.clock);
+    if (!out.start()) return ConvertResult::CannotCreate;
+    CardForms forms(env, custom);
+    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> body;
     for (const OldFolder& f : folders) {
         RecordHeader folder = wallet.newFolder(RecordId{}, false);
         folder.putName(f.name, wallet.recordKey());
         folder.setIconIndex(static_cast<std::int32_t>(f.icon));
         folder.setFormRef(builtinFormRef(static_cast<std::uint32_t>(builtinFormIndex(f.defaultForm).value_or(0))));
-        if (wallet.appendFolder(folder) < 0) return ConvertResult::CannotCreate;
+        if (!out.add(folder, nullptr)) return ConvertResult::CannotCreate;
 
         const auto found = byFolder.find(f.id);
         for (std::size_t i : found != byFolder.end() ? found->second : none) {
             const OldCard& c = allCards[i];
             std::unique_ptr<Card> card = wallet.newCard(folder.id());
             card->header()->putName(c.name, wallet.recordKey());
-            std::vector<std::uint8_t> data;
             // A card whose data cannot be read keeps its name alone.
-            if (old.readCardData(c, &data)) fillCard(env, c, data, custom, *card);
+            if (old.readCardData(c, &data)) fillCard(env, c, data, forms, *card);
             wipe(data.data(), data.size());
-            if (wallet.appendCard(*card) < 0) return ConvertResult::CannotCreate;
+            body.clear();
+            const bool made = card->serializeBody(wallet.recordKey(), &body);
+            const bool added = made && out.add(*card->header(), &body);
+            wipe(body.data(), body.size());
+            if (!added) return ConvertResult::CannotCreate;
         }
     }
-    return ConvertResult::Ok;
+    return out.finish() ? ConvertResult::Ok : ConvertResult::CannotCreate;
 }
 
 ConvertResult convert(Env& env, const std::string& oldPath, std::u16string_view password,
@@ -172,9 +237,11 @@ ConvertResult convert(Env& env, const std::string& oldPath, std::u16string_view 
     if (env.files.exists(*newPath)) return ConvertResult::Exists;
     // Checked before anything is created, so that nothing is left behind for a wallet without
     // folders.
-    std::size_t folders = 0;
-    if (!old.count(&folders, nullptr)) return ConvertResult::ReadFailed;
-    if (folders == 0) return ConvertResult::NoFolder;
+    // One walk for the folders and the cards of every folder.
+    std::vector<OldFolder> folders;
+    std::vector<OldCard> cards;
+    if (!old.readRecords(&folders, &cards)) return ConvertResult::ReadFailed;
+    if (folders.empty()) return ConvertResult::NoFolder;
 
     const std::string temp = *newPath + ".~conv";
     env.files.remove(temp);
@@ -183,7 +250,7 @@ ConvertResult convert(Env& env, const std::string& oldPath, std::u16string_view 
     {
         WalletFile wallet(env);
         if (wallet.readAll(temp, password, false) == OpenResult::Ok) {
-            result = convertRecords(env, old, custom, wallet);
+            result = convertRecords(env, old, custom, folders, cards, wallet);
             if (result == ConvertResult::Ok && (wallet.flush() != 0 || !wallet.file()->flush()))
                 result = ConvertResult::CannotCreate;
         }

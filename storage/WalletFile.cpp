@@ -20,6 +20,7 @@ constexpr std::u16string_view kUpgradeCaption = u"Tallowmere Pro 6";
 WalletFile::WalletFile(Env& env) : m_env(env) {
     // The keys never go to swap where the system lets us lock them; quietly not otherwise.
     (void)lockInMemory(&m_keys, sizeof m_keys);
+    m_index.setNameKey(&m_keys.recordKey);
 }
 
 WalletFile::~WalletFile() {
@@ -141,7 +142,11 @@ OpenResult WalletFile::readRecords() {
         const auto most = static_cast<std::size_t>(
             std::min<std::uint64_t>((size - kFirstRecord) / RecordHeader::kSize, std::uint64_t{1} << 20));
         m_index.reserve(most);
-        m_offsets.reserve(most);
+    }
+    // An old-format wallet's names are still under its stored key.
+    if (m_oldFormat) {
+        m_oldNameKey.set(m_keys.oldRecordKey.data());
+        m_index.setNameKey(&m_oldNameKey);
     }
     RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
     RecordHeader h;
@@ -163,15 +168,16 @@ OpenResult WalletFile::readRecords() {
             case RecordCursor::Step::Record:
                 break;
         }
-        // The first record with each identifier, deletion markers included, as findInFile finds it.
-        m_offsets.try_emplace(h.id(), cursor.start());
-        if (!h.deleted()) {
-            try {
-                m_index.append(h);
+        try {
+            if (!h.deleted()) {
+                m_index.append(h, cursor.start());
                 noticeIcon(h);
-            } catch (const std::bad_alloc&) {
-                return OpenResult::OutOfMemory;
+            } else if (m_index.find(h.id()) < 0) {
+                // A deletion marker is the first record with its identifier, as findInFile finds it.
+                m_firstOffsets.try_emplace(h.id(), cursor.start());
             }
+        } catch (const std::bad_alloc&) {
+            return OpenResult::OutOfMemory;
         }
         if (!cursor.skipBody()) return OpenResult::RecordUnreadable;
     }
@@ -253,7 +259,8 @@ int WalletFile::flush() {
 
 void WalletFile::close() {
     if (m_file) {
-        m_file->flush();
+        // Every change was synced as it was written; a reader has nothing to sync.
+        if (!m_readOnly) m_file->flush();
         m_file.reset();
         m_env.system.pause(5);
     }
@@ -266,7 +273,9 @@ void WalletFile::close() {
     m_unprotected = false;
     m_oldFormat = false;
     m_search = SearchResults{};
-    m_offsets.clear();
+    m_firstOffsets.clear();
+    m_oldNameKey.clear();
+    m_index.setNameKey(&m_keys.recordKey);
     m_cutShortAt.reset();
     m_leftoverInTheWay = false;
     m_writeProblem = WriteProblem::None;
@@ -278,8 +287,8 @@ bool WalletFile::positionAtFirstRecord() {
 
 bool WalletFile::findInFile(const RecordId& id, std::uint64_t* at, RecordHeader* header) {
     // Where the first record with this identifier was seen, checked; else a walk from the start.
-    const auto known = m_offsets.find(id);
-    if (known != m_offsets.end() && m_file && m_file->seekTo(known->second)) {
+    const std::optional<std::uint64_t> known = offsetHint(id);
+    if (known && m_file && m_file->seekTo(*known)) {
         RecordCursor cursor(*m_file);
         RecordHeader h;
         if (cursor.next(h) == RecordCursor::Step::Record && h.id() == id && m_file->seekTo(cursor.start())) {
@@ -287,7 +296,7 @@ bool WalletFile::findInFile(const RecordId& id, std::uint64_t* at, RecordHeader*
             if (header != nullptr) *header = std::move(h);
             return true;
         }
-        m_offsets.erase(known);
+        m_firstOffsets.erase(id);
     }
     if (!positionAtFirstRecord()) return false;
     RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
@@ -306,7 +315,40 @@ bool WalletFile::findInFile(const RecordId& id, std::uint64_t* at, RecordHeader*
 
 std::u16string WalletFile::nameOf(std::size_t position) const {
     if (position >= m_index.count()) return {};
-    return m_index.at(position).name(m_keys.recordKey);
+    return m_index.at(position).name();
+}
+
+RecordHeader WalletFile::headerAt(std::size_t position) {
+    RecordHeader h;
+    if (position >= m_index.count() || !m_file) return h;
+    const IndexEntry& e = m_index.at(position);
+    if (e.offset() != IndexEntry::kNoOffset && m_file->seekTo(e.offset())) {
+        RecordCursor cursor(*m_file);
+        if (cursor.next(h) == RecordCursor::Step::Record && h.id() == e.id()) return h;
+    }
+    if (!findInFile(e.id(), nullptr, &h)) return RecordHeader{};
+    return h;
+}
+
+std::optional<std::uint64_t> WalletFile::offsetHint(const RecordId& id) const {
+    const auto first = m_firstOffsets.find(id);
+    if (first != m_firstOffsets.end()) return first->second;
+    const std::int64_t position = m_index.find(id);
+    if (position < 0) return std::nullopt;
+    const std::uint64_t offset = m_index.at(static_cast<std::size_t>(position)).offset();
+    if (offset == IndexEntry::kNoOffset) return std::nullopt;
+    return offset;
+}
+
+void WalletFile::shiftOffsets(std::uint64_t from, std::int64_t delta) {
+    if (delta == 0) return;
+    m_index.shiftOffsets(from, delta);
+    for (auto& [id, offset] : m_firstOffsets)
+        if (offset >= from) offset = static_cast<std::uint64_t>(static_cast<std::int64_t>(offset) + delta);
+}
+
+void WalletFile::keepFirstOffset(const RecordId& id) {
+    if (const std::optional<std::uint64_t> first = offsetHint(id)) m_firstOffsets.try_emplace(id, *first);
 }
 
 RecordHeader WalletFile::newFolder(const RecordId& parent, bool formsFolder) {

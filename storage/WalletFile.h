@@ -168,8 +168,11 @@ public:
     bool findInFile(const RecordId& id, std::uint64_t* at, RecordHeader* header = nullptr);
     // The live card with that identifier, with its body read; nullptr when not found or unreadable.
     std::unique_ptr<Card> loadCard(const RecordId& id);
-    // The name of an index entry, deciphered.
+    // The name of an index entry.
     std::u16string nameOf(std::size_t position) const;
+    // The whole header of an index entry (with its custom icon data), read from the file; a header
+    // that is not `loaded` when it cannot be read.
+    RecordHeader headerAt(std::size_t position);
 
     // --- Writing ---------------------------------------------------------------------------
     // Each returns the index position, or -1 when nothing was written (the file is as before).
@@ -248,6 +251,12 @@ private:
     SystemTime now() { return m_env.clock.localTime(); }
     // Tells the custom-icon observer about a header that entered the index.
     void noticeIcon(const RecordHeader& header) const;
+    // Where findInFile looks first for the record with this identifier.
+    std::optional<std::uint64_t> offsetHint(const RecordId& id) const;
+    // The file was rewritten with `delta` bytes added (or cut) before offset `from`.
+    void shiftOffsets(std::uint64_t from, std::int64_t delta);
+    // Before a record with this identifier is appended: the record found first so far stays so.
+    void keepFirstOffset(const RecordId& id);
 
     Env& m_env;
     std::unique_ptr<File> m_file;
@@ -261,9 +270,12 @@ private:
     SettingsBlock m_settings;
     WalletIndex m_index;
     SearchResults m_search;
-    // Where live records start in the file, as far as known: filled while records are read or
-    // appended, forgotten when the file is replaced. Only a hint: what is found there is checked.
-    std::unordered_map<RecordId, std::uint64_t, RecordIdHash> m_offsets;
+    // Where the first record with an identifier starts when that is not the record of its index
+    // entry (a deletion marker read, or a record appended after an earlier one with the same
+    // identifier). Index entries know their own offsets. Only hints: what is found is checked.
+    std::unordered_map<RecordId, std::uint64_t, RecordIdHash> m_firstOffsets;
+    // The key of an old-format wallet's records, for their names in the index.
+    KeyRecord m_oldNameKey;
     CustomIconObserver m_customIconObserver;
     std::optional<std::uint64_t> m_cutShortAt;
     // Set by the repair while it opens the wallet: damaged fixed blocks are mended (see repairScan).

@@ -2,45 +2,145 @@
 
 #include <algorithm>
 
+#include "platform/Text.h"
+#include "storage/Bytes.h"
+#include "storage/KeyRecord.h"
+
 namespace tw {
 
-void WalletIndex::grow() {
-    m_capacity += kGrowth;
+const char16_t* WalletIndex::keepName(std::u16string_view name) {
+    if (name.empty()) return nullptr;
+    if (kArenaBlock - m_arenaUsed < name.size()) {
+        m_arena.push_back(std::make_unique<char16_t[]>(kArenaBlock));
+        m_arenaUsed = 0;
+    }
+    char16_t* at = m_arena.back().get() + m_arenaUsed;
+    std::copy(name.begin(), name.end(), at);
+    m_arenaUsed += name.size();
+    return at;
 }
 
-std::size_t WalletIndex::append(const RecordHeader& header) {
-    if (m_entries.size() >= m_capacity) grow();
-    m_entries.push_back(header);
-    const std::size_t position = m_entries.size() - 1;
-    m_positions.emplace(header.id(), position);
+void WalletIndex::fill(IndexEntry& e, const RecordHeader& header, std::uint64_t offset) {
+    const std::uint8_t* raw = header.raw.data();
+    e.m_offset = offset;
+    std::memcpy(e.m_id.bytes.data(), raw + RecordHeader::kId, 16);
+    std::memcpy(e.m_parent.bytes.data(), raw + RecordHeader::kParent, 16);
+    std::memcpy(e.m_formRef.bytes.data(), raw + RecordHeader::kFormRef, 16);
+    e.m_type = static_cast<std::uint8_t>(header.type());
+    e.m_deleted = header.deleted() ? 1 : 0;
+    e.m_changeFlags = header.changeFlags();
+    e.m_iconIndex = header.iconIndex();
+    e.m_iconLength = header.iconLength();
+    e.m_bodyLength = header.bodyLength();
+    if (e.m_iconIndex == RecordHeader::kCustomIcon)
+        std::memcpy(e.m_iconMd5.data(), raw + RecordHeader::kIconMd5, 16);
+    else
+        e.m_iconMd5 = {};
+    e.m_name = nullptr;
+    e.m_nameLength = 0;
+    if (m_nameKey != nullptr && header.hasName()) {
+        m_nameBuffer.clear();
+        m_nameKey->decipherText16(raw + RecordHeader::kName, RecordHeader::kNameSize, &m_nameBuffer);
+        const std::u16string_view name = cutText(m_nameBuffer, RecordHeader::kMaxName);
+        e.m_name = keepName(name);
+        e.m_nameLength = static_cast<std::uint16_t>(name.size());
+        wipe(m_nameBuffer.data(), m_nameBuffer.size() * sizeof(char16_t));
+    }
+}
+
+void WalletIndex::rehash(std::size_t slots) {
+    std::size_t size = 16;
+    while (size < slots) size <<= 1;
+    m_slots.assign(size, 0);
+    for (std::size_t i = 0; i < m_count; ++i) insertSlot(i);
+}
+
+void WalletIndex::insertSlot(std::size_t position) {
+    const RecordId& id = at(position).id();
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t s = RecordIdHash{}(id)&mask;; s = (s + 1) & mask) {
+        if (m_slots[s] == 0) {
+            m_slots[s] = static_cast<std::uint32_t>(position + 1);
+            return;
+        }
+        if (at(m_slots[s] - 1).id() == id) {
+            m_duplicates = true;  // the first entry keeps the slot
+            return;
+        }
+    }
+}
+
+void WalletIndex::reserve(std::size_t count) {
+    if (count * 2 > m_slots.size()) rehash(count * 2);
+}
+
+std::size_t WalletIndex::append(const RecordHeader& header, std::uint64_t offset) {
+    if (m_count >= m_capacity) m_capacity += kGrowth;
+    if ((m_count >> kBlockBits) >= m_blocks.size())
+        m_blocks.push_back(std::make_unique<IndexEntry[]>(std::size_t{1} << kBlockBits));
+    const std::size_t position = m_count;
+    fill(entry(position), header, offset);
+    ++m_count;
+    if ((m_count + 1) * 2 > m_slots.size())
+        rehash(m_count * 4);
+    else
+        insertSlot(position);
     return position;
 }
 
-std::size_t WalletIndex::put(const RecordHeader& header) {
+std::size_t WalletIndex::put(const RecordHeader& header, std::uint64_t offset) {
     const std::int64_t existing = find(header.id());
     if (existing >= 0) {
-        m_entries[static_cast<std::size_t>(existing)] = header;
+        fill(entry(static_cast<std::size_t>(existing)), header, offset);
         return static_cast<std::size_t>(existing);
     }
-    return append(header);
+    return append(header, offset);
 }
 
 void WalletIndex::clear() {
-    m_entries.clear();
-    m_entries.shrink_to_fit();
-    m_positions.clear();
-    m_positions.rehash(0);
+    for (auto& block : m_arena) wipe(block.get(), kArenaBlock * sizeof(char16_t));
+    m_arena.clear();
+    m_arenaUsed = kArenaBlock;
+    m_blocks.clear();
+    m_count = 0;
+    m_slots.clear();
+    m_slots.shrink_to_fit();
+    m_duplicates = false;
     m_capacity = kInitialCapacity;
 }
 
+void WalletIndex::replace(std::size_t position, const RecordHeader& header, std::uint64_t offset) {
+    if (position < m_count && at(position).id() == header.id()) fill(entry(position), header, offset);
+}
+
+void WalletIndex::shiftOffsets(std::uint64_t from, std::int64_t delta) {
+    for (std::size_t i = 0; i < m_count; ++i) {
+        IndexEntry& e = entry(i);
+        if (e.m_offset != IndexEntry::kNoOffset && e.m_offset >= from)
+            e.m_offset = static_cast<std::uint64_t>(static_cast<std::int64_t>(e.m_offset) + delta);
+    }
+}
+
 std::int64_t WalletIndex::find(const RecordId& id) const {
-    const auto it = m_positions.find(id);
-    return it == m_positions.end() ? -1 : static_cast<std::int64_t>(it->second);
+    if (m_slots.empty()) return -1;
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t s = RecordIdHash{}(id)&mask; m_slots[s] != 0; s = (s + 1) & mask)
+        if (at(m_slots[s] - 1).id() == id) return static_cast<std::int64_t>(m_slots[s] - 1);
+    return -1;
+}
+
+std::int64_t WalletIndex::findLive(const RecordId& id) const {
+    const std::int64_t first = find(id);
+    if (first < 0 || !at(static_cast<std::size_t>(first)).deleted()) return first;
+    if (!m_duplicates) return -1;
+    for (std::size_t i = static_cast<std::size_t>(first) + 1; i < m_count; ++i)
+        if (!at(i).deleted() && at(i).id() == id) return static_cast<std::int64_t>(i);
+    return -1;
 }
 
 std::int64_t WalletIndex::parentOf(std::int64_t position) const {
-    if (position < 0 || static_cast<std::size_t>(position) >= m_entries.size()) return -1;
-    const RecordId parent = m_entries[static_cast<std::size_t>(position)].parent();
+    if (position < 0 || static_cast<std::size_t>(position) >= m_count) return -1;
+    const RecordId& parent = at(static_cast<std::size_t>(position)).parent();
     if (parent.isZero()) return -1;
     return find(parent);
 }
@@ -48,14 +148,13 @@ std::int64_t WalletIndex::parentOf(std::int64_t position) const {
 std::int64_t WalletIndex::folderOf(std::int64_t position) const {
     const std::int64_t parent = parentOf(position);
     if (parent < 0) return -1;
-    const RecordType type = m_entries[static_cast<std::size_t>(parent)].type();
+    const RecordType type = at(static_cast<std::size_t>(parent)).type();
     return type == RecordType::Folder || type == RecordType::FormsFolder ? parent : -1;
 }
 
 std::int64_t WalletIndex::formsFolder() const {
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i].type() == RecordType::FormsFolder && !m_entries[i].deleted())
-            return static_cast<std::int64_t>(i);
+    for (std::size_t i = 0; i < m_count; ++i)
+        if (at(i).type() == RecordType::FormsFolder && !at(i).deleted()) return static_cast<std::int64_t>(i);
     return -1;
 }
 
@@ -64,17 +163,12 @@ int WalletIndex::typeCode(std::int64_t position) const {
     if (position == kSearchResultsNode) return 200;
     if (position == kThirdNode) return 300;
     if (position == kRecoveredNode) return 400;
-    if (position < 0 || static_cast<std::size_t>(position) >= m_entries.size()) return 0;
-    return static_cast<int>(m_entries[static_cast<std::size_t>(position)].type());
+    if (position < 0 || static_cast<std::size_t>(position) >= m_count) return 0;
+    return static_cast<int>(at(static_cast<std::size_t>(position)).type());
 }
 
 Reachability reachability(const WalletIndex& index) {
     const std::size_t n = index.count();
-    std::unordered_map<RecordId, std::size_t, RecordIdHash> live;
-    live.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
-        if (!index.at(i).deleted()) live.emplace(index.at(i).id(), i);
-
     // Each chain of parents is followed once; what is found is kept for every record on it.
     enum State : std::uint8_t { Unknown, Visiting, Reachable, Unreachable };
     std::vector<State> state(n, Unknown);
@@ -98,17 +192,17 @@ Reachability reachability(const WalletIndex& index) {
             }
             state[at] = Visiting;
             chain.push_back(at);
-            const RecordId parent = index.at(at).parent();
+            const RecordId& parent = index.at(at).parent();
             if (parent.isZero()) {
                 outcome = Reachable;
                 break;
             }
-            const auto it = live.find(parent);
-            if (it == live.end()) {
+            const std::int64_t next = index.findLive(parent);
+            if (next < 0) {
                 heads[at] = true;
                 break;
             }
-            at = it->second;
+            at = static_cast<std::size_t>(next);
         }
         for (std::size_t p : chain) state[p] = outcome;
     }

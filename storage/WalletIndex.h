@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <deque>
-#include <unordered_map>
+#include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/RecordHeader.h"
@@ -21,11 +23,57 @@ struct RecordIdHash {
     }
 };
 
-// The in-memory index of an open wallet's record headers. Positions are stable while the wallet
-// is open: a record written again replaces its entry in place, and a deleted record keeps its
-// entry with the deleted mark set. Entries are stored in blocks (references to them stay valid
-// while entries are added) and found by identifier through a hash table; an entry's identifier
-// is never changed in place.
+// What the index keeps of one record: the header fields that commands use without the body,
+// where the record starts in the file, and its name, deciphered once. The whole header (with
+// its custom icon data) is read from the file when it is needed (WalletFile::headerAt).
+class IndexEntry {
+public:
+    static constexpr std::uint64_t kNoOffset = ~std::uint64_t{0};
+
+    RecordType type() const { return static_cast<RecordType>(m_type); }
+    bool deleted() const { return m_deleted != 0; }
+    const RecordId& id() const { return m_id; }
+    const RecordId& parent() const { return m_parent; }
+    const FormRef& formRef() const { return m_formRef; }
+    std::uint32_t changeFlags() const { return m_changeFlags; }
+    std::int32_t iconIndex() const { return m_iconIndex; }
+    std::uint32_t iconLength() const { return m_iconLength; }
+    // The MD5 stored with a custom icon (all zero for a built-in one).
+    const std::array<std::uint8_t, 16>& iconMd5() const { return m_iconMd5; }
+    std::uint32_t bodyLength() const { return m_bodyLength; }
+    std::uint64_t storedSize() const { return RecordHeader::kSize + m_iconLength + m_bodyLength; }
+    // Where the record starts in the file; kNoOffset when not known.
+    std::uint64_t offset() const { return m_offset; }
+
+    // The name, at most 255 code units; valid until the index is cleared.
+    std::u16string_view nameView() const { return {m_name, m_nameLength}; }
+    std::u16string name() const { return std::u16string(nameView()); }
+    // The same: the name was deciphered under the records' key when the entry was made.
+    std::u16string name(const KeyRecord&) const { return name(); }
+
+private:
+    friend class WalletIndex;
+
+    std::uint64_t m_offset = kNoOffset;
+    RecordId m_id{};
+    RecordId m_parent{};
+    FormRef m_formRef{};
+    std::array<std::uint8_t, 16> m_iconMd5{};
+    const char16_t* m_name = nullptr;
+    std::uint32_t m_bodyLength = 0;
+    std::uint32_t m_iconLength = 0;
+    std::uint32_t m_changeFlags = 0;
+    std::int32_t m_iconIndex = 0;
+    std::uint16_t m_nameLength = 0;
+    std::uint8_t m_type = 0;
+    std::uint8_t m_deleted = 0;
+};
+
+// The in-memory index of an open wallet's records. Positions are stable while the wallet is
+// open: a record written again replaces its entry in place, and a deleted record keeps its entry
+// with the deleted mark set. Entries are stored in blocks (references to them stay valid while
+// entries are added) and found by identifier through an open-addressing hash table; an entry's
+// identifier is never changed in place. Names live in one arena, wiped when the index is cleared.
 class WalletIndex {
 public:
     static constexpr std::size_t kInitialCapacity = 4096;
@@ -39,23 +87,38 @@ public:
     static constexpr std::int64_t kRecoveredNode = 0x08000000;
 
     WalletIndex() = default;
+    ~WalletIndex() { clear(); }
+    WalletIndex(const WalletIndex&) = delete;
+    WalletIndex& operator=(const WalletIndex&) = delete;
 
-    std::size_t count() const { return m_entries.size(); }
+    // The key that entries' names are deciphered with (not owned; null: entries get no name).
+    void setNameKey(const KeyRecord* key) { m_nameKey = key; }
+
+    std::size_t count() const { return m_count; }
     std::size_t capacity() const { return m_capacity; }
-    RecordHeader& at(std::size_t position) { return m_entries[position]; }
-    const RecordHeader& at(std::size_t position) const { return m_entries[position]; }
+    const IndexEntry& at(std::size_t position) const { return m_blocks[position >> kBlockBits][position & kBlockMask]; }
 
     // Replaces the entry with the same identifier, else appends (growing the capacity by 1024
-    // when full). Returns the position.
-    std::size_t put(const RecordHeader& header);
+    // when full). `offset` is where the record starts in the file. Returns the position.
+    std::size_t put(const RecordHeader& header, std::uint64_t offset = IndexEntry::kNoOffset);
     // Appends without looking for an existing entry.
-    std::size_t append(const RecordHeader& header);
+    std::size_t append(const RecordHeader& header, std::uint64_t offset = IndexEntry::kNoOffset);
     // Makes room in the lookup for `count` entries, so that reading them does not rehash.
-    void reserve(std::size_t count) { m_positions.reserve(count); }
+    void reserve(std::size_t count);
+    // Wipes the names and forgets every entry.
     void clear();
+
+    // Makes the entry at `position` stand for `header` at `offset` (a record rewritten where it
+    // lies, or turned into its deletion marker).
+    void replace(std::size_t position, const RecordHeader& header, std::uint64_t offset);
+    // Moves the file offsets at or after `from` by `delta` bytes (the file was rewritten with
+    // bytes added or cut before them).
+    void shiftOffsets(std::uint64_t from, std::int64_t delta);
 
     // Lookups; -1 when there is none.
     std::int64_t find(const RecordId& id) const;
+    // The first live entry with the identifier.
+    std::int64_t findLive(const RecordId& id) const;
     std::int64_t parentOf(std::int64_t position) const;
     // The folder (type 2 or 3) that holds the entry.
     std::int64_t folderOf(std::int64_t position) const;
@@ -65,12 +128,26 @@ public:
     int typeCode(std::int64_t position) const;
 
 private:
-    void grow();
+    static constexpr std::size_t kBlockBits = 12;
+    static constexpr std::size_t kBlockMask = (std::size_t{1} << kBlockBits) - 1;
+    static constexpr std::size_t kArenaBlock = 32 * 1024;  // code units
 
-    std::deque<RecordHeader> m_entries;
-    // The first entry with each identifier.
-    std::unordered_map<RecordId, std::size_t, RecordIdHash> m_positions;
+    IndexEntry& entry(std::size_t position) { return m_blocks[position >> kBlockBits][position & kBlockMask]; }
+    void fill(IndexEntry& e, const RecordHeader& header, std::uint64_t offset);
+    const char16_t* keepName(std::u16string_view name);
+    void rehash(std::size_t slots);
+    void insertSlot(std::size_t position);
+
+    std::vector<std::unique_ptr<IndexEntry[]>> m_blocks;
+    std::size_t m_count = 0;
     std::size_t m_capacity = kInitialCapacity;
+    // Slots hold position + 1 of the first entry with an identifier; 0 is empty.
+    std::vector<std::uint32_t> m_slots;
+    bool m_duplicates = false;  // some identifier has more than one entry
+    std::vector<std::unique_ptr<char16_t[]>> m_arena;
+    std::size_t m_arenaUsed = kArenaBlock;
+    const KeyRecord* m_nameKey = nullptr;
+    std::u16string m_nameBuffer;
 };
 
 // Which live records the folder tree reaches from the top level. A live record stands for its

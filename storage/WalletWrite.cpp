@@ -90,7 +90,6 @@ bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFi
     }
     // The new file is the wallet now; its handle carries the write lock.
     m_file = std::move(out);
-    m_offsets.clear();
     return true;
 }
 
@@ -99,9 +98,11 @@ bool WalletFile::cutFileRange(std::uint64_t position, std::uint64_t length) {
     std::uint64_t size = 0;
     if (!m_file->size(&size) || position > size) return false;
     if (length > size - position) length = size - position;
-    return replaceFile([&](File& in, File& out) {
+    const bool ok = replaceFile([&](File& in, File& out) {
         return copyRange(in, 0, position, out) && copyRange(in, position + length, size - position - length, out);
     });
+    if (ok) shiftOffsets(position + length, -static_cast<std::int64_t>(length));
+    return ok;
 }
 
 std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vector<std::uint8_t>* body) {
@@ -127,8 +128,8 @@ std::int64_t WalletFile::appendRecord(const RecordHeader& header, const std::vec
     }
     h.changed = false;
     // An earlier record with this identifier (a deletion marker) stays the one found first.
-    m_offsets.try_emplace(h.id(), size);
-    const std::size_t position = m_index.put(h);
+    keepFirstOffset(h.id());
+    const std::size_t position = m_index.put(h, size);
     noticeIcon(h);
     return static_cast<std::int64_t>(position);
 }
@@ -156,8 +157,11 @@ std::int64_t WalletFile::saveFolder(const RecordHeader& header) {
                writeBlock(&out, bytes.data(), bytes.size()) == FileResult::Done;
     });
     if (!ok) return -1;
+    // The record left its place for the end of the file.
+    m_firstOffsets.erase(h.id());
+    shiftOffsets(end, -static_cast<std::int64_t>(end - at));
     h.changed = false;
-    const std::size_t position = m_index.put(h);
+    const std::size_t position = m_index.put(h, size - (end - at));
     noticeIcon(h);
     return static_cast<std::int64_t>(position);
 }
@@ -175,28 +179,30 @@ bool WalletFile::rewriteHeader(const RecordHeader& header) {
     const std::vector<std::uint8_t> bytes = recordBytes(h, now());
     if (bytes.empty()) return false;
     bool ok;
+    const std::uint64_t bodyAt = at + RecordHeader::kSize + old.iconLength();
     if (bytes.size() == RecordHeader::kSize + old.iconLength()) {
         ok = writeInPlace(at, bytes.data(), bytes.size());
     } else {
         // A custom icon of another size: the record keeps its place, the file its order.
         std::uint64_t size = 0;
         if (!m_file->size(&size)) return false;
-        const std::uint64_t bodyAt = at + RecordHeader::kSize + old.iconLength();
         ok = replaceFile([&](File& in, File& out) {
             return copyRange(in, 0, at, out) && writeBlock(&out, bytes.data(), bytes.size()) == FileResult::Done &&
                    copyRange(in, bodyAt, size - bodyAt, out);
         });
     }
     if (!ok) return false;
+    shiftOffsets(bodyAt, static_cast<std::int64_t>(at + bytes.size()) - static_cast<std::int64_t>(bodyAt));
     h.changed = false;
-    m_index.put(h);
+    m_index.put(h, at);
     noticeIcon(h);
     return true;
 }
 
 bool WalletFile::move(std::size_t position, const RecordId& folder) {
     if (position >= m_index.count()) return false;
-    RecordHeader h = m_index.at(position);
+    RecordHeader h = headerAt(position);
+    if (!h.loaded) return false;
     h.setParent(folder);
     h.markChange(change::kMoved, now());
     return rewriteHeader(h);
@@ -204,7 +210,8 @@ bool WalletFile::move(std::size_t position, const RecordId& folder) {
 
 bool WalletFile::rename(std::size_t position, std::u16string_view name) {
     if (position >= m_index.count()) return false;
-    RecordHeader h = m_index.at(position);
+    RecordHeader h = headerAt(position);
+    if (!h.loaded) return false;
     if (!h.setName(name, m_keys.recordKey, now())) return true;
     return rewriteHeader(h);
 }
@@ -233,9 +240,8 @@ bool WalletFile::remove(std::size_t position) {
     });
     if (!ok) return false;
 
-    RecordHeader& entry = m_index.at(position);
-    entry.markDeleted(t);
-    entry.changed = false;
+    shiftOffsets(end, static_cast<std::int64_t>(bytes.size()) - static_cast<std::int64_t>(old.storedSize()));
+    m_index.replace(position, marker, at);
     if (m_settings.isFavourite(id)) m_settings.removeFavourite(id, t);
     auto& found = m_search.positions;
     found.erase(std::remove(found.begin(), found.end(), position), found.end());

@@ -11,6 +11,9 @@
 #   find floor  bench/WalletFloor find: also every field name and value deciphered
 #   save floor  cp of the wallet and a sync of the copy
 # Commands that change the wallet run on a fresh copy each time (hyperfine --prepare, not timed).
+# `upgrade` opens a fresh copy of a wallet of the previous format (MakeWallet --old) with `tmpro --yes show`,
+# which upgrades it and shows one card; `convert` converts an older .wal wallet (MakeWallet --wal) into a
+# new one; both against the find floor plus the save floor.
 # Environment: BENCH_DIR (wallets and copies; default build/bench-wallets), BENCH_RUNS (hyperfine
 # runs per command; default: 10, 5 from 10 000 cards, 3 from 100 000), BENCH_SKIP (commands to
 # leave out, e.g. "passwd export").
@@ -58,6 +61,10 @@ for n in "${sizes[@]}"; do
     runs=${BENCH_RUNS:-$([ "$n" -ge 100000 ] && echo 3 || ([ "$n" -ge 10000 ] && echo 5 || echo 10))}
     master=$dir/wallet-$n.tm5
     [ -f "$master" ] || "$bin/bench/MakeWallet" "$master" "$n"
+    oldMaster=$dir/wallet-old-$n.tm5
+    walMaster=$dir/wallet-$n.wal
+    case " ${BENCH_SKIP:-} " in *" upgrade "*) ;; *) [ -f "$oldMaster" ] || "$bin/bench/MakeWallet" --old "$oldMaster" "$n" ;; esac
+    case " ${BENCH_SKIP:-} " in *" convert "*) ;; *) [ -f "$walMaster" ] || "$bin/bench/MakeWallet" --wal "$walMaster" "$n" ;; esac
     work=$dir/work-$n.tm5
     fresh="cp $master $work"
     mid=$((n / 2 + 1))
@@ -96,6 +103,8 @@ for n in "${sizes[@]}"; do
     row rm save "$fresh" "$tmpro rm $work 'Folder 1/Card 1' $pw"
     row passwd both "$fresh" "bash -c \"printf 'benchmark\\\\nchanged1\\\\nchanged1\\\\n' | $tmpro passwd $work --keep-hint\""
     row export both "rm -rf $dir/export" "$tmpro export $master --out $dir/export --format csv $pw"
-    rm -rf "$work" "$dir/export" "$dir/h.json"
+    row upgrade both "cp $oldMaster $work" "$tmpro --yes show $work 'Folder 1/Card 1' $pw"
+    row convert both "rm -f $dir/converted.tm5" "$tmpro convert $walMaster $dir/converted.tm5 $pw"
+    rm -rf "$work" "$dir/export" "$dir/converted.tm5" "$dir/h.json"
     unset floor floorCpu
 done

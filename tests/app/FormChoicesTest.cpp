@@ -50,7 +50,7 @@ TEST(FormChoices, CustomFormsOfTheFormsFolderFirstThenSortedAmongTheBuiltInOnes)
     w.addCard(u"a card, not a form", w.id(w.addFolder(u"folder")));
     ASSERT_TRUE(w.wallet.remove(gone));
     CustomIcons icons;
-    icons.add(w.wallet.index().at(zebra));
+    icons.add(w.wallet.headerAt(zebra));
 
     std::vector<FormChoice> choices = formChoices(w.wallet, mixedCaseNames(), &icons);
     ASSERT_EQ(choices.size(), kBuiltinFormCount + 2);

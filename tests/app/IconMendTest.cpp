@@ -60,7 +60,7 @@ struct BadIconWallet {
         putI32(w.t.files.bytes(test::kWalletPath).data(), at + RecordHeader::kIconIndex, number);
         ASSERT_EQ(w.wallet.readAll(test::kWalletPath, test::kPassword, false), OpenResult::Ok);
     }
-    const RecordHeader& at(std::size_t position) { return w.wallet.index().at(position); }
+    RecordHeader at(std::size_t position) { return w.wallet.headerAt(position); }
 
     test::FixtureWallet w;
     std::size_t good = 0, customFolder = 0, plainFolder = 0, card = 0, customCard = 0;
@@ -150,9 +150,9 @@ TEST(CustomIcons, RegisteredOncePerIconAsRecordsAreReadAndAppended) {
     EXPECT_EQ(*icons.data(144), a);
     EXPECT_EQ(*icons.data(145), b);
     EXPECT_EQ(icons.data(146), nullptr);
-    EXPECT_EQ(icons.numberOf(storedIconMd5(w.wallet.index().at(bFolder))), 145);
+    EXPECT_EQ(icons.numberOf(storedIconMd5(w.wallet.headerAt(bFolder))), 145);
     // A header rewritten with an icon of its own, as the icon picker's choice is stored.
-    RecordHeader changed = w.wallet.index().at(w.addFolder(u"c"));
+    RecordHeader changed = w.wallet.headerAt(w.addFolder(u"c"));
     changed.setCustomIcon({7, 7, 7, 7, 7});
     ASSERT_TRUE(w.wallet.rewriteHeader(changed));
     ASSERT_EQ(icons.count(), 3u);

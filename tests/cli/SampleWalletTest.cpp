@@ -38,7 +38,7 @@ protected:
         std::vector<std::string> paths;
         const std::int64_t forms = w.index().formsFolder();
         for (std::size_t i = 0; i < w.index().count(); ++i) {
-            const RecordHeader& h = w.index().at(i);
+            const IndexEntry& h = w.index().at(i);
             if (!h.deleted() && h.type() == RecordType::Card && w.index().folderOf(i) != forms)
                 paths.push_back(pathOf(w, i));
         }
@@ -64,7 +64,7 @@ TEST_F(SampleWalletTest, HoldsWhatANewUserShouldSee) {
     std::size_t forms = 0;
     const std::int64_t formsFolder = w.index().formsFolder();
     for (std::size_t i = 0; i < w.index().count(); ++i) {
-        const RecordHeader& h = w.index().at(i);
+        const IndexEntry& h = w.index().at(i);
         if (h.type() != RecordType::Card) continue;
         if (w.index().folderOf(i) == formsFolder) {
             ++forms;

@@ -234,7 +234,7 @@ TEST(IconArtTest, newWalletsAndImportsShowIconsThatMeanWhatTheyAre) {
     EXPECT_EQ(meaning(wallet.keys().specialIcon(3)), u"Recent cards");
     ASSERT_EQ(wallet.index().count(), 2u);
     for (std::size_t i = 0; i < wallet.index().count(); ++i) {
-        const RecordHeader& record = wallet.index().at(i);
+        const IndexEntry& record = wallet.index().at(i);
         EXPECT_EQ(meaning(record.iconIndex()), record.type() == RecordType::FormsFolder ? u"Forms folder" : u"Folder");
     }
     EXPECT_EQ(meaning(kImportFolderIcon), u"Folder");

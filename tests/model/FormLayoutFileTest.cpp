@@ -159,7 +159,7 @@ TEST_F(FormLayoutTest, FormTravelsToAnotherWalletWithOrWithoutItsValues) {
 
         // Read back from the file, under the other wallet's key.
         ASSERT_EQ(other.readAll(kOtherWallet, u"other password", true), OpenResult::Ok);
-        const RecordHeader& entry = other.index().at(static_cast<std::size_t>(at));
+        const IndexEntry& entry = other.index().at(static_cast<std::size_t>(at));
         EXPECT_EQ(entry.parent(), formsId(other));
         EXPECT_FALSE(entry.id().isZero());
         EXPECT_NE(entry.id(), original->header()->id());

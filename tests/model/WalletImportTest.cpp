@@ -35,7 +35,7 @@ protected:
         std::vector<std::string> out;
         const RecordId id = wallet.index().at(folder).id();
         for (std::size_t i = 0; i < wallet.index().count(); ++i) {
-            const RecordHeader& h = wallet.index().at(i);
+            const IndexEntry& h = wallet.index().at(i);
             if (h.deleted() || h.type() != RecordType::Card || h.parent() != id) continue;
             std::unique_ptr<Card> card = wallet.loadCard(h.id());
             if (!card) {
@@ -64,7 +64,7 @@ TEST_F(WalletImportTest, SampleTableBecomesCardsInANewTopLevelFolder) {
 
     ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
     ASSERT_EQ(wallet.index().count(), before + 4);
-    const RecordHeader& folder = wallet.index().at(before);
+    const IndexEntry& folder = wallet.index().at(before);
     EXPECT_EQ(folder.type(), RecordType::Folder);
     EXPECT_TRUE(folder.parent().isZero());
     EXPECT_EQ(folder.iconIndex(), 72);

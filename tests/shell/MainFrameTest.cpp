@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(again.readAll(home, u"open sesame", false), OpenResult::Ok);
         const std::int64_t position = again.index().find(id);
         QVERIFY(position >= 0);
-        const RecordHeader& header = again.index().at(static_cast<std::size_t>(position));
+        const IndexEntry& header = again.index().at(static_cast<std::size_t>(position));
         QCOMPARE(header.iconIndex(), 0);
         QVERIFY(header.changeFlags() & change::kIcon);
     }

@@ -41,7 +41,7 @@ Snapshot snapshot(test::TestEnv& t) {
     Snapshot s;
     const KeyRecord fixed = test::testRecordKey();
     for (std::size_t i = 0; i < w.index().count(); ++i) {
-        const RecordHeader& h = w.index().at(i);
+        const IndexEntry& h = w.index().at(i);
         RecordState state{w.nameOf(i), h.parent(), h.iconIndex(), {}};
         if (h.type() == RecordType::Card) {
             std::unique_ptr<Card> card = w.loadCard(h.id());
@@ -88,14 +88,14 @@ const Mutation kMutations[] = {
     {"move", [](WalletFile& w) { w.move(3, w.index().at(2).id()); }},
     {"header rewrite touching both halves",
      [](WalletFile& w) {
-         RecordHeader h = w.index().at(4);
+         RecordHeader h = w.headerAt(4);
          h.setParent(w.index().at(2).id());
          h.setIconIndex(99);
          w.rewriteHeader(h);
      }},
     {"save folder",
      [](WalletFile& w) {
-         RecordHeader h = w.index().at(2);
+         RecordHeader h = w.headerAt(2);
          h.putName(u"Saved", w.recordKey());
          h.setIconIndex(12);
          w.saveFolder(h);

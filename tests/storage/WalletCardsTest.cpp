@@ -5,6 +5,7 @@
 #include "model/Card.h"
 #include "model/FormCards.h"
 #include "model/Search.h"
+#include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/ChangePassword.h"
 #include "storage/CreateWallet.h"
@@ -250,10 +251,10 @@ TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
     const Step steps[] = {
         {"saved as it was", [&](WalletFile& w) { return w.saveCard(*w.loadCard(id)) >= 0; }, 0},
         {"header written as it was",
-         [&](WalletFile& w) { return w.rewriteHeader(w.index().at(static_cast<std::size_t>(card))); }, 0},
+         [&](WalletFile& w) { return w.rewriteHeader(w.headerAt(static_cast<std::size_t>(card))); }, 0},
         {"new icon",
          [&](WalletFile& w) {
-             RecordHeader h = w.index().at(static_cast<std::size_t>(card));
+             RecordHeader h = w.headerAt(static_cast<std::size_t>(card));
              h.setIconIndex(42);
              return w.rewriteHeader(h);
          },
@@ -274,7 +275,7 @@ TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
          change::kIcon},
         {"new form",
          [&](WalletFile& w) {
-             RecordHeader h = w.index().at(static_cast<std::size_t>(card));
+             RecordHeader h = w.headerAt(static_cast<std::size_t>(card));
              h.setFormRef(builtinFormRef(5));
              return w.rewriteHeader(h);
          },
@@ -296,16 +297,73 @@ TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        const RecordHeader before = wallet.index().at(static_cast<std::size_t>(card));
+        const RecordHeader before = wallet.headerAt(static_cast<std::size_t>(card));
         t.tick();
         ASSERT_TRUE(step.change(wallet));
         wallet.close();
         ASSERT_EQ(wallet.readAll(kWalletPath, kPassword, false), OpenResult::Ok);
-        const RecordHeader& after = wallet.index().at(static_cast<std::size_t>(card));
+        const RecordHeader after = wallet.headerAt(static_cast<std::size_t>(card));
         EXPECT_EQ(after.changeFlags(), before.changeFlags() | step.bit);
         EXPECT_EQ(after.lastChange(), step.bit != 0 ? t.clock.localTime() : before.lastChange());
     }
     EXPECT_EQ(wallet.index().at(static_cast<std::size_t>(card)).changeFlags() & 0xFF, 0x71u);
+}
+
+// After every kind of write the index knows where each record now lies and what it is called,
+// exactly as a fresh reading of the file finds them.
+TEST_F(WalletCardsTest, IndexOffsetsAndNamesFollowEveryRewrite) {
+    const std::int64_t first = addFullCard(u"First");
+    const std::int64_t second = addFullCard(u"Second");
+    const std::int64_t third = addFullCard(u"Third");
+    ASSERT_GE(third, 0);
+    auto matchesFile = [&] {
+        WalletFile fresh(t.env);
+        ASSERT_EQ(fresh.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
+        std::size_t live = 0;
+        for (std::size_t i = 0; i < wallet.index().count(); ++i) {
+            const IndexEntry& e = wallet.index().at(i);
+            if (e.deleted()) continue;
+            ++live;
+            const std::int64_t at = fresh.index().find(e.id());
+            ASSERT_GE(at, 0);
+            const IndexEntry& f = fresh.index().at(static_cast<std::size_t>(at));
+            EXPECT_EQ(e.offset(), f.offset()) << toUtf8(e.nameView());
+            EXPECT_EQ(e.nameView(), f.nameView());
+            EXPECT_EQ(e.storedSize(), f.storedSize());
+            EXPECT_EQ(wallet.headerAt(i).raw, fresh.headerAt(static_cast<std::size_t>(at)).raw);
+        }
+        EXPECT_EQ(live, fresh.index().count());
+    };
+    const struct Step {
+        const char* what;
+        std::function<bool()> write;
+    } steps[] = {
+        {"a card saved moves to the end",
+         [&] {
+             std::unique_ptr<Card> card = wallet.loadCard(wallet.index().at(static_cast<std::size_t>(first)).id());
+             return card && card->header()->setName(u"First again", wallet.recordKey(), t.clock.localTime()) &&
+                    wallet.saveCard(*card) == first;
+         }},
+        {"a custom icon makes a header longer",
+         [&] {
+             RecordHeader h = wallet.headerAt(static_cast<std::size_t>(second));
+             h.setCustomIcon(test::testBytes(300));
+             return wallet.rewriteHeader(h);
+         }},
+        {"a removed card leaves its header", [&] { return wallet.remove(static_cast<std::size_t>(second)); }},
+        {"a folder saved moves to the end",
+         [&] {
+             RecordHeader h = wallet.headerAt(0);
+             h.putName(u"Renamed folder", wallet.recordKey());
+             return wallet.saveFolder(h) == 0;
+         }},
+        {"a rename in place", [&] { return wallet.rename(static_cast<std::size_t>(third), u"Third renamed"); }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        ASSERT_TRUE(step.write());
+        matchesFile();
+    }
 }
 
 TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {
@@ -326,7 +384,7 @@ TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {
     // Saved as a form: values cleared, parent is the forms folder.
     const std::int64_t form = saveCardAsForm(wallet, static_cast<std::size_t>(bank));
     ASSERT_GE(form, 0);
-    const RecordHeader& formHeader = wallet.index().at(static_cast<std::size_t>(form));
+    const IndexEntry& formHeader = wallet.index().at(static_cast<std::size_t>(form));
     EXPECT_EQ(formHeader.parent(), wallet.index().at(static_cast<std::size_t>(wallet.index().formsFolder())).id());
     std::unique_ptr<Card> formCard = wallet.loadCard(formHeader.id());
     ASSERT_TRUE(formCard);

@@ -1,5 +1,6 @@
 #include "support/OldWalletBuilder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "storage/Bytes.h"
@@ -26,7 +27,10 @@ OldTm5Builder::OldTm5Builder(std::optional<std::u16string> password, const Syste
 
 RecordId OldTm5Builder::nextId() {
     RecordId id;
-    id.bytes[0] = m_nextId++;
+    id.bytes[0] = static_cast<std::uint8_t>(m_nextId);
+    id.bytes[1] = static_cast<std::uint8_t>(m_nextId >> 8);
+    id.bytes[2] = static_cast<std::uint8_t>(m_nextId >> 16);
+    ++m_nextId;
     id.bytes[4] = 3;
     id.bytes[15] = 0x5E;
     return id;
@@ -90,10 +94,11 @@ std::vector<std::uint8_t> OldTm5Builder::bytes() const {
     keys.fileKey.encipher(m_storedKey.key(), 16, keys.raw.data() + KeyBlock::kFiller56);
 
     const SettingsBlock settings = SettingsBlock::create();
-    std::vector<std::uint8_t> out(header.raw.begin(), header.raw.end());
-    out.insert(out.end(), keys.raw.begin(), keys.raw.end());
-    out.insert(out.end(), settings.raw.begin(), settings.raw.end());
-    out.insert(out.end(), m_records.begin(), m_records.end());
+    std::vector<std::uint8_t> out(header.raw.size() + keys.raw.size() + settings.raw.size() + m_records.size());
+    auto at = std::copy(header.raw.begin(), header.raw.end(), out.begin());
+    at = std::copy(keys.raw.begin(), keys.raw.end(), at);
+    at = std::copy(settings.raw.begin(), settings.raw.end(), at);
+    std::copy(m_records.begin(), m_records.end(), at);
     return out;
 }
 

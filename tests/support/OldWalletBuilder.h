@@ -47,7 +47,7 @@ private:
     std::optional<std::u16string> m_password;
     SystemTime m_created;
     KeyRecord m_storedKey;
-    std::uint8_t m_nextId = 1;
+    std::uint32_t m_nextId = 1;
     std::vector<std::uint8_t> m_records;
 };
 

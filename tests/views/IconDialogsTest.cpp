@@ -189,7 +189,7 @@ private slots:
         test::FixtureWallet w;
         WalletIcons icons;
         const std::size_t position = w.addFolder(u"Bank");
-        RecordHeader header = w.wallet.index().at(position);
+        RecordHeader header = w.wallet.headerAt(position);
         FolderPropertiesDialog::Folder folder;
         folder.name = u"Bank";
         folder.icon = app::IconChoice::of(header, icons.list);
@@ -230,7 +230,7 @@ private slots:
         QVERIFY(w.wallet.rewriteHeader(header));
         w.wallet.close();
         QCOMPARE(w.wallet.readAll(test::kWalletPath, test::kPassword, false), OpenResult::Ok);
-        const RecordHeader& back = w.wallet.index().at(position);
+        const RecordHeader back = w.wallet.headerAt(position);
         QCOMPARE(back.name(w.wallet.recordKey()), std::u16string(u"Banks"));
         QCOMPARE(back.customIcon(), *icons.list.data(144));
         QCOMPARE(back.formRef(), *changes->defaultForm);
@@ -256,7 +256,7 @@ private slots:
         whenShown([](QWidget* d) { click(d, names::kDoneButton); });
         const auto none = FolderPropertiesDialog::edit(f.ui, w.wallet, icons.list, folder, nullptr);
         QVERIFY(none && !none->name && !none->icon && !none->defaultForm && !none->placeAtMainLevel);
-        QVERIFY(!w.wallet.index().at(0).changed);
+        QVERIFY(!w.wallet.headerAt(0).changed);
     }
 
     void specialEntryShowsOnlyItsNameOfAtMost62() {

@@ -213,7 +213,7 @@ std::unique_ptr<QWidget> cardColors(ScreenContext& c) {
 const app::CustomIcons& customIcons(ScreenContext& c) {
     static app::CustomIcons icons;
     icons.clear();
-    for (std::size_t i = 0; i < c.wallet.index().count(); ++i) icons.add(c.wallet.index().at(i));
+    for (std::size_t i = 0; i < c.wallet.index().count(); ++i) icons.add(c.wallet.headerAt(i));
     return icons;
 }
 
