@@ -181,6 +181,12 @@ void appendCardCsv(std::string& csv, WalletFile& wallet, std::size_t position, c
     start += ',';
     appendCsvCell(start, formOf(wallet, card));
     start += ',';
+    // Room for the rows up front (UTF-8 takes at most 3 bytes per UTF-16 unit here), so that the
+    // text holding the values is not moved and left behind as it grows.
+    std::size_t room = 0;
+    for (std::size_t i = 0; i < card.fieldCount(); ++i)
+        room += start.size() + 3 * (card.field(i).name().size() + card.field(i).value().size()) + 32;
+    csv.reserve(csv.size() + room);
     for (std::size_t i = 0; i < card.fieldCount(); ++i) {
         const Field& f = card.field(i);
         std::string value = scriptValue(f);
