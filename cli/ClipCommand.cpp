@@ -1,27 +1,21 @@
 // clip: one value of a card on the desktop clipboard for a while.
-#include <QClipboard>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QTimer>
-#include <atomic>
 #include <csignal>
-#include <cstdlib>
 #include <ostream>
 
 #include "cli/CardSupport.h"
+#include "cli/ClipboardLoader.h"
 #include "cli/GetCommands.h"
 #include "cli/Session.h"
 #include "model/Card.h"
-#include "platform/SecretClipboard.h"
 #include "storage/Bytes.h"
 
 namespace tw::cli {
 namespace {
 
-std::atomic<bool> g_interrupted{false};
+volatile std::sig_atomic_t g_interrupted = 0;
 
 extern "C" void onInterrupt(int) {
-    g_interrupted = true;
+    g_interrupted = 1;
 }
 
 // Interrupts while the value waits on the clipboard end the wait (and so clear it) instead of the
@@ -29,7 +23,7 @@ extern "C" void onInterrupt(int) {
 class InterruptGuard {
 public:
     InterruptGuard() {
-        g_interrupted = false;
+        g_interrupted = 0;
         struct sigaction action {};
         action.sa_handler = onInterrupt;
         sigemptyset(&action.sa_mask);
@@ -44,10 +38,17 @@ private:
     struct sigaction m_old[3]{};
 };
 
-bool displayAvailable() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        if (const char* v = std::getenv(name); v != nullptr && *v != '\0') return true;
-    return false;
+struct Copied {
+    std::ostream& out;
+    int seconds;
+    std::string& text;
+};
+
+// The module has taken the text: it is wiped here at once rather than kept for the wait.
+extern "C" void reportCopied(void* context) {
+    const auto* c = static_cast<const Copied*>(context);
+    wipe(c->text.data(), c->text.size());
+    c->out << "Copied to the clipboard; it is cleared in " << c->seconds << " s (Ctrl-C clears it now)\n" << std::flush;
 }
 
 class ClipCommand final : public Command {
@@ -73,7 +74,13 @@ public:
             c.err << "tmpro: --timeout takes 1 to 86400 seconds\n";
             return exit_code::kUsage;
         }
-        if (QGuiApplication::instance() == nullptr && !displayAvailable()) {
+        std::string error;
+        const TwClipboardModule* clipboard = loadClipboardModule(&error);
+        if (clipboard == nullptr) {
+            c.err << "tmpro: " << error << "; use 'tmpro get' instead\n";
+            return exit_code::kFailed;
+        }
+        if (clipboard->displayAvailable() == 0) {
             c.err << "tmpro: no display to put the clipboard on (neither DISPLAY nor WAYLAND_DISPLAY is set); use "
                      "'tmpro get' instead\n";
             return exit_code::kFailed;
@@ -88,29 +95,13 @@ public:
         if (const int r = fieldText(s, *card, args.positional.size() > 2 ? args.positional[2] : "", text)) return r;
         const int finished = s.finish();
 
-        static int argc = 1;
-        static char arg0[] = "tmpro";
-        static char* argv[] = {arg0, nullptr};
-        std::unique_ptr<QGuiApplication> app;
-        if (QGuiApplication::instance() == nullptr) app = std::make_unique<QGuiApplication>(argc, argv);
         {
-            SecretClipboard clipboard(QGuiApplication::clipboard());
-            QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-            wipe(text.data(), text.size());
-            clipboard.copySecret(value, seconds * 1000);
-            value.fill(QChar(0));
-            c.out << "Copied to the clipboard; it is cleared in " << seconds << " s (Ctrl-C clears it now)\n"
-                  << std::flush;
             InterruptGuard guard;
-            QEventLoop loop;
-            QTimer poll;
-            QObject::connect(&poll, &QTimer::timeout, [&] {
-                if (g_interrupted || !clipboard.pending() || !clipboard.holdsSecret()) loop.quit();
-            });
-            poll.start(100);
-            loop.exec();
-            clipboard.clearIfOurs();
+            Copied copied{c.out, seconds, text};
+            const TwClipboardRequest request{text.data(), text.size(), seconds, reportCopied, &copied, &g_interrupted};
+            clipboard->holdSecret(&request);
         }
+        wipe(text.data(), text.size());  // already wiped, unless the module failed before copying
         return finished;
     }
 };

@@ -233,9 +233,16 @@ std::vector<std::u16string> splitPath(const std::string& path) {
 
 std::string printableName(std::u16string_view name) {
     std::string out;
+    appendPrintable(out, name, false);
+    return out;
+}
+
+void appendPrintable(std::string& out, std::u16string_view name, bool asSegment) {
     for (const char c : toUtf8(name)) {
         const auto u = static_cast<unsigned char>(c);
-        if (c == '\n') {
+        if (c == '/' && asSegment) {
+            out += "\\/";
+        } else if (c == '\n') {
             out += "\\n";
         } else if (c == '\r') {
             out += "\\r";
@@ -250,7 +257,6 @@ std::string printableName(std::u16string_view name) {
             out += c;
         }
     }
-    return out;
 }
 
 std::string idText(const RecordId& id) {

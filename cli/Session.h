@@ -56,6 +56,8 @@ private:
 // control characters as \xNN, so that every name stays on its line. resolvePath reads
 // these escapes back.
 std::string printableName(std::u16string_view name);
+// Appends the name as printableName writes it; as a path segment also with "/" written "\/".
+void appendPrintable(std::string& out, std::u16string_view name, bool asSegment);
 
 // A record's identifier as 32 lowercase hexadecimal digits, as `tree --ids` shows it.
 std::string idText(const RecordId& id);

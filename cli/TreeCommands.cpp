@@ -37,16 +37,6 @@ LocalePatterns toolLocale() {
     return userLocalePatterns();
 }
 
-// A name as a path segment: "/" written as "\/", as resolvePath reads it.
-std::string segment(std::u16string_view name) {
-    std::string out;
-    for (char c : printableName(name)) {
-        if (c == '/') out += '\\';
-        out.push_back(c);
-    }
-    return out;
-}
-
 // A folder of its own under the system's temporary folder (mode 0700), removed with what it holds.
 class TempFolder {
 public:
@@ -160,9 +150,16 @@ void noteRecovered(Context& c, const FolderTree& tree) {
           << " record(s) whose folder is missing are shown under [Recovered]; 'tmpro repair' gives them a folder\n";
 }
 
-std::string entryText(const TreeNode& node) {
-    if (node.isSpecial()) return "[" + toUtf8(node.label) + "]";
-    return node.isFolder() ? segment(node.label) + "/" : segment(node.label);
+// Appends an entry's line text: a special entry in brackets, a folder ending in "/".
+void appendEntry(std::string& out, const TreeNode& node) {
+    if (node.isSpecial()) {
+        out += '[';
+        out += toUtf8(node.label);
+        out += ']';
+        return;
+    }
+    appendPrintable(out, node.label, true);
+    if (node.isFolder()) out += '/';
 }
 
 // Resolves PATH to a record that must be of the wanted kind (a card, or a folder when
@@ -216,18 +213,23 @@ public:
             return s.finish();
         }
         const bool ids = args.has("ids");
+        // The whole listing goes out in one write.
+        std::string text;
         tree.walk(TreeNode::kNone, [&](std::size_t id) {
             const TreeNode& node = tree.node(id);
             if (ids) {
                 char type[8];
                 std::snprintf(type, sizeof type, "%3d  ", node.type);
-                c.out << (node.isSpecial()
-                              ? std::string(32, '-')
-                              : idText(s.wallet().index().at(static_cast<std::size_t>(node.position)).id()))
-                      << " " << type;
+                text += node.isSpecial() ? std::string(32, '-')
+                                         : idText(s.wallet().index().at(static_cast<std::size_t>(node.position)).id());
+                text += ' ';
+                text += type;
             }
-            c.out << std::string(2 * node.depth, ' ') << entryText(node) << "\n";
+            text.append(2 * node.depth, ' ');
+            appendEntry(text, node);
+            text += '\n';
         });
+        c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
         noteRecovered(c, tree);
         return s.finish();
     }
@@ -279,10 +281,14 @@ public:
             if (children == &tree.top()) noteRecovered(c, tree);
             return s.finish();
         }
+        std::string text;
         for (std::size_t id : *children) {
             const TreeNode& node = tree.node(id);
-            if (!node.isSpecial() || node.type == tree_type::kRecovered) c.out << entryText(node) << "\n";
+            if (node.isSpecial() && node.type != tree_type::kRecovered) continue;
+            appendEntry(text, node);
+            text += '\n';
         }
+        c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
         if (children == &tree.top()) noteRecovered(c, tree);
         return s.finish();
     }

@@ -2,7 +2,8 @@
 #
 #   bin/halvotmpro2006, bin/tmpro, bin/tallowmere-setup   links into lib/tallowmere-pro/
 #   lib/tallowmere-pro/   the programs, the language files beside them (where they look for
-#                         them), the setup extension and its driver
+#                         them), tmpro's clipboard module (loaded from beside tmpro), the setup
+#                         extension and its driver
 #   share/applications, share/mime/packages, share/icons/hicolor   the desktop's entries
 #   share/tallowmere-pro/samples   the samples tallowmere-setup copies for each user
 #   share/man/man1/tmpro.1 and the completions (top-level CMakeLists.txt)
@@ -14,6 +15,7 @@ if(TW_BUILD_GUI)
 endif()
 install(TARGETS ${TW_INSTALLED_PROGRAMS} tallowmere-setup RUNTIME DESTINATION ${TW_PRIVATE_DIR})
 install(TARGETS TallowmerePro2006_MobileSetup LIBRARY DESTINATION ${TW_PRIVATE_DIR} NAMELINK_SKIP)
+install(TARGETS tmpro-clip LIBRARY DESTINATION ${TW_PRIVATE_DIR})
 install(FILES ${TW_LANGUAGE_MODULES} DESTINATION ${TW_PRIVATE_DIR})
 
 # Relative links, so the tree works under any prefix and inside the package.

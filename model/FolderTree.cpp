@@ -1,9 +1,9 @@
 #include "model/FolderTree.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "platform/Text.h"
+#include "storage/Bytes.h"
 #include "storage/WalletFile.h"
 
 namespace tw {
@@ -45,11 +45,33 @@ std::size_t FolderTree::add(TreeNode node) {
     return m_nodes.size() - 1;
 }
 
+void FolderTree::makeSortKeys() {
+    m_keys.assign(m_nodes.size(), SortKey{});
+    m_keyText.clear();
+    std::size_t total = 0;
+    for (const TreeNode& node : m_nodes) total += std::min(node.label.size(), kSortedNameLength);
+    m_keyText.reserve(total);
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        const TreeNode& node = m_nodes[i];
+        SortKey& key = m_keys[i];
+        key.rank = rankOf(node.type);
+        key.byName = node.type == tree_type::kCard || node.type == tree_type::kFolder;
+        if (!key.byName) continue;
+        key.at = m_keyText.size();
+        key.length = std::min(node.label.size(), kSortedNameLength);
+        for (std::size_t c = 0; c < key.length; ++c) m_keyText.push_back(foldCase(node.label[c]));
+    }
+}
+
 void FolderTree::sortChildren(std::vector<std::size_t>& ids) {
-    std::stable_sort(ids.begin(), ids.end(), [this](std::size_t a, std::size_t b) {
-        const TreeNode& x = m_nodes[a];
-        const TreeNode& y = m_nodes[b];
-        return compareTreeEntries(x.type, x.label, y.type, y.label) < 0;
+    // The same order as compareTreeEntries: folded code units compared one by one, then lengths.
+    const std::u16string_view text = m_keyText;
+    std::stable_sort(ids.begin(), ids.end(), [this, text](std::size_t a, std::size_t b) {
+        const SortKey& x = m_keys[a];
+        const SortKey& y = m_keys[b];
+        if (x.rank != y.rank) return x.rank < y.rank;
+        if (!x.byName) return false;
+        return text.substr(x.at, x.length) < text.substr(y.at, y.length);
     });
 }
 
@@ -59,11 +81,7 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     const std::size_t n = index.count();
     tree.m_byPosition.assign(n, TreeNode::kNone);
 
-    // The first live record of each identifier stands for it as a parent.
-    std::unordered_map<RecordId, std::size_t, RecordIdHash> live;
-    live.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
-        if (!index.at(i).deleted()) live.emplace(index.at(i).id(), i);
+    // The first live record of each identifier stands for it as a parent (WalletIndex::findLive).
     const Reachability reach = reachability(index);
     std::vector<bool> unhomed(n, false);
     for (std::size_t i : reach.unhomed) unhomed[i] = true;
@@ -132,7 +150,7 @@ FolderTree FolderTree::build(WalletFile& wallet) {
         } else if (parent.isZero()) {
             tree.m_top.push_back(id);
         } else {
-            const std::size_t parentId = tree.m_byPosition[live.at(parent)];
+            const std::size_t parentId = tree.m_byPosition[static_cast<std::size_t>(index.findLive(parent))];
             tree.m_nodes[id].parent = parentId;
             tree.m_nodes[parentId].children.push_back(id);
         }
@@ -143,8 +161,8 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     for (std::size_t slot = 0; slot < SettingsBlock::kFavouriteSlots; ++slot) {
         const RecordId id = wallet.settings().favourite(slot);
         if (id.isZero()) continue;
-        const auto it = live.find(id);
-        if (it != live.end()) favourites.push_back(static_cast<std::int64_t>(it->second));
+        const std::int64_t at = index.findLive(id);
+        if (at >= 0) favourites.push_back(at);
     }
     addSpecial(WalletIndex::kFavouritesNode, tree_type::kFavourites, specialName(1), 1, favourites);
     const SearchResults& found = wallet.searchResults();
@@ -155,6 +173,7 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     }
 
     // Depths, top-down (parents always precede their children in a pre-order pass), and sorting.
+    tree.makeSortKeys();
     tree.sortChildren(tree.m_top);
     std::vector<std::size_t> stack(tree.m_top.rbegin(), tree.m_top.rend());
     while (!stack.empty()) {
@@ -166,6 +185,9 @@ FolderTree FolderTree::build(WalletFile& wallet) {
         if (node.type != tree_type::kSearchResults) tree.sortChildren(node.children);
         stack.insert(stack.end(), node.children.rbegin(), node.children.rend());
     }
+    tree.m_keys = {};
+    wipe(tree.m_keyText.data(), tree.m_keyText.size() * sizeof(char16_t));
+    tree.m_keyText = {};
     return tree;
 }
 

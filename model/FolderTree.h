@@ -91,11 +91,23 @@ public:
 
 private:
     std::size_t add(TreeNode node);
+    // Sorts by compareTreeEntries, through the sort keys made once per node.
     void sortChildren(std::vector<std::size_t>& ids);
+    void makeSortKeys();
 
     std::vector<TreeNode> m_nodes;
     std::vector<std::size_t> m_top;
     std::vector<std::size_t> m_byPosition;  // index position -> node, kNone when not shown
+    // While building: per node its rank among the types and where its case-folded sort name
+    // lies in m_keyText.
+    struct SortKey {
+        int rank = 0;
+        bool byName = false;
+        std::size_t at = 0;
+        std::size_t length = 0;
+    };
+    std::vector<SortKey> m_keys;
+    std::u16string m_keyText;
 };
 
 }  // namespace tw

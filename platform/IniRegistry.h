@@ -7,13 +7,14 @@
 
 namespace tw {
 
-// The registry stored per user in two INI files (through QSettings), one per hive:
+// The registry stored per user in two INI files in QSettings' format (platform/IniFile), one per hive:
 // registry-hkcu.ini and registry-hkcr.ini. Every key is an INI group; a key's existence is
 // marked by an entry of its own, so empty keys persist; every value is an entry whose text
 // carries its type ("dword:00000409", "sz:text", "hex:0a1b"). docs/registry.md gives the layout.
 //
 // Each call re-reads the files when another process changed them and writes its change through
-// at once, so the program, a second instance and the setup extension see each other's values.
+// at once (under the file's lock, over the file as it is then), so the program, a second
+// instance and the setup extension see each other's values.
 // When a file cannot be written the changing call returns false; the change then stays visible
 // to this object (and is tried again with the next write) but is not stored.
 class IniRegistry final : public Registry {

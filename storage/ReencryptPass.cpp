@@ -119,7 +119,7 @@ public:
     bool read(void* buffer, std::size_t count, std::size_t* done) override {
         auto* out = static_cast<std::uint8_t*>(buffer);
         const std::size_t served = std::min(count, m_end - m_next);
-        std::memcpy(out, m_bytes.data() + m_next, served);
+        if (served != 0) std::memcpy(out, m_bytes.data() + m_next, served);
         m_next += served;
         *done = served;
         if (served == count) return true;
@@ -138,7 +138,7 @@ public:
         dropBuffer(0);
         m_end = got;
         const std::size_t more = std::min(rest, got);
-        std::memcpy(out + served, m_bytes.data(), more);
+        if (more != 0) std::memcpy(out + served, m_bytes.data(), more);
         m_next = more;
         *done += more;
         return ok;

@@ -11,8 +11,8 @@
 #   find floor  bench/WalletFloor find: also every field name and value deciphered
 #   save floor  cp of the wallet and a sync of the copy
 # Commands that change the wallet run on a fresh copy each time (hyperfine --prepare, not timed).
-# `upgrade` opens a fresh copy of a wallet of the previous format (MakeWallet --old) with `tmpro --yes ls`,
-# which upgrades it and lists it; `convert` converts an older .wal wallet (MakeWallet --wal) into a
+# `upgrade` opens a fresh copy of a wallet of the previous format (MakeWallet --old) with `tmpro --yes show`,
+# which upgrades it and shows one card; `convert` converts an older .wal wallet (MakeWallet --wal) into a
 # new one; both against the find floor plus the save floor.
 # Environment: BENCH_DIR (wallets and copies; default build/bench-wallets), BENCH_RUNS (hyperfine
 # runs per command; default: 10, 5 from 10 000 cards, 3 from 100 000), BENCH_SKIP (commands to
@@ -103,7 +103,7 @@ for n in "${sizes[@]}"; do
     row rm save "$fresh" "$tmpro rm $work 'Folder 1/Card 1' $pw"
     row passwd both "$fresh" "bash -c \"printf 'benchmark\\\\nchanged1\\\\nchanged1\\\\n' | $tmpro passwd $work --keep-hint\""
     row export both "rm -rf $dir/export" "$tmpro export $master --out $dir/export --format csv $pw"
-    row upgrade both "cp $oldMaster $work" "$tmpro --yes ls $work $pw"
+    row upgrade both "cp $oldMaster $work" "$tmpro --yes show $work 'Folder 1/Card 1' $pw"
     row convert both "rm -f $dir/converted.tm5" "$tmpro convert $walMaster $dir/converted.tm5 $pw"
     rm -rf "$work" "$dir/export" "$dir/converted.tm5" "$dir/h.json"
     unset floor floorCpu

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "cli/ClipboardLoader.h"
 #include "cli/Command.h"
 #include "platform/SecretClipboard.h"
 #include "support/TmproRun.h"
@@ -132,7 +133,15 @@ TEST_F(GetCommandsTest, AttachExtractDetachRoundTrip) {
     expectFailure(run({"attach", m_wallet, "Banking/Visa", file}), exit_code::kFailed, "all ten file slots");
 }
 
+TEST_F(GetCommandsTest, ClipWithoutItsModuleFailsBeforeAskingForThePassword) {
+    setClipboardModuleFolder(m_folder.file("nowhere"));
+    const TmproResult r = run({"clip", m_wallet, "Banking/Visa"});
+    setClipboardModuleFolder(TW_BINARY_DIR);
+    expectFailure(r, exit_code::kFailed, "libtmpro-clip.so cannot be loaded");
+}
+
 TEST_F(GetCommandsTest, ClipMarksTheValueAndClearsIt) {
+    setClipboardModuleFolder(TW_BINARY_DIR);
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(name);
     if (QGuiApplication::instance() == nullptr)
         expectFailure(run({"clip", m_wallet, "Banking/Visa"}), exit_code::kFailed, "no display");

@@ -22,7 +22,7 @@ dpkg-deb -x "$deb" "$root"
 
 for f in usr/bin/halvotmpro2006 usr/bin/tmpro usr/bin/tallowmere-setup \
          usr/lib/tallowmere-pro/halvotmpro2006 usr/lib/tallowmere-pro/tmpro usr/lib/tallowmere-pro/tallowmere-setup \
-         usr/lib/tallowmere-pro/libTallowmerePro2006_MobileSetup.so \
+         usr/lib/tallowmere-pro/libTallowmerePro2006_MobileSetup.so usr/lib/tallowmere-pro/libtmpro-clip.so \
          usr/lib/tallowmere-pro/halvotmpro2006.exe.0409.mui usr/lib/tallowmere-pro/halvotmpro2006.exe.0407.mui \
          usr/share/applications/com.halvorsgarden.TallowmerePro.desktop \
          usr/share/mime/packages/com.halvorsgarden.TallowmerePro.xml \
@@ -55,6 +55,10 @@ unset XDG_DATA_DIRS XDG_DATA_HOME
 
 # The installed programs find their language files and the samples through the links.
 echo tallowmere | "$root/usr/bin/tmpro" info "$samples/My Sample Wallet.tm5" >/dev/null || fail "installed tmpro"
+# tmpro clip finds its clipboard module beside the program (and then finds no display here).
+clip=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/tmpro" clip "$samples/My Sample Wallet.tm5" x \
+       </dev/null 2>&1 || true)
+grep -q "no display" <<<"$clip" || fail "installed tmpro clip: $clip"
 home=$work/home
 mkdir -p "$home"
 HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home LANG=de_DE.UTF-8 \

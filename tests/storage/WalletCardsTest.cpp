@@ -5,6 +5,7 @@
 #include "model/Card.h"
 #include "model/FormCards.h"
 #include "model/Search.h"
+#include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/ChangePassword.h"
 #include "storage/CreateWallet.h"
@@ -306,6 +307,63 @@ TEST_F(WalletCardsTest, ChangesSetTheirBitsWithTheChangeTime) {
         EXPECT_EQ(after.lastChange(), step.bit != 0 ? t.clock.localTime() : before.lastChange());
     }
     EXPECT_EQ(wallet.index().at(static_cast<std::size_t>(card)).changeFlags() & 0xFF, 0x71u);
+}
+
+// After every kind of write the index knows where each record now lies and what it is called,
+// exactly as a fresh reading of the file finds them.
+TEST_F(WalletCardsTest, IndexOffsetsAndNamesFollowEveryRewrite) {
+    const std::int64_t first = addFullCard(u"First");
+    const std::int64_t second = addFullCard(u"Second");
+    const std::int64_t third = addFullCard(u"Third");
+    ASSERT_GE(third, 0);
+    auto matchesFile = [&] {
+        WalletFile fresh(t.env);
+        ASSERT_EQ(fresh.readAll(kWalletPath, kPassword, true), OpenResult::Ok);
+        std::size_t live = 0;
+        for (std::size_t i = 0; i < wallet.index().count(); ++i) {
+            const IndexEntry& e = wallet.index().at(i);
+            if (e.deleted()) continue;
+            ++live;
+            const std::int64_t at = fresh.index().find(e.id());
+            ASSERT_GE(at, 0);
+            const IndexEntry& f = fresh.index().at(static_cast<std::size_t>(at));
+            EXPECT_EQ(e.offset(), f.offset()) << toUtf8(e.nameView());
+            EXPECT_EQ(e.nameView(), f.nameView());
+            EXPECT_EQ(e.storedSize(), f.storedSize());
+            EXPECT_EQ(wallet.headerAt(i).raw, fresh.headerAt(static_cast<std::size_t>(at)).raw);
+        }
+        EXPECT_EQ(live, fresh.index().count());
+    };
+    const struct Step {
+        const char* what;
+        std::function<bool()> write;
+    } steps[] = {
+        {"a card saved moves to the end",
+         [&] {
+             std::unique_ptr<Card> card = wallet.loadCard(wallet.index().at(static_cast<std::size_t>(first)).id());
+             return card && card->header()->setName(u"First again", wallet.recordKey(), t.clock.localTime()) &&
+                    wallet.saveCard(*card) == first;
+         }},
+        {"a custom icon makes a header longer",
+         [&] {
+             RecordHeader h = wallet.headerAt(static_cast<std::size_t>(second));
+             h.setCustomIcon(test::testBytes(300));
+             return wallet.rewriteHeader(h);
+         }},
+        {"a removed card leaves its header", [&] { return wallet.remove(static_cast<std::size_t>(second)); }},
+        {"a folder saved moves to the end",
+         [&] {
+             RecordHeader h = wallet.headerAt(0);
+             h.putName(u"Renamed folder", wallet.recordKey());
+             return wallet.saveFolder(h) == 0;
+         }},
+        {"a rename in place", [&] { return wallet.rename(static_cast<std::size_t>(third), u"Third renamed"); }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        ASSERT_TRUE(step.write());
+        matchesFile();
+    }
 }
 
 TEST_F(WalletCardsTest, CardsFromFormsCopiesAndSavedForms) {

@@ -2,6 +2,7 @@
 // forms, note, picture, sound and display, the custom forms file, and the new file's safety.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "model/Card.h"
@@ -367,20 +368,40 @@ TEST(WalletConversion, CardWithoutDataIsAnEmptyCardOfItsForm) {
     EXPECT_EQ(blank.display().background(), 0x00FF00u);
 }
 
+// Also for a wallet whose new records take more than one block of writing.
 TEST(WalletConversion, FailedWriteLeavesNoNewFile) {
-    test::TestEnv clean;
-    const std::vector<std::uint8_t> old = homeWallet().bytes();
-    clean.files.setBytes(kOld, old);
-    ASSERT_EQ(convert(clean).result, ConvertResult::Ok);
-    const std::uint64_t writes = clean.files.faults().writes;
-    for (std::uint64_t k = 1; k <= writes; ++k) {
-        test::TestEnv t;
-        t.files.setBytes(kOld, old);
-        t.files.faults().failWriteAt = k;
-        EXPECT_EQ(convert(t).result, ConvertResult::CannotCreate) << "write " << k;
-        EXPECT_FALSE(t.files.exists(kNew)) << "write " << k;
-        EXPECT_FALSE(t.files.exists(kNew + ".~conv")) << "write " << k;
-        EXPECT_EQ(t.files.bytes(kOld), old);
+    WalBuilder large("open sesame");
+    large.addFolder(1, 500, 0, u"Pictures");
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        WalCard card;
+        card.id = 10 + i;
+        card.folder = 1;
+        card.form = 500;
+        card.picture = 1;
+        card.name = u"P" + fromUtf8(std::to_string(i));
+        card.items = {{451, walU32(1)}, {450, test::testBytes(400000, static_cast<std::uint8_t>(i))}};
+        large.addCard(card);
+    }
+    for (const std::vector<std::uint8_t>& old : {homeWallet().bytes(), large.bytes()}) {
+        test::TestEnv clean;
+        clean.files.setBytes(kOld, old);
+        ASSERT_EQ(convert(clean).result, ConvertResult::Ok);
+        const std::uint64_t writes = clean.files.faults().writes;
+        for (std::uint64_t k = 1; k <= writes; ++k) {
+            test::TestEnv t;
+            t.files.setBytes(kOld, old);
+            t.files.faults().failWriteAt = k;
+            EXPECT_EQ(convert(t).result, ConvertResult::CannotCreate) << "write " << k;
+            EXPECT_FALSE(t.files.exists(kNew)) << "write " << k;
+            EXPECT_FALSE(t.files.exists(kNew + ".~conv")) << "write " << k;
+            EXPECT_EQ(t.files.bytes(kOld), old);
+        }
+        // Every card arrived whole.
+        if (old.size() > 1000000) {
+            const NewWallet n = readNew(clean);
+            ASSERT_EQ(n.cards.size(), 4u);
+            EXPECT_EQ(n.cards.at(u"P3")->picture().data(), test::testBytes(400000, 3));
+        }
     }
 }
 
@@ -458,6 +479,45 @@ TEST(OldWallet, ReadsAWalletLaidOutByHand) {
     EXPECT_EQ(oldItemText(*findOldItem(plain, 501)), u"Bob");
     ASSERT_TRUE(findOldItem(plain, 451));
     EXPECT_EQ(getU32(findOldItem(plain, 451)->data(), 0), 3u);
+}
+
+// Records and data far larger than one read of the walk, so that records start, and cards' data
+// runs, across its reads; data longer than the cipher's kept keystream deciphers intact too.
+TEST(OldWallet, LargeWalletIsWalkedAndReadWhole) {
+    test::TestEnv t;
+    WalBuilder b("secret");
+    b.addFolder(1, 0, 3, u"First");
+    // Three cards with large pictures, then many small ones whose records lie close together.
+    std::vector<std::vector<std::uint8_t>> pictures;
+    for (std::uint32_t i = 0; i < 603; ++i) {
+        WalCard card;
+        card.id = 10 + i;
+        card.folder = i % 2 == 0 ? 1 : 2;
+        card.name = u"Card " + fromUtf8(std::to_string(i)) + std::u16string(70, u'.');  // to the record's end
+        pictures.push_back(test::testBytes(i < 3 ? 300001 + 977 * i : 10, static_cast<std::uint8_t>(i)));
+        card.items = {{450, pictures.back()}};
+        b.addCard(card);
+    }
+    b.addFolder(2, 0, 4, u"Second");
+    t.files.setBytes(kOld, b.bytes());
+
+    OldWallet old(t.files);
+    ASSERT_EQ(old.open(kOld, u"secret"), OldOpenResult::Ok);
+    std::vector<OldFolder> folders;
+    std::vector<OldCard> cards;
+    ASSERT_TRUE(old.readRecords(&folders, &cards));
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[1].name, u"Second");
+    ASSERT_EQ(cards.size(), pictures.size());
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        EXPECT_EQ(cards[i].id, 10 + i);
+        EXPECT_EQ(cards[i].name, u"Card " + fromUtf8(std::to_string(i)) + std::u16string(70, u'.'));
+        std::vector<std::uint8_t> data;
+        ASSERT_TRUE(old.readCardData(cards[i], &data));
+        const auto picture = findOldItem(data, 450);
+        ASSERT_TRUE(picture);
+        EXPECT_TRUE(std::equal(picture->begin(), picture->end(), pictures[i].begin(), pictures[i].end())) << i;
+    }
 }
 
 TEST(OldWallet, ItemsAreFoundByTagWithinTheData) {
