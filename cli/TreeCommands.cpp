@@ -443,14 +443,21 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
     // all are written in tree order.
     std::vector<std::string> pieces(cards.size());
     std::vector<bool> read(cards.size(), false);
-    const std::size_t leftOut = readCardsInFileOrder(
-        w, cards, asJson ? Card::Parts::All : Card::Parts::Fields, [&](std::size_t i, const Card& card) {
-            read[i] = true;
-            if (!asJson) return appendCardCsv(pieces[i], w, cards[i], card, passwords);
-            JsonWriter piece = JsonWriter::fragment();
-            writeCardJson(piece, w, cards[i], card, passwords);
-            pieces[i] = piece.text();
-        });
+    std::string rows;  // one card's rows, made with room to spare and kept at their size
+    const std::size_t leftOut = readCardsInFileOrder(w, cards, asJson ? Card::Parts::All : Card::Parts::Fields,
+                                                     [&](std::size_t i, const Card& card) {
+                                                         read[i] = true;
+                                                         if (!asJson) {
+                                                             appendCardCsv(rows, w, cards[i], card, passwords);
+                                                             pieces[i].assign(rows);
+                                                             wipe(rows.data(), rows.size());
+                                                             rows.clear();
+                                                             return;
+                                                         }
+                                                         JsonWriter piece = JsonWriter::fragment();
+                                                         writeCardJson(piece, w, cards[i], card, passwords);
+                                                         pieces[i] = piece.text();
+                                                     });
     // The whole text in order: csv's header row or json's opening, the cards (json: with commas
     // between), json's closing.
     JsonWriter head;
