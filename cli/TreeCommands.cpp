@@ -213,8 +213,10 @@ public:
             return s.finish();
         }
         const bool ids = args.has("ids");
-        // The whole listing goes out in one write.
+        // The listing goes out in writes of 64 KiB.
+        constexpr std::size_t kWriteAt = 64 * 1024;
         std::string text;
+        text.reserve(kWriteAt + 1024);
         tree.walk(TreeNode::kNone, [&](std::size_t id) {
             const TreeNode& node = tree.node(id);
             if (ids) {
@@ -228,6 +230,10 @@ public:
             text.append(2 * node.depth, ' ');
             appendEntry(text, node);
             text += '\n';
+            if (text.size() >= kWriteAt) {
+                c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                text.clear();
+            }
         });
         c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
         noteRecovered(c, tree);

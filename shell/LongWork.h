@@ -46,7 +46,12 @@ public:
             m_dialog->setMinimumDuration(300);
             m_dialog->setCancelButton(nullptr);
         }
-        if (total > 0) m_dialog->setValue(static_cast<int>(done * 1000 / total));
+        // The pass reports several times per record: the window is drawn again only when the bar
+        // moves, at most a thousand times.
+        const int value = total > 0 ? static_cast<int>(done * 1000 / total) : 0;
+        if (value == m_value) return;
+        m_value = value;
+        m_dialog->setValue(value);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     void finish() override { m_dialog.reset(); }
@@ -55,6 +60,7 @@ private:
     QWidget* m_parent;
     QString m_label;
     std::unique_ptr<QProgressDialog> m_dialog;
+    int m_value = -1;
 };
 
 }  // namespace tw::shell

@@ -235,6 +235,11 @@ private:
 class Pass {
 public:
     explicit Pass(ReencryptContext& c) : m_c(c), m_in(c.in, c.chunk), m_out(c.out, c.chunk), m_cursor(m_in) {}
+    ~Pass() {
+        if (m_mix) wipe(m_mix.get(), m_mixSize);
+    }
+    Pass(const Pass&) = delete;
+    Pass& operator=(const Pass&) = delete;
 
     ReencryptResult run() {
         if (!m_in.size(&m_size)) return ReencryptResult::HeaderUnreadable;
@@ -269,12 +274,8 @@ private:
             return copy(m_cursor.end() - m_cursor.start());
         }
 
-        if (h.hasName()) {
-            std::uint8_t plain[RecordHeader::kNameSize];
-            m_c.oldKey.encipher(h.raw.data() + RecordHeader::kName, sizeof plain, plain);
-            m_c.newKey.encipher(plain, sizeof plain, h.raw.data() + RecordHeader::kName);
-            wipe(plain, sizeof plain);
-        }
+        if (h.hasName() && !reencipherItem(h.raw.data() + RecordHeader::kName, RecordHeader::kNameSize))
+            return ReencryptResult::OutOfMemory;
         h.markChange(change::kRenamed, m_c.now);
         if (writeRecord(&m_out, h, m_c.now) != FileResult::Done) return ReencryptResult::HeaderWriteFailed;
 
@@ -367,7 +368,8 @@ private:
         if (first == nullptr) return part.codes.buffer;
         std::uint8_t* const second = m_second.get(room);
         if (second == nullptr) return part.codes.second;
-        // A part read in one block uses the keys' own keystreams; a longer one runs two streams.
+        // A part read in one block is re-enciphered with the mixed keystream; a longer one runs two
+        // streams, carried from block to block.
         const bool oneBlock = stored <= block;
         Rc4State decipher;
         Rc4State encipher;
@@ -386,15 +388,20 @@ private:
             const std::size_t c =
                 done < ciphered ? static_cast<std::size_t>(std::min<std::uint64_t>(n, ciphered - done)) : 0;
             if (oneBlock) {
-                m_c.oldKey.encipher(first, c, second);
-                m_c.newKey.encipher(second, c, first);
+                if (!reencipherItem(first, c)) {
+                    result = part.codes.buffer;
+                    break;
+                }
             } else {
                 rc4Process(decipher, second, first, c);
                 rc4Process(encipher, first, second, c);
             }
             const bool written = writeBlock(&m_out, first, n) == FileResult::Done;
-            wipe(first, n);
-            wipe(second, n);
+            // Plain text was held only by the two streams' blocks.
+            if (!oneBlock) {
+                wipe(first, n);
+                wipe(second, n);
+            }
             if (!written) {
                 result = part.codes.write;
                 break;
@@ -404,6 +411,35 @@ private:
         wipe(&decipher, sizeof decipher);
         wipe(&encipher, sizeof encipher);
         return result;
+    }
+
+    // The old and the new keystream XORed together, made as far as items have needed: XORed with
+    // an item enciphered under the old key, it gives the item enciphered under the new one, so
+    // one pass re-enciphers an item and its plain text is never in memory. Null when the room for
+    // it cannot be had.
+    const std::uint8_t* mixed(std::size_t count) {
+        if (count <= m_mixSize) return m_mix.get();
+        const std::size_t size = std::max({count, 2 * m_mixSize, std::size_t{1024}});
+        std::unique_ptr<std::uint8_t[]> mix(new (std::nothrow) std::uint8_t[size]());
+        std::unique_ptr<std::uint8_t[]> other(new (std::nothrow) std::uint8_t[size]());
+        if (!mix || !other) return nullptr;
+        m_c.oldKey.encipher(mix.get(), size, mix.get());
+        m_c.newKey.encipher(other.get(), size, other.get());
+        for (std::size_t i = 0; i < size; ++i) mix[i] = static_cast<std::uint8_t>(mix[i] ^ other[i]);
+        wipe(other.get(), size);
+        if (m_mix) wipe(m_mix.get(), m_mixSize);
+        m_mix = std::move(mix);
+        m_mixSize = size;
+        return m_mix.get();
+    }
+
+    // Re-enciphers an item of `count` bytes (at most kReencryptBlock) in place.
+    bool reencipherItem(std::uint8_t* bytes, std::size_t count) {
+        if (count == 0) return true;
+        const std::uint8_t* mix = mixed(count);
+        if (mix == nullptr) return false;
+        for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(bytes[i] ^ mix[i]);
+        return true;
     }
 
     // Carries bytes over unchanged.
@@ -426,6 +462,8 @@ private:
     WriteBuffer m_out;
     RecordCursor m_cursor;
     Scratch m_first, m_second, m_carry;
+    std::unique_ptr<std::uint8_t[]> m_mix;
+    std::size_t m_mixSize = 0;
     std::uint64_t m_size = 0;
 };
 
