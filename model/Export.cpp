@@ -261,11 +261,15 @@ void ExportRun::writeWaiting() {
     // attachments are read too, so that a damaged one counts the card as damaged.
     std::vector<std::string> blocks(m_waiting.size());
     std::vector<bool> read(m_waiting.size(), false);
+    std::string scratch;
     m_report.cardsLeftOut +=
         readCardsInFileOrder(m_wallet, positions, Card::Parts::All, [&](std::size_t i, const Card& card) {
             const std::size_t step = stepOf[i];
-            PieceWriter piece(blocks[step]);
+            PieceWriter piece(scratch);
             cardBlock(piece, card);
+            blocks[step].assign(scratch);  // kept at its size
+            wipe(scratch.data(), scratch.size());
+            scratch.clear();
             read[step] = true;
             counted(card, m_waiting[step].recovered);
         });
