@@ -11,6 +11,7 @@
 #include "model/FieldKind.h"
 #include "model/FormCards.h"
 #include "model/FormFields.h"
+#include "platform/Random.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/CreateWallet.h"
@@ -248,7 +249,10 @@ ConvertResult convert(Env& env, const std::string& oldPath, std::u16string_view 
     if (createWallet(env, temp, password, std::nullopt, false) != CreateResult::Ok) return ConvertResult::CannotCreate;
     ConvertResult result = ConvertResult::CannotCreate;
     {
-        WalletFile wallet(env);
+        // The new records' ids are drawn a block at a time; the wallet's keys are made above.
+        BufferedRandom ids(env.random);
+        Env idEnv{env.files, env.clock, ids, env.strings, env.prompt, env.system};
+        WalletFile wallet(idEnv);
         if (wallet.readAll(temp, password, false) == OpenResult::Ok) {
             result = convertRecords(env, old, custom, folders, cards, wallet);
             if (result == ConvertResult::Ok && (wallet.flush() != 0 || !wallet.file()->flush()))
