@@ -43,6 +43,32 @@ void appendCsvCell(std::string& csv, std::string_view text) {
     csv += '"';
 }
 
+// Appends `text` as csvCell(toUtf8(text)) would, or with `lineFeeds` as csvCell(lfText(text)),
+// without making those texts on the way.
+void appendCsvText(std::string& csv, std::u16string_view text, bool lineFeeds) {
+    const bool quoted = std::any_of(text.begin(), text.end(),
+                                    [](char16_t c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; });
+    if (quoted) csv += '"';
+    for (std::size_t i = 0; i < text.size();) {
+        const char16_t c = text[i];
+        if (c >= 0x80) {
+            // A run beyond ASCII goes through toUtf8 whole, which keeps surrogate pairs together.
+            std::size_t end = i;
+            while (end < text.size() && text[end] >= 0x80) ++end;
+            std::string run = toUtf8(text.substr(i, end - i));
+            csv += run;
+            wipe(run.data(), run.size());
+            i = end;
+            continue;
+        }
+        ++i;
+        if (lineFeeds && c == u'\r' && i < text.size() && text[i] == u'\n') continue;
+        if (c == u'"') csv += '"';
+        csv += static_cast<char>(c);
+    }
+    if (quoted) csv += '"';
+}
+
 std::string isoTime(const SystemTime& t, bool date, bool time) {
     if (t.year == 0 && date) return {};
     char text[32] = {};
@@ -181,27 +207,31 @@ void appendCardCsv(std::string& csv, WalletFile& wallet, std::size_t position, c
     start += ',';
     appendCsvCell(start, formOf(wallet, card));
     start += ',';
+    // Room for the rows up front (UTF-8 takes at most 3 bytes per UTF-16 unit here), so that the
+    // text holding the values is not moved and left behind as it grows.
+    std::size_t room = 0;
+    for (std::size_t i = 0; i < card.fieldCount(); ++i)
+        room += start.size() + 3 * (card.field(i).name().size() + card.field(i).value().size()) + 32;
+    csv.reserve(csv.size() + room);
     for (std::size_t i = 0; i < card.fieldCount(); ++i) {
         const Field& f = card.field(i);
-        std::string value = scriptValue(f);
-        if (f.kind() == field_kind::kPassword && !passwords && !value.empty()) {
-            wipe(value.data(), value.size());
-            value = kMasked;
-        }
         csv += start;
         if (f.isNote()) {
             csv += "Note,note,";
         } else {
-            std::string fieldName = toUtf8(f.name());
-            appendCsvCell(csv, fieldName);
-            wipe(fieldName.data(), fieldName.size());
+            appendCsvText(csv, f.name(), false);
             csv += ',';
             csv += kindName(f.kind());
             csv += ',';
         }
-        appendCsvCell(csv, value);
+        if (isDateKind(f.kind()) || f.kind() == field_kind::kCheckBox) {
+            appendCsvCell(csv, scriptValue(f));
+        } else if (f.kind() == field_kind::kPassword && !passwords && !f.value().empty()) {
+            csv += kMasked;
+        } else {
+            appendCsvText(csv, f.value(), true);  // the value as scriptValue gives it
+        }
         csv += "\r\n";
-        wipe(value.data(), value.size());
     }
     wipe(name.data(), name.size());
     wipe(start.data(), start.size());

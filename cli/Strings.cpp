@@ -10,13 +10,16 @@ namespace tw::cli {
 
 void loadStrings(StringTable& strings, const char*) {
     // The user's language file, found as the program finds it; without one, the English texts
-    // built into the tool.
-    PosixFileSystem files;
-    PosixFolderLister lister;
-    IniRegistry registry;
-    EnvironmentUiLanguage ui;
-    loadLanguageModule(files, lister, defaultLanguageSearch(registry, ui), strings, nullptr);
-    loadFallbackTexts(strings);
+    // built into the tool. Most commands show no text from it, so it is read only when the first
+    // text is asked for.
+    strings.loadOnFirstUse([](StringTable& table) {
+        PosixFileSystem files;
+        PosixFolderLister lister;
+        IniRegistry registry;
+        EnvironmentUiLanguage ui;
+        loadLanguageModule(files, lister, defaultLanguageSearch(registry, ui), table, nullptr);
+        loadFallbackTexts(table);
+    });
 }
 
 }  // namespace tw::cli

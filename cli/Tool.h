@@ -16,8 +16,9 @@ class StringTable;
 
 namespace tw::cli {
 
-// Loads the user's language file for the tool's texts (wallet names at creation, messages of
-// the repair scan and the import). `programPath` is argv[0].
+// Makes `strings` load the user's language file for the tool's texts (wallet names at creation,
+// messages of the repair scan and the import) when the first text is asked for. `programPath`
+// is argv[0].
 void loadStrings(StringTable& strings, const char* programPath);
 
 }  // namespace tw::cli

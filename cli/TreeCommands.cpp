@@ -213,8 +213,10 @@ public:
             return s.finish();
         }
         const bool ids = args.has("ids");
-        // The whole listing goes out in one write.
+        // The listing goes out in writes of 64 KiB.
+        constexpr std::size_t kWriteAt = 64 * 1024;
         std::string text;
+        text.reserve(kWriteAt + 1024);
         tree.walk(TreeNode::kNone, [&](std::size_t id) {
             const TreeNode& node = tree.node(id);
             if (ids) {
@@ -228,6 +230,10 @@ public:
             text.append(2 * node.depth, ' ');
             appendEntry(text, node);
             text += '\n';
+            if (text.size() >= kWriteAt) {
+                c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                text.clear();
+            }
         });
         c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
         noteRecovered(c, tree);
@@ -437,14 +443,21 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
     // all are written in tree order.
     std::vector<std::string> pieces(cards.size());
     std::vector<bool> read(cards.size(), false);
-    const std::size_t leftOut = readCardsInFileOrder(
-        w, cards, asJson ? Card::Parts::All : Card::Parts::Fields, [&](std::size_t i, const Card& card) {
-            read[i] = true;
-            if (!asJson) return appendCardCsv(pieces[i], w, cards[i], card, passwords);
-            JsonWriter piece = JsonWriter::fragment();
-            writeCardJson(piece, w, cards[i], card, passwords);
-            pieces[i] = piece.text();
-        });
+    std::string rows;  // one card's rows, made with room to spare and kept at their size
+    const std::size_t leftOut = readCardsInFileOrder(w, cards, asJson ? Card::Parts::All : Card::Parts::Fields,
+                                                     [&](std::size_t i, const Card& card) {
+                                                         read[i] = true;
+                                                         if (!asJson) {
+                                                             appendCardCsv(rows, w, cards[i], card, passwords);
+                                                             pieces[i].assign(rows);
+                                                             wipe(rows.data(), rows.size());
+                                                             rows.clear();
+                                                             return;
+                                                         }
+                                                         JsonWriter piece = JsonWriter::fragment();
+                                                         writeCardJson(piece, w, cards[i], card, passwords);
+                                                         pieces[i] = piece.text();
+                                                     });
     // The whole text in order: csv's header row or json's opening, the cards (json: with commas
     // between), json's closing.
     JsonWriter head;

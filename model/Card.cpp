@@ -67,13 +67,16 @@ void Card::release() {
     m_fields.clear();  // each field wipes its texts
     m_header.reset();
     // clear() wipes the data before the fresh attachments take their place.
-    m_picture.clear();
-    m_picture = Attachment(AttachmentKind::Picture);
-    m_sound.clear();
-    m_sound = Attachment(AttachmentKind::Sound);
-    for (Attachment& file : m_files) {
-        file.clear();
-        file = Attachment(AttachmentKind::File);
+    if (m_attachmentsUsed) {
+        m_picture.clear();
+        m_picture = Attachment(AttachmentKind::Picture);
+        m_sound.clear();
+        m_sound = Attachment(AttachmentKind::Sound);
+        for (Attachment& file : m_files) {
+            file.clear();
+            file = Attachment(AttachmentKind::File);
+        }
+        m_attachmentsUsed = false;
     }
     m_dropped = 0;
     m_cutShort = false;

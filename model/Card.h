@@ -54,12 +54,21 @@ public:
     const RecordHeader* header() const { return m_header ? &*m_header : nullptr; }
     void setHeader(RecordHeader header) { m_header = std::move(header); }
 
-    Attachment& picture() { return m_picture; }
+    Attachment& picture() {
+        m_attachmentsUsed = true;
+        return m_picture;
+    }
     const Attachment& picture() const { return m_picture; }
-    Attachment& sound() { return m_sound; }
+    Attachment& sound() {
+        m_attachmentsUsed = true;
+        return m_sound;
+    }
     const Attachment& sound() const { return m_sound; }
     // REQUIRES: slot < kFileSlots. A slot is in use when it holds data.
-    Attachment& file(std::size_t slot) { return m_files[slot]; }
+    Attachment& file(std::size_t slot) {
+        m_attachmentsUsed = true;
+        return m_files[slot];
+    }
     const Attachment& file(std::size_t slot) const { return m_files[slot]; }
     std::size_t countFileAttachments() const;
     // The first slot without data, or -1 when all ten are in use.
@@ -129,6 +138,9 @@ private:
     Attachment m_sound{AttachmentKind::Sound};
     std::vector<Attachment> m_files;
     std::vector<Field> m_fields;
+    // False while the attachments are known to be as a new card has them (release need not
+    // reset them): set by every way of changing them.
+    bool m_attachmentsUsed = false;
     std::size_t m_dropped = 0;
     bool m_cutShort = false;
     bool m_loaded = false;

@@ -83,6 +83,7 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key, P
     }
     m_fields.reserve(std::min(fieldRecords, kMaxFields));
     const bool attachments = parts == Parts::All;
+    m_attachmentsUsed = attachments;
     std::size_t usedFiles = 0;
     std::size_t dropped = 0;
     bool cutShort = false;

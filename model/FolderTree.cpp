@@ -54,12 +54,13 @@ void FolderTree::makeSortKeys() {
     for (std::size_t i = 0; i < m_nodes.size(); ++i) {
         const TreeNode& node = m_nodes[i];
         SortKey& key = m_keys[i];
-        key.rank = rankOf(node.type);
+        key.rank = static_cast<std::uint8_t>(rankOf(node.type));
         key.byName = node.type == tree_type::kCard || node.type == tree_type::kFolder;
         if (!key.byName) continue;
-        key.at = m_keyText.size();
-        key.length = std::min(node.label.size(), kSortedNameLength);
-        for (std::size_t c = 0; c < key.length; ++c) m_keyText.push_back(foldCase(node.label[c]));
+        const std::size_t length = std::min(node.label.size(), kSortedNameLength);
+        key.at = static_cast<std::uint32_t>(m_keyText.size());
+        key.length = static_cast<std::uint8_t>(length);
+        for (std::size_t c = 0; c < length; ++c) m_keyText.push_back(foldCase(node.label[c]));
     }
 }
 
@@ -80,6 +81,8 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     const WalletIndex& index = wallet.index();
     const std::size_t n = index.count();
     tree.m_byPosition.assign(n, TreeNode::kNone);
+    // Every record, the special entries and the favourites' and found cards' copies.
+    tree.m_nodes.reserve(n + 3 + SettingsBlock::kFavouriteSlots + wallet.searchResults().positions.size());
 
     // The first live record of each identifier stands for it as a parent (WalletIndex::findLive).
     const Reachability reach = reachability(index);

@@ -101,10 +101,10 @@ private:
     // While building: per node its rank among the types and where its case-folded sort name
     // lies in m_keyText.
     struct SortKey {
-        int rank = 0;
+        std::uint32_t at = 0;
+        std::uint8_t length = 0;
+        std::uint8_t rank = 0;
         bool byName = false;
-        std::size_t at = 0;
-        std::size_t length = 0;
     };
     std::vector<SortKey> m_keys;
     std::u16string m_keyText;

@@ -135,51 +135,59 @@ OpenResult WalletFile::readAll(const std::string& path, std::optional<std::u16st
 
 OpenResult WalletFile::readRecords() {
     if (!positionAtFirstRecord()) return OpenResult::RecordUnreadable;
-    // Room for as many records as the file can hold (each takes at least its header), capped,
-    // so that the lookups are not rebuilt again and again as they grow.
-    std::uint64_t size = 0;
-    if (m_file->size(&size) && size > kFirstRecord) {
-        const auto most = static_cast<std::size_t>(
-            std::min<std::uint64_t>((size - kFirstRecord) / RecordHeader::kSize, std::uint64_t{1} << 20));
-        m_index.reserve(most);
-    }
     // An old-format wallet's names are still under its stored key.
     if (m_oldFormat) {
         m_oldNameKey.set(m_keys.oldRecordKey.data());
         m_index.setNameKey(&m_oldNameKey);
     }
+    // The lookup by identifier is built once all entries are in; deletion markers are sorted out
+    // against it then.
+    std::vector<std::pair<RecordId, std::uint64_t>> markers;
+    m_index.beginBulk();
     RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
     RecordHeader h;
-    for (;;) {
-        switch (cursor.next(h)) {
-            case RecordCursor::Step::End:
-                return OpenResult::Ok;
-            case RecordCursor::Step::Damaged:
-                // A reader passes over a last record the file does not hold whole (a writer beside
-                // it is appending, or an append was cut short by a crash): the wallet ends before
-                // it. A writer offers the repair, which keeps what it can of it.
-                if (m_readOnly && cursor.cutShort()) {
-                    m_cutShortAt = cursor.start();
+    auto read = [&] {
+        for (;;) {
+            switch (cursor.next(h)) {
+                case RecordCursor::Step::End:
                     return OpenResult::Ok;
-                }
-                return OpenResult::Damaged;
-            case RecordCursor::Step::Unreadable:
-                return OpenResult::RecordUnreadable;
-            case RecordCursor::Step::Record:
-                break;
-        }
-        try {
+                case RecordCursor::Step::Damaged:
+                    // A reader passes over a last record the file does not hold whole (a writer
+                    // beside it is appending, or an append was cut short by a crash): the wallet
+                    // ends before it. A writer offers the repair, which keeps what it can of it.
+                    if (m_readOnly && cursor.cutShort()) {
+                        m_cutShortAt = cursor.start();
+                        return OpenResult::Ok;
+                    }
+                    return OpenResult::Damaged;
+                case RecordCursor::Step::Unreadable:
+                    return OpenResult::RecordUnreadable;
+                case RecordCursor::Step::Record:
+                    break;
+            }
             if (!h.deleted()) {
                 m_index.append(h, cursor.start());
                 noticeIcon(h);
-            } else if (m_index.find(h.id()) < 0) {
-                // A deletion marker is the first record with its identifier, as findInFile finds it.
-                m_firstOffsets.try_emplace(h.id(), cursor.start());
+            } else {
+                markers.emplace_back(h.id(), cursor.start());
             }
-        } catch (const std::bad_alloc&) {
-            return OpenResult::OutOfMemory;
+            if (!cursor.skipBody()) return OpenResult::RecordUnreadable;
         }
-        if (!cursor.skipBody()) return OpenResult::RecordUnreadable;
+    };
+    try {
+        const OpenResult r = read();
+        m_index.endBulk();
+        // A deletion marker before every live record with its identifier is the first record
+        // with it, as findInFile finds it.
+        for (const auto& [id, offset] : markers) {
+            const std::int64_t live = m_index.find(id);
+            if (live < 0 || m_index.at(static_cast<std::size_t>(live)).offset() > offset)
+                m_firstOffsets.try_emplace(id, offset);
+        }
+        return r;
+    } catch (const std::bad_alloc&) {
+        m_index.clear();
+        return OpenResult::OutOfMemory;
     }
 }
 

@@ -51,19 +51,34 @@ void WalletIndex::fill(IndexEntry& e, const RecordHeader& header, std::uint64_t 
 void WalletIndex::rehash(std::size_t slots) {
     std::size_t size = 16;
     while (size < slots) size <<= 1;
-    m_slots.assign(size, 0);
-    for (std::size_t i = 0; i < m_count; ++i) insertSlot(i);
+    m_slots.assign(size, Slot{});
+    // Entries go in in position order (the first with an identifier keeps its slot); the slot of
+    // an entry a few places ahead is fetched into the cache while this one goes in.
+    constexpr std::size_t kAhead = 8;
+    const std::size_t mask = size - 1;
+    for (std::size_t i = 0; i < m_count; ++i) {
+        if (i + kAhead < m_count) __builtin_prefetch(&m_slots[RecordIdHash{}(at(i + kAhead).id()) & mask], 1);
+        insertSlot(i, RecordIdHash{}(at(i).id()));
+    }
 }
 
-void WalletIndex::insertSlot(std::size_t position) {
+void WalletIndex::endBulk() {
+    m_bulk = false;
+    rehash(m_count * 2 + 2);
+}
+
+void WalletIndex::insertSlot(std::size_t position, std::size_t hash) {
     const RecordId& id = at(position).id();
+    const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t s = RecordIdHash{}(id)&mask;; s = (s + 1) & mask) {
-        if (m_slots[s] == 0) {
-            m_slots[s] = static_cast<std::uint32_t>(position + 1);
+    for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
+        Slot& slot = m_slots[s];
+        if (slot.position == 0) {
+            slot.position = static_cast<std::uint32_t>(position + 1);
+            slot.tag = tag;
             return;
         }
-        if (at(m_slots[s] - 1).id() == id) {
+        if (slot.tag == tag && at(slot.position - 1).id() == id) {
             m_duplicates = true;  // the first entry keeps the slot
             return;
         }
@@ -81,8 +96,10 @@ std::size_t WalletIndex::append(const RecordHeader& header, std::uint64_t offset
     const std::size_t position = m_count;
     fill(entry(position), header, offset);
     ++m_count;
+    // At most half the slots are taken: the table doubles when more would be.
+    if (m_bulk) return position;
     if ((m_count + 1) * 2 > m_slots.size())
-        rehash(m_count * 4);
+        rehash(m_slots.size() * 2);
     else
         insertSlot(position);
     return position;
@@ -106,6 +123,7 @@ void WalletIndex::clear() {
     m_slots.clear();
     m_slots.shrink_to_fit();
     m_duplicates = false;
+    m_bulk = false;
     m_capacity = kInitialCapacity;
 }
 
@@ -123,9 +141,13 @@ void WalletIndex::shiftOffsets(std::uint64_t from, std::int64_t delta) {
 
 std::int64_t WalletIndex::find(const RecordId& id) const {
     if (m_slots.empty()) return -1;
+    const std::size_t hash = RecordIdHash{}(id);
+    const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t s = RecordIdHash{}(id)&mask; m_slots[s] != 0; s = (s + 1) & mask)
-        if (at(m_slots[s] - 1).id() == id) return static_cast<std::int64_t>(m_slots[s] - 1);
+    for (std::size_t s = hash & mask; m_slots[s].position != 0; s = (s + 1) & mask) {
+        const Slot& slot = m_slots[s];
+        if (slot.tag == tag && at(slot.position - 1).id() == id) return static_cast<std::int64_t>(slot.position - 1);
+    }
     return -1;
 }
 

@@ -19,7 +19,15 @@ struct RecordIdHash {
         std::uint64_t b = 0;
         std::memcpy(&a, id.bytes.data(), 8);
         std::memcpy(&b, id.bytes.data() + 8, 8);
-        return static_cast<std::size_t>((a ^ (b * 0x9e3779b97f4a7c15ULL)) * 0xbf58476d1ce4e5b9ULL >> 7);
+        // Every byte reaches every bit of the result, low bits included (the open-addressing
+        // table takes the low bits): identifiers that differ in a few bytes only spread out.
+        std::uint64_t h = a * 0x9e3779b97f4a7c15ULL ^ (b + 0x632be59bd9b4e019ULL);
+        h ^= h >> 31;
+        h *= 0xbf58476d1ce4e5b9ULL;
+        h ^= h >> 29;
+        h *= 0x94d049bb133111ebULL;
+        h ^= h >> 32;
+        return static_cast<std::size_t>(h);
     }
 };
 
@@ -105,6 +113,10 @@ public:
     std::size_t append(const RecordHeader& header, std::uint64_t offset = IndexEntry::kNoOffset);
     // Makes room in the lookup for `count` entries, so that reading them does not rehash.
     void reserve(std::size_t count);
+    // Reading many entries at once: between these, appends leave the lookup alone (find sees
+    // nothing appended since the start) and endBulk builds it in one pass.
+    void beginBulk() { m_bulk = true; }
+    void endBulk();
     // Wipes the names and forgets every entry.
     void clear();
 
@@ -136,14 +148,21 @@ private:
     void fill(IndexEntry& e, const RecordHeader& header, std::uint64_t offset);
     const char16_t* keepName(std::u16string_view name);
     void rehash(std::size_t slots);
-    void insertSlot(std::size_t position);
+    void insertSlot(std::size_t position) { insertSlot(position, RecordIdHash{}(at(position).id())); }
+    void insertSlot(std::size_t position, std::size_t hash);
 
     std::vector<std::unique_ptr<IndexEntry[]>> m_blocks;
     std::size_t m_count = 0;
     std::size_t m_capacity = kInitialCapacity;
-    // Slots hold position + 1 of the first entry with an identifier; 0 is empty.
-    std::vector<std::uint32_t> m_slots;
+    // Slots hold position + 1 of the first entry with an identifier (0: empty) and the high half
+    // of its hash, so that a probe looks at an entry only when that half matches.
+    struct Slot {
+        std::uint32_t position = 0;
+        std::uint32_t tag = 0;
+    };
+    std::vector<Slot> m_slots;
     bool m_duplicates = false;  // some identifier has more than one entry
+    bool m_bulk = false;
     std::vector<std::unique_ptr<char16_t[]>> m_arena;
     std::size_t m_arenaUsed = kArenaBlock;
     const KeyRecord* m_nameKey = nullptr;

@@ -157,6 +157,15 @@ TEST_F(JsonOutputTest, ExportAsJsonCsvOrTextToStandardOutput) {
     EXPECT_NE(r.out.find(",Note,note,\"Bring a padlock for the locker.\nTowels are extra.\"\r\n"), std::string::npos);
     EXPECT_EQ(r.out.find("Banking/"), std::string::npos);
 
+    // Cells are quoted for commas, quotes and line ends; CR LF becomes LF, a lone CR stays; text
+    // beyond ASCII (a surrogate pair too) is UTF-8.
+    ASSERT_EQ(
+        run({"edit", m_path, "Personal/City Gym", "--set", "Member name=Größe \xF0\x9F\x98\x80 \"x\",\ry\r\nz"}).code,
+        0);
+    r = run({"export", m_path, "--format", "csv", "--out", "-", "--card", "Personal/City Gym"});
+    EXPECT_NE(r.out.find(",Member name,text,\"Größe \xF0\x9F\x98\x80 \"\"x\"\",\ry\nz\"\r\n"), std::string::npos)
+        << r.out;
+
     // Written to a folder, the csv file is named as the text export is, and only its owner reads it.
     const std::string out = m_folder.file("out");
     r = run({"export", m_path, "--format", "csv", "--out", out, "--card", "Personal/City Gym"});

@@ -138,6 +138,7 @@ TEST(KeyRecord, TextIsDecipheredUpToItsTerminator) {
         {{'a', 0, 0x3b, 0x26}, u"a\u263b"},       // no terminator: every unit
         {{'a', 0, 'b'}, u"ab"},                   // an odd last byte is a unit with a zero high byte
         {{0, 0, 'a', 0}, u""},
+        {{'a', 0, 0, 0, 'b'}, u"a"},  // a terminator before an odd last byte
     };
     for (const Case& c : cases) {
         std::vector<std::uint8_t> stored(c.plain.size(), 0);
@@ -145,6 +146,17 @@ TEST(KeyRecord, TextIsDecipheredUpToItsTerminator) {
         std::u16string text = u"old";
         ASSERT_TRUE(record.decipherText16(stored.data(), stored.size(), &text));
         EXPECT_EQ(text, c.text);
+    }
+    // Terminators on either side of the first 32 units, and none.
+    for (const std::size_t length : {31u, 32u, 33u, 70u}) {
+        std::vector<std::uint8_t> plain(140, 'x');
+        for (std::size_t i = 1; i < plain.size(); i += 2) plain[i] = 0;
+        if (length < 70) plain[2 * length] = 0;
+        std::vector<std::uint8_t> stored(plain.size(), 0);
+        record.encipher(plain.data(), plain.size(), stored.data());
+        std::u16string text;
+        ASSERT_TRUE(record.decipherText16(stored.data(), stored.size(), &text));
+        EXPECT_EQ(text, std::u16string(length, u'x')) << length;
     }
     // A text longer than the kept keystream.
     std::u16string longText(KeyRecord::kStreamCache, u'x');

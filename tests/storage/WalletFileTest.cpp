@@ -171,6 +171,29 @@ TEST_F(WalletFileTest, IndexGrowsWithoutMovingEntries) {
     EXPECT_EQ(wallet.index().find(first), 0);
 }
 
+// The lookup names the first entry with an identifier and, past deleted ones, the first live
+// one, whether entries came one by one or were read in bulk.
+TEST_F(WalletFileTest, LookupNamesTheFirstEntryAndTheFirstLiveOne) {
+    for (const bool bulk : {false, true}) {
+        SCOPED_TRACE(bulk ? "bulk" : "one by one");
+        WalletIndex index;
+        RecordHeader twin = wallet.newFolder(RecordId{}, false);
+        RecordHeader gone = twin;
+        gone.setDeletedMark(true);
+        const RecordHeader other = wallet.newFolder(RecordId{}, false);
+        if (bulk) index.beginBulk();
+        index.append(gone);
+        for (int i = 0; i < 40; ++i) index.append(wallet.newFolder(RecordId{}, false));
+        index.append(twin);
+        index.append(other);
+        if (bulk) index.endBulk();
+        EXPECT_EQ(index.find(twin.id()), 0);
+        EXPECT_EQ(index.findLive(twin.id()), 41);
+        EXPECT_EQ(index.findLive(other.id()), 42);
+        EXPECT_EQ(index.find(wallet.newFolder(RecordId{}, false).id()), -1);
+    }
+}
+
 TEST_F(WalletFileTest, FlushWritesOnlyChangedBlocksAndReportsFailures) {
     EXPECT_EQ(wallet.flush(), 0);
     wallet.settings().setCloseMinutes(12, t.clock.localTime());
