@@ -6,15 +6,42 @@
 
 namespace tw {
 
-std::uint32_t OsRandom::next() {
-    std::uint32_t value = 0;
-    auto* p = reinterpret_cast<unsigned char*>(&value);
+namespace {
+
+void osBytes(void* out, std::size_t size) {
+    auto* p = static_cast<unsigned char*>(out);
     std::size_t got = 0;
-    while (got < sizeof value) {
-        const ssize_t n = ::getrandom(p + got, sizeof value - got, 0);
+    while (got < size) {
+        const ssize_t n = ::getrandom(p + got, size - got, 0);
         if (n <= 0) std::abort();  // the kernel's generator does not fail once seeded
         got += static_cast<std::size_t>(n);
     }
+}
+
+}  // namespace
+
+std::uint32_t OsRandom::next() {
+    std::uint32_t value = 0;
+    osBytes(&value, sizeof value);
+    return value;
+}
+
+void OsRandom::fill(std::uint32_t* words, std::size_t count) {
+    osBytes(words, count * sizeof *words);
+}
+
+BufferedRandom::~BufferedRandom() {
+    volatile std::uint32_t* p = m_words.data();
+    for (std::size_t i = 0; i < m_words.size(); ++i) p[i] = 0;
+}
+
+std::uint32_t BufferedRandom::next() {
+    if (m_at == m_words.size()) {
+        m_source.fill(m_words.data(), m_words.size());
+        m_at = 0;
+    }
+    const std::uint32_t value = m_words[m_at];
+    m_words[m_at++] = 0;  // a number handed out is not kept
     return value;
 }
 

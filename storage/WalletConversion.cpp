@@ -5,12 +5,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/BodyCodec.h"
 #include "model/BuiltinForms.h"
 #include "model/Card.h"
 #include "model/CustomForms.h"
+#include "model/Field.h"
 #include "model/FieldKind.h"
 #include "model/FormCards.h"
 #include "model/FormFields.h"
+#include "platform/Random.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/CreateWallet.h"
@@ -91,6 +94,14 @@ private:
     std::unordered_map<std::uint32_t, CardForm> m_forms;
 };
 
+void setDisplay(const OldCard& old, CardDisplay& display) {
+    if ((old.bold & 0x02) != 0) display.setNamesBold(true);
+    if ((old.bold & 0x01) != 0) display.setValuesBold(true);
+    display.setBackground(old.background);
+    display.setNameColour(old.colour);
+    display.setValueColour(old.colour);
+}
+
 // Fields by the card's form, the note, the picture, the sound and the display words.
 void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, CardForms& forms, Card& card) {
     const CardForm& cardForm = forms.of(old.form);
@@ -135,13 +146,121 @@ void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, 
             card.sound().set(*sound, name ? oldItemText(*name) : std::u16string());
         }
     }
-    CardDisplay& display = card.display();
-    if ((old.bold & 0x02) != 0) display.setNamesBold(true);
-    if ((old.bold & 0x01) != 0) display.setValuesBold(true);
-    display.setBackground(old.background);
-    display.setNameColour(old.colour);
-    display.setValueColour(old.colour);
+    setDisplay(old, card.display());
 }
+
+// The body of a card of a known form with no picture and no sound, written straight from the
+// older data: the same bytes Card::serializeBody gives for the card fillCard makes. The fixed
+// parts of each field (sub-record head, descriptor, enciphered name, list) are made once per form
+// through the card model; a card adds its values and their sizes.
+class FormBodies {
+public:
+    FormBodies(Env& env, const KeyRecord& key) : m_env(env), m_key(key) {}
+    ~FormBodies() {
+        for (auto& [number, body] : m_bodies)
+            for (Part& p : body.parts) wipe(p.head.data(), p.head.size());
+    }
+
+    // False when the form's fixed parts could not be made; the caller then takes the card model.
+    bool write(const CardForm& form, const OldCard& old, std::span<const std::uint8_t> data, const CardDisplay& display,
+               std::vector<std::uint8_t>* out) {
+        const Body* body = of(form, old.form);
+        if (body == nullptr) return false;
+        out->resize(CardDisplay::kSize);
+        display.write(out->data());
+        const std::size_t fields = body->parts.size() - (body->note ? 1 : 0);
+        for (std::size_t i = 0; i < fields; ++i) {
+            const auto item = findOldItem(data, form.form->fields[i].number);
+            if (!put(body->parts[i], item ? textBytes(*item) : std::span<const std::uint8_t>(), out)) return false;
+        }
+        if (body->note) {
+            const auto note = findOldItem(data, kNoteTag);
+            const std::span<const std::uint8_t> text = note ? textBytes(*note) : std::span<const std::uint8_t>();
+            if (!text.empty() && !put(body->parts.back(), text, out)) return false;
+        }
+        return true;
+    }
+
+private:
+    struct Part {
+        std::vector<std::uint8_t> head;  // sub-record head, descriptor and enciphered name
+        std::vector<std::uint8_t> tail;  // the enciphered list
+    };
+    struct Body {
+        bool made = false;
+        bool ok = false;
+        bool note = false;  // the last part is the note's
+        std::vector<Part> parts;
+    };
+
+    // An item's text as stored: UTF-16LE up to its first NUL, whole units only.
+    static std::span<const std::uint8_t> textBytes(std::span<const std::uint8_t> item) {
+        std::size_t n = 0;
+        while (n + 1 < item.size() && (item[n] | item[n + 1]) != 0) n += 2;
+        return item.first(n);
+    }
+
+    bool put(const Part& part, std::span<const std::uint8_t> value, std::vector<std::uint8_t>* out) {
+        const std::size_t stored = body::paddedTextSize(value.size());
+        const std::size_t at = out->size();
+        out->insert(out->end(), part.head.begin(), part.head.end());
+        std::uint8_t* head = out->data() + at;
+        std::uint8_t* d = head + Card::kSubRecordHead;
+        putU32(head, 8, getU32(head, 8) + static_cast<std::uint32_t>(stored));
+        putU32(d, Field::kValueStored, static_cast<std::uint32_t>(stored));
+        putU32(d, Field::kValuePadding, static_cast<std::uint32_t>(stored - value.size()));
+        putU32(d, Field::kPayloadAfter, getU32(d, Field::kPayloadAfter) + static_cast<std::uint32_t>(stored));
+        if (!body::appendEnciphered(*out, value.data(), value.size(), stored, m_key)) return false;
+        out->insert(out->end(), part.tail.begin(), part.tail.end());
+        return true;
+    }
+
+    const Body* of(const CardForm& form, std::uint32_t number) {
+        Body& b = m_bodies[number];
+        if (!b.made) {
+            b.made = true;
+            b.ok = make(form, b);
+        }
+        return b.ok ? &b : nullptr;
+    }
+
+    // The form's card with every value empty, through the card model, cut into its parts.
+    bool make(const CardForm& form, Body& b) {
+        Card card;
+        for (const FieldTemplate& t : form.templates) {
+            Field* field = card.newField(t.kind, m_env.strings);
+            if (field == nullptr) break;
+            field->setName(t.name);
+        }
+        if (Field* field = card.newField(field_kind::kText, m_env.strings)) {
+            field->setName(m_env.strings.text(kConvertedNoteNameId));
+            field->setStyle(Field::kNoteStyle);
+            b.note = true;
+        }
+        std::vector<std::uint8_t> bytes;
+        if (!card.serializeBody(m_key, &bytes)) return false;
+        for (std::size_t at = CardDisplay::kSize; at < bytes.size();) {
+            if (bytes.size() - at < Card::kSubRecordHead + Field::kDescriptorSize) return false;
+            const std::uint8_t* d = bytes.data() + at + Card::kSubRecordHead;
+            const std::size_t length = getU32(bytes.data(), at + 8);
+            const std::size_t split = Card::kSubRecordHead + Field::kDescriptorSize + getU32(d, Field::kNameStored);
+            if (getU32(d, Field::kValueStored) != 0 || split > Card::kSubRecordHead + length ||
+                Card::kSubRecordHead + length > bytes.size() - at)
+                return false;
+            Part p;
+            p.head.assign(bytes.begin() + at, bytes.begin() + at + split);
+            p.tail.assign(bytes.begin() + at + split, bytes.begin() + at + Card::kSubRecordHead + length);
+            b.parts.push_back(std::move(p));
+            at += Card::kSubRecordHead + length;
+        }
+        wipe(bytes.data(), bytes.size());
+        return b.parts.size() == card.fieldCount();
+    }
+
+    Env& m_env;
+    const KeyRecord& m_key;
+    std::unordered_map<std::uint32_t, Body> m_bodies;
+};
 
 // The new wallet's records, gathered and written at the end of its file in large blocks: the
 // wallet is a temporary file that stands in for nothing until it is complete and synced, so its
@@ -187,6 +306,7 @@ ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom
     RecordWriter out(*wallet.file(), env.clock);
     if (!out.start()) return ConvertResult::CannotCreate;
     CardForms forms(env, custom);
+    FormBodies bodies(env, wallet.recordKey());
     std::vector<std::uint8_t> data;
     std::vector<std::uint8_t> body;
     for (const OldFolder& f : folders) {
@@ -202,10 +322,24 @@ ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom
             std::unique_ptr<Card> card = wallet.newCard(folder.id());
             card->header()->putName(c.name, wallet.recordKey());
             // A card whose data cannot be read keeps its name alone.
-            if (old.readCardData(c, &data)) fillCard(env, c, data, forms, *card);
-            wipe(data.data(), data.size());
+            const bool read = old.readCardData(c, &data);
             body.clear();
-            const bool made = card->serializeBody(wallet.recordKey(), &body);
+            bool made = false;
+            const CardForm& form = forms.of(c.form);
+            if (read && form.form != nullptr && c.picture == 0 && (c.sound & 0x01) == 0) {
+                card->header()->setIconIndex(static_cast<std::int32_t>(c.icon));
+                setDisplay(c, card->display());
+                made = bodies.write(form, c, data, card->display(), &body);
+                if (!made) {
+                    wipe(body.data(), body.size());
+                    body.clear();
+                }
+            }
+            if (!made) {
+                if (read) fillCard(env, c, data, forms, *card);
+                made = card->serializeBody(wallet.recordKey(), &body);
+            }
+            wipe(data.data(), data.size());
             const bool added = made && out.add(*card->header(), &body);
             wipe(body.data(), body.size());
             if (!added) return ConvertResult::CannotCreate;
@@ -248,7 +382,10 @@ ConvertResult convert(Env& env, const std::string& oldPath, std::u16string_view 
     if (createWallet(env, temp, password, std::nullopt, false) != CreateResult::Ok) return ConvertResult::CannotCreate;
     ConvertResult result = ConvertResult::CannotCreate;
     {
-        WalletFile wallet(env);
+        // The new records' ids are drawn a block at a time; the wallet's keys are made above.
+        BufferedRandom ids(env.random);
+        Env idEnv{env.files, env.clock, ids, env.strings, env.prompt, env.system};
+        WalletFile wallet(idEnv);
         if (wallet.readAll(temp, password, false) == OpenResult::Ok) {
             result = convertRecords(env, old, custom, folders, cards, wallet);
             if (result == ConvertResult::Ok && (wallet.flush() != 0 || !wallet.file()->flush()))

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "model/BuiltinForms.h"
 #include "model/Card.h"
 #include "model/FieldKind.h"
 #include "model/FormCards.h"
@@ -173,6 +174,51 @@ TEST(WalletConversion, FoldersAndCardsWithTheirFormsNotePictureSoundAndDisplay) 
     const std::vector<std::uint8_t> first = t.files.bytes(kNew);
     EXPECT_EQ(convert(t).result, ConvertResult::Exists);
     EXPECT_EQ(t.files.bytes(kNew), first);
+}
+
+// A card of a known form without picture or sound has its body written straight from the older
+// data; a picture flag without a picture takes it through the card model instead. Both must give
+// the same file: every built-in form, values of odd byte length, with a NUL inside, empty or
+// absent, a note or none, data enciphered or in clear.
+TEST(WalletConversion, DirectBodiesAreTheCardModelsBytes) {
+    auto wallet = [](std::uint16_t picture) {
+        WalBuilder b("open sesame");
+        b.addFolder(1, 502, 4, u"All");
+        std::uint32_t id = 10;
+        for (const Form& form : builtinForms()) {
+            for (int variant = 0; variant < 3; ++variant) {
+                WalCard c;
+                c.id = ++id;
+                c.folder = 1;
+                c.form = form.number;
+                c.icon = variant;
+                c.colour = 0x010203u * static_cast<std::uint32_t>(variant);
+                c.bold = static_cast<std::uint8_t>(variant);
+                c.enciphered = variant != 1;
+                c.picture = picture;
+                c.name = u"Card " + fromUtf8(std::to_string(id));
+                for (std::size_t i = 0; i < form.fields.size(); ++i) {
+                    std::vector<std::uint8_t> value = walText(std::u16string(i + variant, u'a' + i % 26));
+                    if (variant == 1 && i % 3 == 0) value.push_back('x');            // a lone byte is no character
+                    if (variant == 2 && i % 2 == 0) value = {'v', 0, 0, 0, 'w', 0};  // ends at the NUL
+                    if (variant == 2 && i % 5 == 1) value.clear();
+                    c.items.push_back({form.fields[i].number, value});
+                }
+                if (variant == 0) c.items.push_back({400, walText(u"note")});
+                if (variant == 2) c.items.push_back({400, {0, 0}});  // an empty note adds no field
+                b.addCard(c);
+            }
+        }
+        return b.bytes();
+    };
+    test::TestEnv direct;
+    test::TestEnv model;
+    direct.files.setBytes(kOld, wallet(0));
+    model.files.setBytes(kOld, wallet(1));
+    ASSERT_EQ(convert(direct).result, ConvertResult::Ok);
+    ASSERT_EQ(convert(model).result, ConvertResult::Ok);
+    EXPECT_EQ(direct.files.bytes(kNew), model.files.bytes(kNew));
+    EXPECT_EQ(readNew(direct).cards.at(u"Card 11")->fieldCount(), builtinForms()[0].fields.size() + 1);
 }
 
 TEST(WalletConversion, PictureNeedsItsFlagAKnownTypeAndData) {
