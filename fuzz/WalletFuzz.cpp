@@ -26,10 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)wallet.readAll(kPath, u"fuzz", true);
     wallet.close();
     if (wallet.openWithRepair(kPath, u"fuzz", false) != tw::OpenResult::Ok) return 0;
-    tw::WalletIndex& index = wallet.index();
+    const tw::WalletIndex& index = wallet.index();
     for (std::size_t i = 0; i < index.count(); ++i) {
-        const tw::RecordHeader& h = index.at(i);
+        const tw::IndexEntry& h = index.at(i);
         (void)wallet.nameOf(i);
+        // The whole header, read again at the entry's offset, must be the entry's record.
+        if (!h.deleted()) {
+            const tw::RecordHeader whole = wallet.headerAt(i);
+            if (whole.loaded && whole.id() != h.id()) __builtin_trap();
+        }
         if (h.type() != tw::RecordType::Card || h.deleted()) continue;
         std::unique_ptr<tw::Card> card = wallet.loadCard(h.id());
         if (card && card->fieldCount() > tw::Card::kMaxFields) __builtin_trap();
