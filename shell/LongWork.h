@@ -46,12 +46,15 @@ public:
             m_dialog->setMinimumDuration(300);
             m_dialog->setCancelButton(nullptr);
         }
-        // The pass reports several times per record: the window is drawn again only when the bar
-        // moves, at most a thousand times.
-        const int value = total > 0 ? static_cast<int>(done * 1000 / total) : 0;
-        if (value == m_value) return;
-        m_value = value;
-        m_dialog->setValue(value);
+        // The pass reports several times per record: with a known total the window is drawn again
+        // only when the bar moves, at most a thousand times. Work of unknown length keeps the
+        // window drawn at every report.
+        if (total > 0) {
+            const int value = static_cast<int>(done * 1000 / total);
+            if (value == m_value) return;
+            m_value = value;
+            m_dialog->setValue(value);
+        }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     void finish() override { m_dialog.reset(); }
