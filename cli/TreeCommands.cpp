@@ -262,7 +262,8 @@ public:
         Session s(c);
         if (const int r = s.open(args.positional[0], true)) return r;
         const FolderTree tree = FolderTree::build(s.wallet());
-        const std::vector<std::size_t>* children = &tree.top();
+        std::span<const std::size_t> children = tree.top();
+        bool atTop = true;
         if (args.positional.size() == 2) {
             const Resolved r = resolvePath(s.wallet(), args.positional[1]);
             if (r.error) return s.fail(r.error, r.message);
@@ -271,31 +272,32 @@ public:
                 if (!id) return s.fail(exit_code::kNotFound, "'" + args.positional[1] + "' is not in the tree");
                 if (tree.node(*id).type == tree_type::kCard)
                     return s.fail(exit_code::kUsage, "'" + args.positional[1] + "' is a card, not a folder");
-                children = &tree.node(*id).children;
+                children = tree.node(*id).children;
+                atTop = false;
             }
         }
         if (args.has("json")) {
             JsonWriter json;
             json.beginArray();
-            for (std::size_t id : *children) {
+            for (std::size_t id : children) {
                 const TreeNode& node = tree.node(id);
                 if (!node.isSpecial() || node.type == tree_type::kRecovered)
                     writeNode(json, s.wallet(), tree, id, false);
             }
             json.endArray();
             c.out << json.text();
-            if (children == &tree.top()) noteRecovered(c, tree);
+            if (atTop) noteRecovered(c, tree);
             return s.finish();
         }
         std::string text;
-        for (std::size_t id : *children) {
+        for (std::size_t id : children) {
             const TreeNode& node = tree.node(id);
             if (node.isSpecial() && node.type != tree_type::kRecovered) continue;
             appendEntry(text, node);
             text += '\n';
         }
         c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (children == &tree.top()) noteRecovered(c, tree);
+        if (atTop) noteRecovered(c, tree);
         return s.finish();
     }
 };

@@ -358,7 +358,8 @@ std::u16string headingPath(const FolderTree& tree, std::size_t id) {
         path += tree.node(*it).label;
         path += u" > ";
     }
-    return path + tree.node(id).label;
+    path += tree.node(id).label;
+    return path;
 }
 
 bool isLiveCard(const WalletIndex& index, std::size_t position) {
