@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -150,16 +151,65 @@ void noteRecovered(Context& c, const FolderTree& tree) {
           << " record(s) whose folder is missing are shown under [Recovered]; 'tmpro repair' gives them a folder\n";
 }
 
-// Appends an entry's line text: a special entry in brackets, a folder ending in "/".
-void appendEntry(std::string& out, const TreeNode& node) {
-    if (node.isSpecial()) {
-        out += '[';
-        out += toUtf8(node.label);
-        out += ']';
-        return;
+// The lines of a listing, gathered in one buffer and written out about 64 KiB at a time.
+class Lines {
+public:
+    explicit Lines(std::ostream& out) : m_out(out), m_buffer(kWriteAt) {}
+    ~Lines() { flush(); }
+    Lines(const Lines&) = delete;
+    Lines& operator=(const Lines&) = delete;
+
+    // Room for `size` more bytes; commit() says how many of them were written.
+    char* room(std::size_t size) {
+        if (m_used + size > m_buffer.size()) {
+            flush();
+            if (size > m_buffer.size()) m_buffer.resize(size);
+        }
+        return m_buffer.data() + m_used;
     }
-    appendPrintable(out, node.label, true);
-    if (node.isFolder()) out += '/';
+    void commit(char* end) { m_used = static_cast<std::size_t>(end - m_buffer.data()); }
+    void flush() {
+        m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_used));
+        m_used = 0;
+    }
+
+private:
+    static constexpr std::size_t kWriteAt = 64 * 1024;
+    std::ostream& m_out;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
+};
+
+// An upper bound of the bytes that appendEntry writes for a label: a code unit becomes at most
+// four ("\x1f"; a character outside the basic plane is two units and four bytes of UTF-8).
+std::size_t entrySizeBound(std::u16string_view label) {
+    return 4 * label.size() + 2;
+}
+
+// Writes an entry's line text at `at` (room for entrySizeBound bytes): a special entry in
+// brackets, a folder ending in "/". Returns the end.
+char* appendEntry(char* at, const TreeNode& node) {
+    std::string text;
+    if (node.isSpecial()) {
+        text = '[' + toUtf8(node.label) + ']';
+    } else {
+        // Most names are printable ASCII with no "/": copied over as they are.
+        const std::u16string_view label = node.label;
+        std::size_t i = 0;
+        while (i < label.size() && label[i] >= 0x20 && label[i] < 0x7F && label[i] != u'/') {
+            at[i] = static_cast<char>(label[i]);
+            ++i;
+        }
+        if (i == label.size()) {
+            at += i;
+            if (node.isFolder()) *at++ = '/';
+            return at;
+        }
+        appendPrintable(text, label, true);
+        if (node.isFolder()) text += '/';
+    }
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
 }
 
 // Resolves PATH to a record that must be of the wanted kind (a card, or a folder when
@@ -213,29 +263,29 @@ public:
             return s.finish();
         }
         const bool ids = args.has("ids");
-        // The listing goes out in writes of 64 KiB.
-        constexpr std::size_t kWriteAt = 64 * 1024;
-        std::string text;
-        text.reserve(kWriteAt + 1024);
-        tree.walk(TreeNode::kNone, [&](std::size_t id) {
-            const TreeNode& node = tree.node(id);
-            if (ids) {
-                char type[8];
-                std::snprintf(type, sizeof type, "%3d  ", node.type);
-                text += node.isSpecial() ? std::string(32, '-')
+        {
+            Lines lines(c.out);
+            tree.walk(TreeNode::kNone, [&](std::size_t id) {
+                const TreeNode& node = tree.node(id);
+                constexpr std::size_t kIdColumns = 32 + 1 + 5;  // the identifier, a space, the type code
+                char* at = lines.room((ids ? kIdColumns : 0) + 2 * node.depth + entrySizeBound(node.label) + 1);
+                if (ids) {
+                    const std::string id =
+                        node.isSpecial() ? std::string(32, '-')
                                          : idText(s.wallet().index().at(static_cast<std::size_t>(node.position)).id());
-                text += ' ';
-                text += type;
-            }
-            text.append(2 * node.depth, ' ');
-            appendEntry(text, node);
-            text += '\n';
-            if (text.size() >= kWriteAt) {
-                c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
-                text.clear();
-            }
-        });
-        c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                    std::memcpy(at, id.data(), 32);
+                    at[32] = ' ';
+                    char type[8];
+                    std::snprintf(type, sizeof type, "%3d  ", node.type);
+                    std::memcpy(at + 33, type, 5);
+                    at += kIdColumns;
+                }
+                at = std::fill_n(at, 2 * node.depth, ' ');
+                at = appendEntry(at, node);
+                *at++ = '\n';
+                lines.commit(at);
+            });
+        }
         noteRecovered(c, tree);
         return s.finish();
     }
@@ -289,14 +339,16 @@ public:
             if (atTop) noteRecovered(c, tree);
             return s.finish();
         }
-        std::string text;
-        for (std::size_t id : children) {
-            const TreeNode& node = tree.node(id);
-            if (node.isSpecial() && node.type != tree_type::kRecovered) continue;
-            appendEntry(text, node);
-            text += '\n';
+        {
+            Lines lines(c.out);
+            for (std::size_t id : children) {
+                const TreeNode& node = tree.node(id);
+                if (node.isSpecial() && node.type != tree_type::kRecovered) continue;
+                char* at = appendEntry(lines.room(entrySizeBound(node.label) + 1), node);
+                *at++ = '\n';
+                lines.commit(at);
+            }
         }
-        c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
         if (atTop) noteRecovered(c, tree);
         return s.finish();
     }

@@ -89,63 +89,72 @@ struct SortItem {
 }  // namespace
 
 void FolderTree::linkChildren() {
-    // Counting the entries of each level gives each its place in m_links; level 0 is the top,
-    // level id + 1 the children of node id. Nodes go in in node order, which is then the order of
-    // ties.
+    // Level 0 is the top, level id + 1 the children of node id. Counting the entries of each level
+    // gives each level its place in m_links. The names are read in node order, which is mostly
+    // the order they lie in memory; ties keep node order.
     const std::size_t count = m_nodes.size();
-    std::vector<std::uint32_t> begin(count + 2, 0);
+    const std::size_t levels = count + 1;
     auto levelOf = [&](std::size_t id) { return m_nodes[id].parent == TreeNode::kNone ? 0 : m_nodes[id].parent + 1; };
+    auto name = [this](std::size_t id) { return sortedName(m_nodes[id].label); };
+    std::vector<std::uint32_t> begin(levels + 1, 0);
     for (std::size_t id = 0; id < count; ++id) ++begin[levelOf(id) + 1];
-    for (std::size_t level = 1; level < begin.size(); ++level) begin[level] += begin[level - 1];
-    m_links.resize(count);
+    for (std::size_t level = 1; level <= levels; ++level) begin[level] += begin[level - 1];
+
+    // Names of one folder often share their start ("Card 1", "Card 2", ...): each level's keys are
+    // taken after what all its names share, so that most comparisons end at the keys.
+    std::vector<std::uint32_t> first(levels, kNoNode);  // per level, its first node sorted by name
+    std::vector<std::uint8_t> common(levels, 0);
+    static_assert(kSortedNameLength <= 0xFF);
+    for (std::size_t id = 0; id < count; ++id) {
+        if (!sortedByName(rankOf(m_nodes[id].type))) continue;
+        const std::size_t level = levelOf(id);
+        const std::u16string_view n = name(id);
+        if (first[level] == kNoNode) {
+            first[level] = static_cast<std::uint32_t>(id);
+            common[level] = static_cast<std::uint8_t>(n.size());
+            continue;
+        }
+        const std::u16string_view f = name(first[level]);
+        std::size_t same = 0;
+        while (same < common[level] && same < n.size() && (n[same] == f[same] || fold(n[same]) == fold(f[same])))
+            ++same;
+        common[level] = static_cast<std::uint8_t>(same);
+    }
+    std::vector<SortItem> items(count);
     {
         std::vector<std::uint32_t> next(begin.begin(), begin.end() - 1);
-        for (std::size_t id = 0; id < count; ++id) m_links[next[levelOf(id)]++] = id;
-    }
-
-    std::vector<SortItem> items;
-    auto name = [this](std::uint32_t id) { return sortedName(m_nodes[id].label); };
-    for (std::size_t level = 0; level + 1 < begin.size(); ++level) {
-        const std::span<std::size_t> ids(m_links.data() + begin[level], begin[level + 1] - begin[level]);
-        if (level > 0) m_nodes[level - 1].children = ids;
-        // The found cards stay in the order the find met them (file order).
-        if (ids.size() < 2 || (level > 0 && m_nodes[level - 1].type == tree_type::kSearchResults)) continue;
-
-        // Names of one folder often share their start ("Card 1", "Card 2", ...): the keys are taken
-        // after what all of them share, so that most comparisons end at the keys.
-        items.resize(ids.size());
-        std::size_t common = kSortedNameLength;
-        std::u16string_view first;
-        bool any = false;
-        for (std::size_t i = 0; i < ids.size(); ++i) {
-            const auto id = static_cast<std::uint32_t>(ids[i]);
-            items[i] = {0, id, static_cast<std::uint32_t>(rankOf(m_nodes[id].type))};
-            if (!sortedByName(static_cast<int>(items[i].rank))) continue;
-            const std::u16string_view n = name(id);
-            if (!any) {
-                first = n;
-                common = n.size();
-                any = true;
-                continue;
-            }
-            std::size_t same = 0;
-            while (same < common && same < n.size() && fold(n[same]) == fold(first[same])) ++same;
-            common = same;
+        for (std::size_t id = 0; id < count; ++id) {
+            const std::size_t level = levelOf(id);
+            const int rank = rankOf(m_nodes[id].type);
+            items[next[level]++] = {sortedByName(rank) ? keyAt(name(id), common[level]) : 0,
+                                    static_cast<std::uint32_t>(id), static_cast<std::uint32_t>(rank)};
         }
-        for (SortItem& item : items)
-            if (sortedByName(static_cast<int>(item.rank))) item.key = keyAt(name(item.id), common);
-        std::sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
-            if (a.rank != b.rank) return a.rank < b.rank;
-            if (a.key != b.key) return a.key < b.key;
-            if (sortedByName(static_cast<int>(a.rank))) {
-                const int order = compareFolded(name(a.id).substr(common), name(b.id).substr(common));
-                if (order != 0) return order < 0;
-            }
-            return a.id < b.id;
-        });
-        for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = items[i].id;
     }
-    m_top = std::span<const std::size_t>(m_links.data() + begin[0], begin[1] - begin[0]);
+
+    m_links.resize(count);
+    for (std::size_t level = 0; level < levels; ++level) {
+        const std::span<SortItem> entries(items.data() + begin[level], begin[level + 1] - begin[level]);
+        const std::size_t at = begin[level];
+        // The found cards stay in the order the find met them (file order).
+        if (entries.size() > 1 && !(level > 0 && m_nodes[level - 1].type == tree_type::kSearchResults)) {
+            const std::size_t skip = common[level];
+            std::sort(entries.begin(), entries.end(), [&](const SortItem& a, const SortItem& b) {
+                if (a.rank != b.rank) return a.rank < b.rank;
+                if (a.key != b.key) return a.key < b.key;
+                if (sortedByName(static_cast<int>(a.rank))) {
+                    const int order = compareFolded(name(a.id).substr(skip), name(b.id).substr(skip));
+                    if (order != 0) return order < 0;
+                }
+                return a.id < b.id;
+            });
+        }
+        for (std::size_t i = 0; i < entries.size(); ++i) m_links[at + i] = entries[i].id;
+        const std::span<const std::size_t> ids(m_links.data() + at, entries.size());
+        if (level == 0)
+            m_top = ids;
+        else
+            m_nodes[level - 1].children = ids;
+    }
 }
 
 FolderTree FolderTree::build(WalletFile& wallet) {
@@ -159,9 +168,6 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     // Every live record, the special entries and the favourites' and found cards' copies.
     std::vector<TreeNode>& nodes = tree.m_nodes;
     nodes.reserve(live + 3 + SettingsBlock::kFavouriteSlots + wallet.searchResults().positions.size());
-
-    // The first live record of each identifier stands for it as a parent (WalletIndex::findLive).
-    const Reachability reach = reachability(index);
 
     auto recordNode = [&](std::size_t position, std::size_t parent) {
         const IndexEntry& h = index.at(position);
@@ -190,7 +196,10 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     };
     auto addCopies = [&](std::size_t special, const std::vector<std::int64_t>& cards) {
         for (std::int64_t card : cards)
-            if (isLiveCard(card)) nodes.push_back(recordNode(static_cast<std::size_t>(card), special));
+            if (isLiveCard(card)) {
+                nodes.push_back(recordNode(static_cast<std::size_t>(card), special));
+                nodes.back().depth = 1;
+            }
     };
     auto specialName = [&](int slot) {
         std::u16string name;
@@ -199,37 +208,67 @@ FolderTree FolderTree::build(WalletFile& wallet) {
         return name;
     };
 
-    // Records: nodes in index order, the order of ties. Live records the top level does not reach
-    // hang from the recovered entry, each chain under the record that heads it.
+    // Records: nodes in index order, the order of ties, each under the first live record with its
+    // parent's identifier (WalletIndex::findLive).
     for (std::size_t i = 0; i < n; ++i) {
         if (index.at(i).deleted()) continue;
         tree.m_byPosition[i] = static_cast<std::uint32_t>(nodes.size());
         nodes.push_back(recordNode(i, TreeNode::kNone));
     }
     const std::size_t records = nodes.size();
-    std::size_t recovered = TreeNode::kNone;
-    if (!reach.unhomed.empty())
-        recovered = addSpecial(WalletIndex::kRecoveredNode, tree_type::kRecovered,
-                               wallet.env().strings.text(tree_text::kRecovered), kRecoveredIcon);
-    auto unhomed = reach.unhomed.begin();  // in index order, as the nodes
+    constexpr std::size_t kMissing = TreeNode::kNone - 1;  // while building: the parent is not live
     // Records of one folder mostly lie together: the last parent found is asked first.
     RecordId lastParent{};
     std::size_t lastParentNode = TreeNode::kNone;
     for (std::size_t id = 0; id < records; ++id) {
         TreeNode& node = nodes[id];
-        const auto position = static_cast<std::size_t>(node.position);
-        if (unhomed != reach.unhomed.end() && *unhomed == position) {
-            node.parent = recovered;
-            ++unhomed;
-            continue;
-        }
-        const RecordId& parent = index.at(position).parent();
+        const RecordId& parent = index.at(static_cast<std::size_t>(node.position)).parent();
         if (parent.isZero()) continue;
         if (lastParentNode == TreeNode::kNone || parent != lastParent) {
             lastParent = parent;
-            lastParentNode = tree.m_byPosition[static_cast<std::size_t>(index.findLive(parent))];
+            const std::int64_t at = index.findLive(parent);
+            lastParentNode = at < 0 ? kMissing : tree.m_byPosition[static_cast<std::size_t>(at)];
         }
         node.parent = lastParentNode;
+    }
+
+    // Depths, following each chain of parents once. A chain that ends at a missing parent or runs
+    // into a loop means that the top level does not reach every record.
+    constexpr std::size_t kUnknown = TreeNode::kNone;
+    constexpr std::size_t kVisiting = TreeNode::kNone - 1;
+    for (std::size_t id = 0; id < records; ++id) nodes[id].depth = kUnknown;
+    bool reached = true;
+    std::vector<std::size_t> chain;
+    for (std::size_t id = 0; id < records && reached; ++id) {
+        chain.clear();
+        std::size_t depth = 0;
+        for (std::size_t at = id;;) {
+            TreeNode& node = nodes[at];
+            if (node.depth < kVisiting) {
+                depth = node.depth + 1;
+                break;
+            }
+            if (node.depth == kVisiting || node.parent == kMissing) {
+                reached = false;
+                break;
+            }
+            node.depth = kVisiting;
+            chain.push_back(at);
+            if (node.parent == TreeNode::kNone) break;
+            at = node.parent;
+        }
+        for (auto at = chain.rbegin(); reached && at != chain.rend(); ++at) nodes[*at].depth = depth++;
+    }
+    // Else the live records that the top level does not reach hang from the recovered entry, each
+    // chain under the record that heads it; the depths are taken from the tree once it is linked.
+    if (!reached) {
+        const std::size_t recovered = addSpecial(WalletIndex::kRecoveredNode, tree_type::kRecovered,
+                                                 wallet.env().strings.text(tree_text::kRecovered), kRecoveredIcon);
+        for (std::size_t position : reachability(index).unhomed) nodes[tree.m_byPosition[position]].parent = recovered;
+        for (std::size_t id = 0; id < records; ++id) {
+            nodes[id].depth = 0;
+            if (nodes[id].parent == kMissing) nodes[id].parent = recovered;  // not met: such a record heads its chain
+        }
     }
 
     // The special entries.
@@ -253,11 +292,13 @@ FolderTree FolderTree::build(WalletFile& wallet) {
         addCopies(foundNode, std::vector<std::int64_t>(found.positions.begin(), found.positions.end()));
 
     tree.linkChildren();
-    // Depths, top-down: a pre-order pass meets every parent before its children.
-    tree.walk(TreeNode::kNone, [&nodes](std::size_t id) {
-        TreeNode& node = nodes[id];
-        if (node.parent != TreeNode::kNone) node.depth = nodes[node.parent].depth + 1;
-    });
+    if (!reached) {
+        // Top-down: a pre-order pass meets every parent before its children.
+        tree.walk(TreeNode::kNone, [&nodes](std::size_t id) {
+            TreeNode& node = nodes[id];
+            if (node.parent != TreeNode::kNone) node.depth = nodes[node.parent].depth + 1;
+        });
+    }
     return tree;
 }
 
