@@ -1,6 +1,8 @@
 #include "model/FolderTree.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -86,6 +88,33 @@ struct SortItem {
     std::uint32_t rank = 0;
 };
 
+// Levels this long and longer are sorted by their bytes (below, by comparisons).
+constexpr std::size_t kRadixFrom = 64;
+
+// Sorts by rank and key, keeping the order of equal ones: a stable pass per byte of the key from
+// the lowest, then one by rank; a pass whose byte is the same throughout is skipped.
+void radixSort(std::span<SortItem> items, std::vector<SortItem>& scratch) {
+    constexpr int kPasses = 9;  // eight bytes of the key, then the rank
+    auto digit = [](const SortItem& item, int pass) {
+        return pass < 8 ? static_cast<std::uint8_t>(item.key >> (8 * pass)) : static_cast<std::uint8_t>(item.rank);
+    };
+    std::array<std::array<std::uint32_t, 256>, kPasses> counts{};
+    for (const SortItem& item : items)
+        for (int pass = 0; pass < kPasses; ++pass) ++counts[pass][digit(item, pass)];
+    scratch.resize(items.size());
+    SortItem* from = items.data();
+    SortItem* to = scratch.data();
+    for (int pass = 0; pass < kPasses; ++pass) {
+        std::array<std::uint32_t, 256>& count = counts[pass];
+        if (count[digit(from[0], pass)] == items.size()) continue;
+        std::uint32_t sum = 0;
+        for (std::uint32_t& c : count) sum += std::exchange(c, sum);
+        for (std::size_t i = 0; i < items.size(); ++i) to[count[digit(from[i], pass)]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != items.data()) std::copy(from, from + items.size(), items.data());
+}
+
 }  // namespace
 
 void FolderTree::linkChildren() {
@@ -132,13 +161,15 @@ void FolderTree::linkChildren() {
     }
 
     m_links.resize(count);
+    std::vector<SortItem> scratch;
     for (std::size_t level = 0; level < levels; ++level) {
+        if (begin[level] == begin[level + 1]) continue;  // a card, or an empty folder: no children
         const std::span<SortItem> entries(items.data() + begin[level], begin[level + 1] - begin[level]);
         const std::size_t at = begin[level];
         // The found cards stay in the order the find met them (file order).
         if (entries.size() > 1 && !(level > 0 && m_nodes[level - 1].type == tree_type::kSearchResults)) {
             const std::size_t skip = common[level];
-            std::sort(entries.begin(), entries.end(), [&](const SortItem& a, const SortItem& b) {
+            auto less = [&](const SortItem& a, const SortItem& b) {
                 if (a.rank != b.rank) return a.rank < b.rank;
                 if (a.key != b.key) return a.key < b.key;
                 if (sortedByName(static_cast<int>(a.rank))) {
@@ -146,7 +177,19 @@ void FolderTree::linkChildren() {
                     if (order != 0) return order < 0;
                 }
                 return a.id < b.id;
-            });
+            };
+            if (entries.size() < kRadixFrom) {
+                std::sort(entries.begin(), entries.end(), less);
+            } else {
+                // Then the runs of equal keys by their whole names (the runs are in node order).
+                radixSort(entries, scratch);
+                for (auto run = entries.begin(); run != entries.end();) {
+                    auto end = run + 1;
+                    while (end != entries.end() && end->rank == run->rank && end->key == run->key) ++end;
+                    if (end - run > 1 && sortedByName(static_cast<int>(run->rank))) std::sort(run, end, less);
+                    run = end;
+                }
+            }
         }
         for (std::size_t i = 0; i < entries.size(); ++i) m_links[at + i] = entries[i].id;
         const std::span<const std::size_t> ids(m_links.data() + at, entries.size());
@@ -217,19 +260,23 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     }
     const std::size_t records = nodes.size();
     constexpr std::size_t kMissing = TreeNode::kNone - 1;  // while building: the parent is not live
-    // Records of one folder mostly lie together: the last parent found is asked first.
-    RecordId lastParent{};
-    std::size_t lastParentNode = TreeNode::kNone;
+    // Most records share their parent with many others: parents found are kept in a small table
+    // by their identifier's hash, and asked first.
+    struct KnownParent {
+        RecordId id{};
+        std::size_t node = TreeNode::kNone;  // kNone: the slot is empty
+    };
+    std::array<KnownParent, 256> known{};
     for (std::size_t id = 0; id < records; ++id) {
         TreeNode& node = nodes[id];
         const RecordId& parent = index.at(static_cast<std::size_t>(node.position)).parent();
         if (parent.isZero()) continue;
-        if (lastParentNode == TreeNode::kNone || parent != lastParent) {
-            lastParent = parent;
+        KnownParent& slot = known[RecordIdHash{}(parent) % known.size()];
+        if (slot.node == TreeNode::kNone || slot.id != parent) {
             const std::int64_t at = index.findLive(parent);
-            lastParentNode = at < 0 ? kMissing : tree.m_byPosition[static_cast<std::size_t>(at)];
+            slot = {parent, at < 0 ? kMissing : tree.m_byPosition[static_cast<std::size_t>(at)]};
         }
-        node.parent = lastParentNode;
+        node.parent = slot.node;
     }
 
     // Depths, following each chain of parents once. A chain that ends at a missing parent or runs
