@@ -206,11 +206,10 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     const std::size_t n = index.count();
     tree.m_byPosition.assign(n, kNoNode);
     tree.m_labels.reserve(3);  // the recovered, favourites and find-results entries
-    std::size_t live = 0;
-    for (std::size_t i = 0; i < n; ++i) live += index.at(i).deleted() ? 0 : 1;
-    // Every live record, the special entries and the favourites' and found cards' copies.
+    // Every live record, the special entries and the favourites' and found cards' copies (room
+    // that deleted records leave is never touched).
     std::vector<TreeNode>& nodes = tree.m_nodes;
-    nodes.reserve(live + 3 + SettingsBlock::kFavouriteSlots + wallet.searchResults().positions.size());
+    nodes.reserve(n + 3 + SettingsBlock::kFavouriteSlots + wallet.searchResults().positions.size());
 
     auto recordNode = [&](std::size_t position, std::size_t parent) {
         const IndexEntry& h = index.at(position);
@@ -252,31 +251,35 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     };
 
     // Records: nodes in index order, the order of ties, each under the first live record with its
-    // parent's identifier (WalletIndex::findLive).
-    for (std::size_t i = 0; i < n; ++i) {
-        if (index.at(i).deleted()) continue;
-        tree.m_byPosition[i] = static_cast<std::uint32_t>(nodes.size());
-        nodes.push_back(recordNode(i, TreeNode::kNone));
-    }
-    const std::size_t records = nodes.size();
+    // parent's identifier (WalletIndex::findLive). The index is read once: its parent's position
+    // goes into each node first, and the parent's node once every record has its node.
     constexpr std::size_t kMissing = TreeNode::kNone - 1;  // while building: the parent is not live
     // Most records share their parent with many others: parents found are kept in a small table
     // by their identifier's hash, and asked first.
     struct KnownParent {
         RecordId id{};
-        std::size_t node = TreeNode::kNone;  // kNone: the slot is empty
+        std::size_t position = TreeNode::kNone;  // kNone: the slot is empty
     };
     std::array<KnownParent, 256> known{};
-    for (std::size_t id = 0; id < records; ++id) {
-        TreeNode& node = nodes[id];
-        const RecordId& parent = index.at(static_cast<std::size_t>(node.position)).parent();
-        if (parent.isZero()) continue;
-        KnownParent& slot = known[RecordIdHash{}(parent) % known.size()];
-        if (slot.node == TreeNode::kNone || slot.id != parent) {
-            const std::int64_t at = index.findLive(parent);
-            slot = {parent, at < 0 ? kMissing : tree.m_byPosition[static_cast<std::size_t>(at)]};
+    for (std::size_t i = 0; i < n; ++i) {
+        const IndexEntry& h = index.at(i);
+        if (h.deleted()) continue;
+        tree.m_byPosition[i] = static_cast<std::uint32_t>(nodes.size());
+        std::size_t parent = TreeNode::kNone;
+        if (!h.parent().isZero()) {
+            KnownParent& slot = known[RecordIdHash{}(h.parent()) % known.size()];
+            if (slot.position == TreeNode::kNone || slot.id != h.parent()) {
+                const std::int64_t at = index.findLive(h.parent());
+                slot = {h.parent(), at < 0 ? kMissing : static_cast<std::size_t>(at)};
+            }
+            parent = slot.position;
         }
-        node.parent = slot.node;
+        nodes.push_back(recordNode(i, parent));
+    }
+    const std::size_t records = nodes.size();
+    for (std::size_t id = 0; id < records; ++id) {
+        std::size_t& parent = nodes[id].parent;
+        if (parent != TreeNode::kNone && parent != kMissing) parent = tree.m_byPosition[parent];
     }
 
     // Depths, following each chain of parents once. A chain that ends at a missing parent or runs
