@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "platform/Text.h"
@@ -144,6 +145,9 @@ void FolderTree::linkChildren() {
             continue;
         }
         const std::u16string_view f = name(first[level]);
+        // Mostly the whole common start is the same code units.
+        if (n.size() >= common[level] && std::memcmp(n.data(), f.data(), common[level] * sizeof(char16_t)) == 0)
+            continue;
         std::size_t same = 0;
         while (same < common[level] && same < n.size() && (n[same] == f[same] || fold(n[same]) == fold(f[same])))
             ++same;
