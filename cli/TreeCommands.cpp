@@ -311,20 +311,22 @@ public:
         if (args.positional.empty() || args.positional.size() > 2) return usageError(c, *this);
         Session s(c);
         if (const int r = s.open(args.positional[0], true)) return r;
-        const FolderTree tree = FolderTree::build(s.wallet());
+        Resolved folder;  // the top level without PATH
+        if (args.positional.size() == 2) {
+            folder = resolvePath(s.wallet(), args.positional[1]);
+            if (folder.error) return s.fail(folder.error, folder.message);
+        }
+        // Only the level listed is sorted.
+        const FolderTree tree = FolderTree::buildLevel(s.wallet(), folder.position);
         std::span<const std::size_t> children = tree.top();
         bool atTop = true;
-        if (args.positional.size() == 2) {
-            const Resolved r = resolvePath(s.wallet(), args.positional[1]);
-            if (r.error) return s.fail(r.error, r.message);
-            if (r.position >= 0) {
-                const auto id = tree.find(r.position);
-                if (!id) return s.fail(exit_code::kNotFound, "'" + args.positional[1] + "' is not in the tree");
-                if (tree.node(*id).type == tree_type::kCard)
-                    return s.fail(exit_code::kUsage, "'" + args.positional[1] + "' is a card, not a folder");
-                children = tree.node(*id).children;
-                atTop = false;
-            }
+        if (folder.position >= 0) {
+            const auto id = tree.find(folder.position);
+            if (!id) return s.fail(exit_code::kNotFound, "'" + args.positional[1] + "' is not in the tree");
+            if (tree.node(*id).type == tree_type::kCard)
+                return s.fail(exit_code::kUsage, "'" + args.positional[1] + "' is a card, not a folder");
+            children = tree.node(*id).children;
+            atTop = false;
         }
         if (args.has("json")) {
             JsonWriter json;

@@ -118,7 +118,7 @@ void radixSort(std::span<SortItem> items, std::vector<SortItem>& scratch) {
 
 }  // namespace
 
-void FolderTree::linkChildren() {
+void FolderTree::linkChildren(std::size_t sorted) {
     // Level 0 is the top, level id + 1 the children of node id. Counting the entries of each level
     // gives each level its place in m_links. The names are read in node order, which is mostly
     // the order they lie in memory; ties keep node order.
@@ -126,6 +126,7 @@ void FolderTree::linkChildren() {
     const std::size_t levels = count + 1;
     auto levelOf = [&](std::size_t id) { return m_nodes[id].parent == TreeNode::kNone ? 0 : m_nodes[id].parent + 1; };
     auto name = [this](std::size_t id) { return sortedName(m_nodes[id].label); };
+    auto isSorted = [sorted](std::size_t level) { return sorted == kEveryLevel || level == sorted; };
     std::vector<std::uint32_t> begin(levels + 1, 0);
     for (std::size_t id = 0; id < count; ++id) ++begin[levelOf(id) + 1];
     for (std::size_t level = 1; level <= levels; ++level) begin[level] += begin[level - 1];
@@ -138,6 +139,7 @@ void FolderTree::linkChildren() {
     for (std::size_t id = 0; id < count; ++id) {
         if (!sortedByName(rankOf(m_nodes[id].type))) continue;
         const std::size_t level = levelOf(id);
+        if (!isSorted(level)) continue;
         const std::u16string_view n = name(id);
         if (first[level] == kNoNode) {
             first[level] = static_cast<std::uint32_t>(id);
@@ -159,7 +161,7 @@ void FolderTree::linkChildren() {
         for (std::size_t id = 0; id < count; ++id) {
             const std::size_t level = levelOf(id);
             const int rank = rankOf(m_nodes[id].type);
-            items[next[level]++] = {sortedByName(rank) ? keyAt(name(id), common[level]) : 0,
+            items[next[level]++] = {sortedByName(rank) && isSorted(level) ? keyAt(name(id), common[level]) : 0,
                                     static_cast<std::uint32_t>(id), static_cast<std::uint32_t>(rank)};
         }
     }
@@ -171,7 +173,8 @@ void FolderTree::linkChildren() {
         const std::span<SortItem> entries(items.data() + begin[level], begin[level + 1] - begin[level]);
         const std::size_t at = begin[level];
         // The found cards stay in the order the find met them (file order).
-        if (entries.size() > 1 && !(level > 0 && m_nodes[level - 1].type == tree_type::kSearchResults)) {
+        if (entries.size() > 1 && isSorted(level) &&
+            !(level > 0 && m_nodes[level - 1].type == tree_type::kSearchResults)) {
             const std::size_t skip = common[level];
             auto less = [&](const SortItem& a, const SortItem& b) {
                 if (a.rank != b.rank) return a.rank < b.rank;
@@ -205,6 +208,14 @@ void FolderTree::linkChildren() {
 }
 
 FolderTree FolderTree::build(WalletFile& wallet) {
+    return build(wallet, true, -1);
+}
+
+FolderTree FolderTree::buildLevel(WalletFile& wallet, std::int64_t position) {
+    return build(wallet, false, position);
+}
+
+FolderTree FolderTree::build(WalletFile& wallet, bool every, std::int64_t sortedPosition) {
     FolderTree tree;
     const WalletIndex& index = wallet.index();
     const std::size_t n = index.count();
@@ -345,7 +356,15 @@ FolderTree FolderTree::build(WalletFile& wallet) {
     if (foundNode != TreeNode::kNone)
         addCopies(foundNode, std::vector<std::int64_t>(found.positions.begin(), found.positions.end()));
 
-    tree.linkChildren();
+    std::size_t sorted = kEveryLevel;
+    if (!every && sortedPosition < 0) {
+        sorted = 0;
+    } else if (!every) {
+        // A record that is not in the tree has no level to sort: no level is kEveryLevel - 1.
+        const std::optional<std::size_t> id = tree.find(sortedPosition);
+        sorted = id ? *id + 1 : kEveryLevel - 1;
+    }
+    tree.linkChildren(sorted);
     if (!reached) {
         // Top-down: a pre-order pass meets every parent before its children.
         tree.walk(TreeNode::kNone, [&nodes](std::size_t id) {

@@ -80,6 +80,10 @@ int compareTreeEntries(int typeA, std::u16string_view labelA, int typeB, std::u1
 class FolderTree {
 public:
     static FolderTree build(WalletFile& wallet);
+    // The same tree with only one level sorted: the children of the record at index position
+    // `position`, or the top level with -1. Every other level lists its entries in index order.
+    // For a listing of that level alone.
+    static FolderTree buildLevel(WalletFile& wallet, std::int64_t position);
 
     FolderTree(FolderTree&&) = default;
     FolderTree& operator=(FolderTree&&) = default;
@@ -115,10 +119,17 @@ public:
     }
 
 private:
+    // Levels: 0 is the top level, id + 1 the children of node id.
+    static constexpr std::size_t kEveryLevel = std::numeric_limits<std::size_t>::max();
+
     FolderTree() = default;
-    // Links every node to its parent's children in the flat table, each level sorted by
-    // compareTreeEntries (ties in node order), the found cards in node order.
-    void linkChildren();
+    // `sortedPosition`: the record whose children are sorted, -1 for the top level; with `every`,
+    // all levels are.
+    static FolderTree build(WalletFile& wallet, bool every, std::int64_t sortedPosition);
+    // Links every node to its parent's children in the flat table, the level `sorted` (or every
+    // level) sorted by compareTreeEntries (ties in node order), the others and the found cards in
+    // node order.
+    void linkChildren(std::size_t sorted);
 
     std::vector<TreeNode> m_nodes;
     std::span<const std::size_t> m_top;

@@ -183,6 +183,30 @@ TEST(FolderTreeTest, EveryLevelIsSortedAndTiesKeepTheirOrder) {
                   "My Forms/\n");
 }
 
+TEST(FolderTreeTest, ALevelBuiltAloneIsSortedAsInTheWholeTree) {
+    FixtureWallet f;
+    const std::size_t zeta = f.addFolder(u"Zeta");
+    for (const char16_t* name : {u"b", u"B", u"a", u"Card 10", u"card 1", u"\u00c4", u"A"}) {
+        f.addCard(name, {});
+        f.addCard(name, f.id(zeta));
+        f.addFolder(name, f.id(zeta));
+    }
+    const std::size_t empty = f.addFolder(u"empty", f.id(zeta));
+    const FolderTree whole = FolderTree::build(f.wallet);
+    auto labels = [](const FolderTree& tree, std::span<const std::size_t> level) {
+        std::vector<std::pair<std::u16string_view, std::int64_t>> out;
+        for (std::size_t id : level) out.emplace_back(tree.node(id).label, tree.node(id).position);
+        return out;
+    };
+    const FolderTree top = FolderTree::buildLevel(f.wallet, -1);
+    EXPECT_EQ(labels(top, top.top()), labels(whole, whole.top()));
+    for (const std::size_t position : {zeta, empty}) {
+        const FolderTree one = FolderTree::buildLevel(f.wallet, static_cast<std::int64_t>(position));
+        const auto at = static_cast<std::int64_t>(position);
+        EXPECT_EQ(labels(one, one.node(*one.find(at)).children), labels(whole, whole.node(*whole.find(at)).children));
+    }
+}
+
 // Names that share their start, differ only in case, fold outside ASCII, or tie within their first
 // 63 characters: every level must come out as a stable sort by compareTreeEntries in index order.
 TEST(FolderTreeTest, LevelsMatchAStableSortWhateverTheNamesShare) {
