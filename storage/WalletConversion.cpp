@@ -15,6 +15,7 @@
 #include "model/FormFields.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
+#include "storage/BufferedFile.h"
 #include "storage/Bytes.h"
 #include "storage/CreateWallet.h"
 #include "storage/OldWallet.h"
@@ -269,9 +270,9 @@ class RecordWriter {
 public:
     static constexpr std::size_t kBlock = 1024 * 1024;
 
-    RecordWriter(File& file, Clock& clock) : m_file(file), m_clock(clock) {}
-    ~RecordWriter() { wipe(m_bytes.data(), m_bytes.size()); }
+    RecordWriter(File& file, Clock& clock) : m_file(file), m_out(file, kBlock, Wipe::Yes), m_clock(clock) {}
 
+    // Moves the file to its end, where the records go; before the first add().
     bool start() {
         std::uint64_t size = 0;
         return m_file.size(&size) && m_file.seekTo(size);
@@ -279,23 +280,16 @@ public:
     bool add(RecordHeader h, const std::vector<std::uint8_t>* body) {
         h.setBodyLength(body ? static_cast<std::uint32_t>(body->size()) : 0);
         h.setWord(RecordHeader::kTail, 0);
-        std::vector<std::uint8_t> bytes = recordBytes(h, m_clock.localTime());
-        if (bytes.empty()) return false;
-        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
-        if (body) m_bytes.insert(m_bytes.end(), body->begin(), body->end());
-        return m_bytes.size() < kBlock || finish();
+        const std::vector<std::uint8_t> bytes = recordBytes(h, m_clock.localTime());
+        if (bytes.empty() || m_out.put(bytes.data(), bytes.size()) != FileResult::Done) return false;
+        return !body || body->empty() || m_out.put(body->data(), body->size()) == FileResult::Done;
     }
-    bool finish() {
-        const bool ok = writeBlock(&m_file, m_bytes.data(), m_bytes.size()) == FileResult::Done;
-        wipe(m_bytes.data(), m_bytes.size());
-        m_bytes.clear();
-        return ok;
-    }
+    bool finish() { return m_out.finish() == FileResult::Done; }
 
 private:
     File& m_file;
+    BufferedWriter m_out;
     Clock& m_clock;
-    std::vector<std::uint8_t> m_bytes;
 };
 
 ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom, const std::vector<OldFolder>& folders,
