@@ -1,5 +1,3 @@
-#include "storage/BufferedFile.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "platform/MemoryFile.h"
+#include "storage/BufferedFile.h"
 
 namespace tw {
 namespace {
@@ -28,8 +27,8 @@ struct Step {
 
 // Small items across the buffer's edge, a read longer than the buffer, seeks back into and past
 // what is buffered, and reads that meet the end of the 100-byte file.
-const std::vector<Step> kWalk = {{Step::kStay, 3}, {Step::kStay, 6},  {Step::kStay, 1}, {2, 5},
-                                 {Step::kStay, 20}, {50, 4},         {48, 9},          {Step::kStay, 2},
+const std::vector<Step> kWalk = {{Step::kStay, 3},  {Step::kStay, 6},  {Step::kStay, 1}, {2, 5},
+                                 {Step::kStay, 20}, {50, 4},           {48, 9},          {Step::kStay, 2},
                                  {90, 4},           {Step::kStay, 30}, {Step::kStay, 5}, {0, 100}};
 
 struct WalkResult {
