@@ -232,6 +232,28 @@ std::optional<std::span<const std::uint8_t>> findOldItem(std::span<const std::ui
     return std::nullopt;
 }
 
+void OldItems::index(std::span<const std::uint8_t> data) {
+    m_items.clear();
+    std::size_t at = 0;
+    while (data.size() - at >= 8) {
+        const std::uint32_t tag = getU32(data.data(), at);
+        const std::uint32_t length = getU32(data.data(), at + 4);
+        at += 8;
+        if (length > data.size() - at) return;
+        m_items.push_back(Item{tag, data.subspan(at, length)});
+        at += length;
+    }
+}
+
+std::optional<std::span<const std::uint8_t>> OldItems::find(std::uint32_t tag) const {
+    for (const Item& item : m_items) {
+        if (item.tag != tag) continue;
+        if (item.bytes.empty()) return std::nullopt;
+        return item.bytes;
+    }
+    return std::nullopt;
+}
+
 std::u16string oldItemText(std::span<const std::uint8_t> item) {
     std::u16string text;
     for (std::size_t i = 0; i + 1 < item.size(); i += 2) {
