@@ -268,7 +268,9 @@ public:
             tree.walk(TreeNode::kNone, [&](std::size_t id) {
                 const TreeNode& node = tree.node(id);
                 constexpr std::size_t kIdColumns = 32 + 1 + 5;  // the identifier, a space, the type code
-                char* at = lines.room((ids ? kIdColumns : 0) + 2 * node.depth + entrySizeBound(node.label) + 1);
+                constexpr std::size_t kShallow = 16;            // indents up to this wide are written as one block
+                char* at = lines.room((ids ? kIdColumns : 0) + std::max(2 * node.depth, kShallow) +
+                                      entrySizeBound(node.label) + 1);
                 if (ids) {
                     const std::string id =
                         node.isSpecial() ? std::string(32, '-')
@@ -280,7 +282,13 @@ public:
                     std::memcpy(at + 33, type, 5);
                     at += kIdColumns;
                 }
-                at = std::fill_n(at, 2 * node.depth, ' ');
+                if (2 * node.depth <= kShallow) {
+                    static constexpr char kSpaces[kShallow + 1] = "                ";
+                    std::memcpy(at, kSpaces, kShallow);
+                    at += 2 * node.depth;
+                } else {
+                    at = std::fill_n(at, 2 * node.depth, ' ');
+                }
                 at = appendEntry(at, node);
                 *at++ = '\n';
                 lines.commit(at);
