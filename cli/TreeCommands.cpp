@@ -186,30 +186,33 @@ std::size_t entrySizeBound(std::u16string_view label) {
     return 4 * label.size() + 2;
 }
 
-// Writes an entry's line text at `at` (room for entrySizeBound bytes): a special entry in
-// brackets, a folder ending in "/". Returns the end.
-char* appendEntry(char* at, const TreeNode& node) {
+// appendEntry for special entries and names that need escapes.
+char* appendOddEntry(char* at, const TreeNode& node) {
     std::string text;
     if (node.isSpecial()) {
         text = '[' + toUtf8(node.label) + ']';
     } else {
-        // Most names are printable ASCII with no "/": copied over as they are.
-        const std::u16string_view label = node.label;
-        std::size_t i = 0;
-        while (i < label.size() && label[i] >= 0x20 && label[i] < 0x7F && label[i] != u'/') {
-            at[i] = static_cast<char>(label[i]);
-            ++i;
-        }
-        if (i == label.size()) {
-            at += i;
-            if (node.isFolder()) *at++ = '/';
-            return at;
-        }
-        appendPrintable(text, label, true);
+        appendPrintable(text, node.label, true);
         if (node.isFolder()) text += '/';
     }
     std::memcpy(at, text.data(), text.size());
     return at + text.size();
+}
+
+// Writes an entry's line text at `at` (room for entrySizeBound bytes): a special entry in
+// brackets, a folder ending in "/". Returns the end.
+inline char* appendEntry(char* at, const TreeNode& node) {
+    if (node.isSpecial()) return appendOddEntry(at, node);
+    // Most names are printable ASCII with no "/": copied over as they are.
+    const std::u16string_view label = node.label;
+    for (std::size_t i = 0; i < label.size(); ++i) {
+        const char16_t c = label[i];
+        if (c < 0x20 || c >= 0x7F || c == u'/') return appendOddEntry(at, node);
+        at[i] = static_cast<char>(c);
+    }
+    at += label.size();
+    if (node.isFolder()) *at++ = '/';
+    return at;
 }
 
 // Resolves PATH to a record that must be of the wanted kind (a card, or a folder when
