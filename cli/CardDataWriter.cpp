@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "cli/CardData.h"
 #include "cli/Session.h"
 #include "model/BodyCodec.h"
@@ -57,9 +61,86 @@ std::size_t putUtf8(char*& out, std::u16string_view text, std::size_t i) {
 }
 
 template <typename Unit>
-bool needsQuotes(std::basic_string_view<Unit> text) {
-    return std::any_of(text.begin(), text.end(), [](Unit c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+bool isCsvSpecial(Unit c) {
+    return c == ',' || c == '"' || c == '\r' || c == '\n';
 }
+
+bool needsQuotes(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), isCsvSpecial<char>);
+}
+
+#if defined(__SSE2__)
+// Masks over eight UTF-16 units: all bits of a unit set where it holds what is asked for.
+__m128i unitsBeyondAscii(__m128i v) {
+    const __m128i ascii =
+        _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xFF80))), _mm_setzero_si128());
+    return _mm_xor_si128(ascii, _mm_set1_epi16(-1));
+}
+__m128i unitsEqual(__m128i v, char16_t c) {
+    return _mm_cmpeq_epi16(v, _mm_set1_epi16(static_cast<short>(c)));
+}
+__m128i load8(const char16_t* text) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+}
+
+// Copies text[from, ...) as bytes, eight units at a time, up to the first unit that `unusual`
+// marks (or fewer than eight units are left); may write up to eight bytes past what it copies.
+// Returns the index of the first unit not copied.
+template <typename Unusual>
+std::size_t copyPlain(char*& out, std::u16string_view text, std::size_t from, Unusual unusual) {
+    while (text.size() - from >= 8) {
+        const __m128i v = load8(text.data() + from);
+        const int mask = _mm_movemask_epi8(unusual(v));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(v, v));
+        if (mask != 0) {
+            const auto clean = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)) / 2);
+            out += clean;
+            return from + clean;
+        }
+        out += 8;
+        from += 8;
+    }
+    return from;
+}
+
+bool needsQuotes(std::u16string_view text) {
+    std::size_t i = 0;
+    for (; text.size() - i >= 8; i += 8) {
+        const __m128i v = load8(text.data() + i);
+        const __m128i special = _mm_or_si128(_mm_or_si128(unitsEqual(v, u','), unitsEqual(v, u'"')),
+                                             _mm_or_si128(unitsEqual(v, u'\r'), unitsEqual(v, u'\n')));
+        if (_mm_movemask_epi8(special) != 0) return true;
+    }
+    return std::any_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(), isCsvSpecial<char16_t>);
+}
+
+// Quotes are doubled and CR may be dropped: the rest of ASCII goes over as it is.
+std::size_t copyCsvPlain(char*& out, std::u16string_view text, std::size_t from) {
+    return copyPlain(out, text, from, [](__m128i v) {
+        return _mm_or_si128(unitsBeyondAscii(v), _mm_or_si128(unitsEqual(v, u'"'), unitsEqual(v, u'\r')));
+    });
+}
+
+// Quotes, backslashes and control characters (no bit of 0xFFE0 set) are escaped.
+std::size_t copyJsonPlain(char*& out, std::u16string_view text, std::size_t from) {
+    return copyPlain(out, text, from, [](__m128i v) {
+        const __m128i control =
+            _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xFFE0))), _mm_setzero_si128());
+        return _mm_or_si128(_mm_or_si128(unitsBeyondAscii(v), control),
+                            _mm_or_si128(unitsEqual(v, u'"'), unitsEqual(v, u'\\')));
+    });
+}
+#else
+bool needsQuotes(std::u16string_view text) {
+    return std::any_of(text.begin(), text.end(), isCsvSpecial<char16_t>);
+}
+std::size_t copyCsvPlain(char*&, std::u16string_view, std::size_t from) {
+    return from;
+}
+std::size_t copyJsonPlain(char*&, std::u16string_view, std::size_t from) {
+    return from;
+}
+#endif
 
 // A csv cell of UTF-8 text, as csvCell writes it.
 char* csvCell(char* out, std::string_view text) {
@@ -79,6 +160,8 @@ char* csvText(char* out, std::u16string_view text, bool lineFeeds) {
     const bool quoted = needsQuotes(text);
     if (quoted) *out++ = '"';
     for (std::size_t i = 0; i < text.size();) {
+        i = copyCsvPlain(out, text, i);
+        if (i == text.size()) break;
         const char16_t c = text[i];
         if (c >= 0x80) {
             i = putUtf8(out, text, i);
@@ -137,6 +220,8 @@ char* jsonString(char* out, std::string_view text) {
 char* jsonText(char* out, std::u16string_view text, bool lineFeeds) {
     *out++ = '"';
     for (std::size_t i = 0; i < text.size();) {
+        i = copyJsonPlain(out, text, i);
+        if (i == text.size()) break;
         const char16_t c = text[i];
         if (c >= 0x80) {
             i = putUtf8(out, text, i);
