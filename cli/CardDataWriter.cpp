@@ -269,20 +269,19 @@ void CardDataWriter::makePath(std::size_t position) {
         m_path = pathOf(m_wallet, position);
         return;
     }
-    const std::int64_t parent = index.parentOf(static_cast<std::int64_t>(position));
-    if (parent >= 0) {
-        auto [it, made] = m_folderPaths.try_emplace(parent);
-        if (made) {
-            std::vector<std::int64_t> chain;
-            for (std::int64_t at = parent; at >= 0 && chain.size() + 1 < kMaxDepth; at = index.parentOf(at))
-                chain.push_back(at);
-            for (auto up = chain.rbegin(); up != chain.rend(); ++up) {
-                appendPrintable(it->second, index.at(static_cast<std::size_t>(*up)).nameView(), true);
-                it->second += '/';
-            }
+    // Cards of one folder share the folder's part of the path, found by the folder's identifier.
+    auto [it, made] = m_folderPaths.try_emplace(index.at(position).parent());
+    if (made) {
+        std::vector<std::int64_t> chain;
+        for (std::int64_t at = index.parentOf(static_cast<std::int64_t>(position));
+             at >= 0 && chain.size() + 1 < kMaxDepth; at = index.parentOf(at))
+            chain.push_back(at);
+        for (auto up = chain.rbegin(); up != chain.rend(); ++up) {
+            appendPrintable(it->second, index.at(static_cast<std::size_t>(*up)).nameView(), true);
+            it->second += '/';
         }
-        m_path = it->second;
     }
+    m_path = it->second;
     appendPrintable(m_path, own, true);
 }
 

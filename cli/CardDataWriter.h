@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "storage/RecordHeader.h"
+#include "storage/WalletIndex.h"
 
 namespace tw {
 class Card;
@@ -54,8 +55,8 @@ private:
     WalletFile& m_wallet;
     Format m_format;
     bool m_passwords;
-    // Per parent position: the names of the enclosing folders, outermost first, each followed by "/".
-    std::unordered_map<std::int64_t, std::string> m_folderPaths;
+    // Per parent identifier: the names of the enclosing folders, outermost first, each followed by "/".
+    std::unordered_map<RecordId, std::string, RecordIdHash> m_folderPaths;
     std::vector<FormName> m_forms;
     std::string m_path;
 };
