@@ -13,7 +13,7 @@
 #include "model/Card.h"
 #include "model/FieldKind.h"
 #include "model/FormCards.h"
-#include "model/PieceArena.h"
+#include "platform/PieceArena.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/WalletFile.h"

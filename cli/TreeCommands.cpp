@@ -28,7 +28,7 @@
 #include "model/CardsInFileOrder.h"
 #include "model/Export.h"
 #include "model/FolderTree.h"
-#include "model/PieceArena.h"
+#include "platform/PieceArena.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 
