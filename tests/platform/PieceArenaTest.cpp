@@ -1,10 +1,10 @@
-#include "platform/PieceArena.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "platform/PieceArena.h"
 
 namespace tw {
 namespace {
