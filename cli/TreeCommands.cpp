@@ -10,8 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <span>
 #include <string_view>
@@ -59,9 +57,25 @@ private:
     std::string m_path;
 };
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Copies the file at `path` to `out` through one buffer, wiped when done. False when the file
+// cannot be read.
+bool copyFileTo(const std::string& path, std::ostream& out) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::vector<char> buffer(1 << 20);
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        out.write(buffer.data(), n);
+    }
+    ::close(fd);
+    wipe(buffer.data(), buffer.size());
+    return ok;
 }
 
 // Creates `path` readable by its owner only (or replaces it) and writes `text`, piece after
@@ -380,9 +394,8 @@ public:
             return s.fail(exit_code::kFailed, "the export file could not be written " + where);
         }
         if (toStdout) {
-            std::string bytes = readAll(report.path);
-            c.out << bytes << std::flush;
-            wipe(bytes.data(), bytes.size());
+            if (!copyFileTo(report.path, c.out)) return s.fail(exit_code::kFailed, "the export could not be read back");
+            c.out << std::flush;
         } else {
             c.out << report.path << "\n";
             if (options.passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
