@@ -1,6 +1,7 @@
 #include "cli/CardDataWriter.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -176,9 +177,37 @@ char* csvText(char* out, std::u16string_view text, bool lineFeeds) {
     return out;
 }
 
+constexpr char kHex[] = "0123456789abcdef";
+
+// `value` in decimal with at least `digits` digits (as printf's %0Nu).
+char* putNumber(char* out, unsigned value, int digits) {
+    char text[16];
+    int n = 0;
+    do {
+        text[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (n < digits) text[n++] = '0';
+    while (n > 0) *out++ = text[--n];
+    return out;
+}
+
+// A date and time as isoTime(t, true, true) writes it: yyyy-mm-dd hh:mm, nothing for year 0.
+char* putDateTime(char* out, const SystemTime& t) {
+    if (t.year == 0) return out;
+    out = putNumber(out, t.year, 4);
+    *out++ = '-';
+    out = putNumber(out, t.month, 2);
+    *out++ = '-';
+    out = putNumber(out, t.day, 2);
+    *out++ = ' ';
+    out = putNumber(out, t.hour, 2);
+    *out++ = ':';
+    return putNumber(out, t.minute, 2);
+}
+
 // One ASCII character of a json string, escaped as JsonWriter escapes it.
 char* jsonAscii(char* out, char c) {
-    static constexpr char kHex[] = "0123456789abcdef";
     switch (c) {
         case '"':
             return put(out, "\\\"");
@@ -360,8 +389,12 @@ char* CardDataWriter::csv(char* out, const Card& card, std::u16string_view name,
 
 char* CardDataWriter::json(char* out, const Card& card, std::u16string_view name, std::string_view form) {
     const RecordHeader& h = *card.header();
-    out = put(out, "{\"id\":");
-    out = jsonString(out, idText(h.id()));
+    out = put(out, "{\"id\":\"");
+    for (std::uint8_t b : h.id().bytes) {
+        *out++ = kHex[b >> 4];
+        *out++ = kHex[b & 15];
+    }
+    *out++ = '"';
     out = put(out, ",\"path\":");
     out = jsonString(out, m_path);
     out = put(out, ",\"name\":");
@@ -372,9 +405,10 @@ char* CardDataWriter::json(char* out, const Card& card, std::u16string_view name
     if (h.iconIndex() == RecordHeader::kCustomIcon)
         out = put(out, "\"custom\"");
     else
-        out = put(out, std::to_string(h.iconIndex()));
-    out = put(out, ",\"changed\":");
-    out = jsonString(out, isoTime(h.lastChange(), true, true));
+        out = std::to_chars(out, out + 16, h.iconIndex()).ptr;
+    out = put(out, ",\"changed\":\"");
+    out = putDateTime(out, h.lastChange());
+    *out++ = '"';
     out = put(out, ",\"fields\":[");
     const Field* note = nullptr;
     bool first = true;
@@ -415,7 +449,7 @@ char* CardDataWriter::json(char* out, const Card& card, std::u16string_view name
         out = put(out, ",\"name\":");
         out = jsonText(out, a.name(), false);
         out = put(out, ",\"size\":");
-        out = put(out, std::to_string(a.data().size()));
+        out = std::to_chars(out, out + 24, a.data().size()).ptr;
         *out++ = '}';
     };
     attachment("picture", card.picture());
