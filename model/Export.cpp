@@ -13,6 +13,7 @@
 #include "model/Card.h"
 #include "model/CardsInFileOrder.h"
 #include "model/FieldKind.h"
+#include "platform/Latin1.h"
 #include "platform/PieceArena.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -97,6 +98,16 @@ public:
             bytes.remove_prefix(n);
         }
     }
+    // Text kept one byte a unit by a NarrowWriter.
+    void latin1(std::string_view bytes) {
+        while (!bytes.empty()) {
+            if (m_buffer.size() - m_used < 2) flush();
+            const std::size_t n = std::min(bytes.size(), (m_buffer.size() - m_used) / 2);
+            widenToUtf16le(m_buffer.data() + m_used, bytes.substr(0, n));
+            m_used += 2 * n;
+            bytes.remove_prefix(n);
+        }
+    }
     // False when any write failed.
     bool finish() {
         flush();
@@ -137,6 +148,30 @@ public:
 private:
     char* m_start;
     char* m_out;
+};
+
+// Text written one byte a unit into room made for it beforehand, for as long as every unit is
+// below 0x100 (most card texts): half the room a PieceWriter takes.
+class NarrowWriter {
+public:
+    explicit NarrowWriter(char* out) : m_start(out), m_out(out) {}
+    void text(std::u16string_view text) {
+        if (!m_fits) return;
+        m_fits = narrowToLatin1(m_out, text);
+        m_out += text.size();
+    }
+    void line(std::u16string_view line = {}) {
+        text(line);
+        text(kLineEnd);
+    }
+    // False when some unit did not fit: what was written is to be made again by a PieceWriter.
+    bool fits() const { return m_fits; }
+    std::size_t size() const { return static_cast<std::size_t>(m_out - m_start); }
+
+private:
+    char* m_start;
+    char* m_out;
+    bool m_fits = true;
 };
 
 std::string withoutTrailingSlashes(std::string path) {
@@ -288,14 +323,23 @@ void ExportRun::writeWaiting() {
     PieceArena arena;
     std::vector<std::string_view> blocks(m_waiting.size());
     std::vector<bool> read(m_waiting.size(), false);
+    std::vector<bool> narrow(m_waiting.size(), false);
     m_report.cardsLeftOut +=
         readCardsInFileOrder(m_wallet, positions, Card::Parts::All, [&](std::size_t i, const Card& card) {
             const std::size_t step = stepOf[i];
             std::u16string name = card.header()->name(m_wallet.recordKey());
-            PieceWriter piece(arena.begin(2 * blockUnits(card, name)));
-            cardBlock(piece, card, name);
+            char* const room = arena.begin(2 * blockUnits(card, name));
+            NarrowWriter narrowPiece(room);
+            cardBlock(narrowPiece, card, name);
+            if (narrowPiece.fits()) {
+                blocks[step] = arena.end(narrowPiece.size());
+                narrow[step] = true;
+            } else {
+                PieceWriter piece(room);
+                cardBlock(piece, card, name);
+                blocks[step] = arena.end(piece.size());
+            }
             body::wipeText(name);
-            blocks[step] = arena.end(piece.size());
             read[step] = true;
             counted(card, m_waiting[step].recovered);
         });
@@ -304,7 +348,11 @@ void ExportRun::writeWaiting() {
             headingText(m_waiting[i].heading);
             continue;
         }
-        if (read[i]) m_out->raw(blocks[i]);
+        if (!read[i]) continue;
+        if (narrow[i])
+            m_out->latin1(blocks[i]);
+        else
+            m_out->raw(blocks[i]);
     }
     m_waiting.clear();
 }
