@@ -1,11 +1,8 @@
 #include "platform/PieceArena.h"
 
 #include <string.h>
-#include <sys/mman.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <new>
 
 namespace tw {
 
@@ -18,12 +15,7 @@ char* PieceArena::begin(std::size_t room) {
     if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < room) {
         Block b;
         b.size = std::max(room, kBlock);
-        // Blocks on huge-page bounds, offered to the kernel as huge pages: a large export then
-        // takes a few hundred page faults instead of one for every 4 KiB.
-        b.size = (b.size + kHugePage - 1) / kHugePage * kHugePage;
-        b.bytes.reset(static_cast<char*>(std::aligned_alloc(kHugePage, b.size)));
-        if (!b.bytes) throw std::bad_alloc();
-        ::madvise(b.bytes.get(), b.size, MADV_HUGEPAGE);
+        b.bytes = std::make_unique_for_overwrite<char[]>(b.size);
         m_blocks.push_back(std::move(b));
     }
     Block& b = m_blocks.back();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -14,7 +13,6 @@ namespace tw {
 class PieceArena {
 public:
     static constexpr std::size_t kBlock = 4 * 1024 * 1024;
-    static constexpr std::size_t kHugePage = 2 * 1024 * 1024;
 
     PieceArena() = default;
     ~PieceArena();
@@ -29,10 +27,7 @@ public:
 
 private:
     struct Block {
-        struct Free {
-            void operator()(char* p) const { std::free(p); }
-        };
-        std::unique_ptr<char, Free> bytes;
+        std::unique_ptr<char[]> bytes;
         std::size_t size = 0;
         std::size_t used = 0;
         std::size_t touched = 0;  // how far pieces may have been written
