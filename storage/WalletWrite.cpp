@@ -114,13 +114,15 @@ bool WalletFile::replaceFile(const std::function<bool(File& oldFile, File& newFi
         if (m_env.files.exists(temp)) m_writeProblem = WriteProblem::LeftoverInTheWay;
         return false;
     }
-    bool ok = produce(*m_file, *out) && out->flush();
+    bool ok = produce(*m_file, *out);
     // The new file stands in for the old one only with its owner, group, mode and attributes: a
-    // wallet rewritten by an administrator must stay its owner's.
+    // wallet rewritten by an administrator must stay its owner's. They are given before the sync,
+    // so that it makes them durable with the bytes before the file is renamed in.
     if (ok && !m_env.files.copyIdentity(target, temp)) {
         m_writeProblem = WriteProblem::OwnerNotKept;
         ok = false;
     }
+    ok = ok && out->flush();
     if (!ok || !m_env.files.rename(temp, target)) {
         out.reset();
         m_env.files.remove(temp);
