@@ -2,6 +2,7 @@
 #include "cli/TreeCommands.h"
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,14 +11,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "cli/CardData.h"
+#include "cli/CardDataWriter.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/Locale.h"
@@ -27,6 +27,7 @@
 #include "model/CardsInFileOrder.h"
 #include "model/Export.h"
 #include "model/FolderTree.h"
+#include "platform/PieceArena.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 
@@ -57,51 +58,66 @@ private:
     std::string m_path;
 };
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Copies the file at `path` to `out` through one buffer, wiped when done. False when the file
+// cannot be read.
+bool copyFileTo(const std::string& path, std::ostream& out) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::vector<char> buffer(1 << 20);
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        out.write(buffer.data(), n);
+    }
+    ::close(fd);
+    wipe(buffer.data(), buffer.size());
+    return ok;
 }
 
-// Writes a new file (or replaces one) that only its owner can read.
-// Creates `path` readable by its owner only and writes `text`, piece after piece, through one
-// buffer; then syncs it. A file that cannot be written whole is removed again.
+// Creates `path` readable by its owner only (or replaces it) and writes `text`, piece after
+// piece, straight from where the pieces lie; then syncs it. A file that cannot be written whole
+// is removed again.
 bool writePrivateFile(const std::string& path, std::span<const std::string_view> text) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    constexpr std::size_t kBuffer = 1 << 20;
-    std::vector<char> buffer;
-    buffer.reserve(kBuffer);
+    constexpr std::size_t kPieces = 1024;  // at most IOV_MAX pieces per call
+    std::vector<iovec> pieces;
+    pieces.reserve(kPieces);
     bool ok = true;
     auto flush = [&] {
-        std::size_t done = 0;
-        while (ok && done < buffer.size()) {
-            const ssize_t n = ::write(fd, buffer.data() + done, buffer.size() - done);
+        std::size_t first = 0;
+        while (ok && first < pieces.size()) {
+            const ssize_t n = ::writev(fd, pieces.data() + first, static_cast<int>(pieces.size() - first));
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0)
+            if (n <= 0) {
                 ok = false;
-            else
-                done += static_cast<std::size_t>(n);
+                break;
+            }
+            // Past the pieces written whole; a piece written in part goes on from where it stopped.
+            auto done = static_cast<std::size_t>(n);
+            while (first < pieces.size() && done >= pieces[first].iov_len) done -= pieces[first++].iov_len;
+            if (done > 0) {
+                pieces[first].iov_base = static_cast<char*>(pieces[first].iov_base) + done;
+                pieces[first].iov_len -= done;
+            }
         }
-        wipe(buffer.data(), buffer.size());
-        buffer.clear();
+        pieces.clear();
     };
     for (std::string_view piece : text) {
-        while (ok && !piece.empty()) {
-            const std::size_t n = std::min(piece.size(), kBuffer - buffer.size());
-            buffer.insert(buffer.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(n));
-            piece.remove_prefix(n);
-            if (buffer.size() == kBuffer) flush();
-        }
+        if (piece.empty()) continue;
+        pieces.push_back(iovec{const_cast<char*>(piece.data()), piece.size()});
+        if (pieces.size() == kPieces) flush();
     }
     flush();
     ok = ok && ::fsync(fd) == 0;
     ::close(fd);
     if (!ok) ::unlink(path.c_str());
     return ok;
-}
-
-void wipePieces(std::vector<std::string>& pieces) {
-    for (std::string& piece : pieces) wipe(piece.data(), piece.size());
 }
 
 std::string typeName(int type) {
@@ -445,9 +461,8 @@ public:
             return s.fail(exit_code::kFailed, "the export file could not be written " + where);
         }
         if (toStdout) {
-            std::string bytes = readAll(report.path);
-            c.out << bytes << std::flush;
-            wipe(bytes.data(), bytes.size());
+            if (!copyFileTo(report.path, c.out)) return s.fail(exit_code::kFailed, "the export could not be read back");
+            c.out << std::flush;
         } else {
             c.out << report.path << "\n";
             if (options.passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
@@ -506,24 +521,16 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
 
     const bool passwords = args.has("passwords");
     const bool asJson = format == "json";
-    // The cards are read in one pass in file order; each one's text waits in its place until
-    // all are written in tree order.
-    std::vector<std::string> pieces(cards.size());
+    // The cards are read in one pass in file order; each one's text waits in the arena until all
+    // are written in tree order.
+    PieceArena arena;
+    CardDataWriter writer(w, asJson ? CardDataWriter::Format::Json : CardDataWriter::Format::Csv, passwords);
+    std::vector<std::string_view> pieces(cards.size());
     std::vector<bool> read(cards.size(), false);
-    std::string rows;  // one card's rows, made with room to spare and kept at their size
     const std::size_t leftOut = readCardsInFileOrder(w, cards, asJson ? Card::Parts::All : Card::Parts::Fields,
                                                      [&](std::size_t i, const Card& card) {
                                                          read[i] = true;
-                                                         if (!asJson) {
-                                                             appendCardCsv(rows, w, cards[i], card, passwords);
-                                                             pieces[i].assign(rows);
-                                                             wipe(rows.data(), rows.size());
-                                                             rows.clear();
-                                                             return;
-                                                         }
-                                                         JsonWriter piece = JsonWriter::fragment();
-                                                         writeCardJson(piece, w, cards[i], card, passwords);
-                                                         pieces[i] = piece.text();
+                                                         pieces[i] = writer.write(arena, cards[i], card);
                                                      });
     // The whole text in order: csv's header row or json's opening, the cards (json: with commas
     // between), json's closing.
@@ -536,7 +543,7 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         if (!read[i]) continue;
         if (asJson && !firstCard) text.emplace_back(",");
-        text.emplace_back(pieces[i]);
+        if (!pieces[i].empty()) text.emplace_back(pieces[i]);
         firstCard = false;
     }
     if (asJson) text.emplace_back("]}\n");
@@ -554,13 +561,11 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error || !writePrivateFile(file.string(), text)) {
-            wipePieces(pieces);
             return s.fail(exit_code::kFailed, "the export file could not be written " + file.string());
         }
         c.out << file.string() << "\n";
         if (passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
     }
-    wipePieces(pieces);
     code = s.finish();
     if (leftOut > 0)
         code = s.fail(exit_code::kFailed, std::to_string(leftOut) + " card(s) could not be read and were left out");
