@@ -155,13 +155,12 @@ char* csvCell(char* out, std::string_view text) {
     return out;
 }
 
-// A csv cell of UTF-16 text, as csvCell(toUtf8(text)) writes it; with `lineFeeds` as
-// csvCell(scriptValue) writes a text value (CR LF as LF).
-char* csvText(char* out, std::u16string_view text, bool lineFeeds) {
-    const bool quoted = needsQuotes(text);
-    if (quoted) *out++ = '"';
+// Writes UTF-16 text as UTF-8: runs that need no escape through `copyPlain`, units beyond ASCII
+// as putUtf8 does, every other ASCII unit through `putAscii`; with `lineFeeds`, CR LF as LF.
+template <typename CopyPlain, typename PutAscii>
+char* putEscaped(char* out, std::u16string_view text, bool lineFeeds, CopyPlain copyPlain, PutAscii putAscii) {
     for (std::size_t i = 0; i < text.size();) {
-        i = copyCsvPlain(out, text, i);
+        i = copyPlain(out, text, i);
         if (i == text.size()) break;
         const char16_t c = text[i];
         if (c >= 0x80) {
@@ -170,9 +169,21 @@ char* csvText(char* out, std::u16string_view text, bool lineFeeds) {
         }
         ++i;
         if (lineFeeds && c == u'\r' && i < text.size() && text[i] == u'\n') continue;
-        if (c == u'"') *out++ = '"';
-        *out++ = static_cast<char>(c);
+        out = putAscii(out, static_cast<char>(c));
     }
+    return out;
+}
+
+// A csv cell of UTF-16 text, as csvCell(toUtf8(text)) writes it; with `lineFeeds` as
+// csvCell(scriptValue) writes a text value (CR LF as LF).
+char* csvText(char* out, std::u16string_view text, bool lineFeeds) {
+    const bool quoted = needsQuotes(text);
+    if (quoted) *out++ = '"';
+    out = putEscaped(out, text, lineFeeds, copyCsvPlain, [](char* o, char c) {
+        if (c == '"') *o++ = '"';
+        *o++ = c;
+        return o;
+    });
     if (quoted) *out++ = '"';
     return out;
 }
@@ -248,18 +259,7 @@ char* jsonString(char* out, std::string_view text) {
 // as it writes lfText(text) (CR LF as LF).
 char* jsonText(char* out, std::u16string_view text, bool lineFeeds) {
     *out++ = '"';
-    for (std::size_t i = 0; i < text.size();) {
-        i = copyJsonPlain(out, text, i);
-        if (i == text.size()) break;
-        const char16_t c = text[i];
-        if (c >= 0x80) {
-            i = putUtf8(out, text, i);
-            continue;
-        }
-        ++i;
-        if (lineFeeds && c == u'\r' && i < text.size() && text[i] == u'\n') continue;
-        out = jsonAscii(out, static_cast<char>(c));
-    }
+    out = putEscaped(out, text, lineFeeds, copyJsonPlain, jsonAscii);
     *out++ = '"';
     return out;
 }
