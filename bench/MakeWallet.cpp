@@ -124,6 +124,12 @@ int main(int argc, char** argv) {
     strings.set(Field::kYesWordId, u"Yes");
     strings.set(Field::kNoWordId, u"No");
     strings.set(kNoteNameId, u"Note");
+    // The names a new wallet gives its special entries and first folders, as in English.
+    strings.set(create_text::kFavourites, u"Favorites");
+    strings.set(create_text::kSearchResults, u"Search Results");
+    strings.set(create_text::kThirdEntry, u"Recent Cards");
+    strings.set(create_text::kFormsFolder, u"My Forms");
+    strings.set(create_text::kFirstFolder, u"Personal");
     ScriptedPrompt prompt;
     FakeSystem system;
     Env env{files, clock, random, strings, prompt, system};
