@@ -551,15 +551,19 @@ TEST(RepairScan, AnAppendIsOneWrite) {
 namespace tw {
 namespace {
 
-// A wallet reached through a symbolic link stays reachable through it: changes that replace the
-// file whole replace the file the link points to, not the link.
-TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("tw-link-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir / "real");
-    const std::string target = (dir / "real" / "wallet.tm5").string();
-    const std::string link = (dir / "link.tm5").string();
+// A fresh temporary folder on disk, removed again at the end, and an environment over the real
+// file system.
+struct DiskEnv {
+    explicit DiskEnv(const std::string& prefix)
+        : dir(std::filesystem::temp_directory_path() / (prefix + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    ~DiskEnv() { std::filesystem::remove_all(dir); }
+    DiskEnv(const DiskEnv&) = delete;
+    DiskEnv& operator=(const DiskEnv&) = delete;
+
+    std::filesystem::path dir;
     PosixFileSystem files;
     FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
     SequenceRandom random{1};
@@ -567,6 +571,17 @@ TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
     ScriptedPrompt prompt;
     FakeSystem system;
     Env env{files, clock, random, strings, prompt, system};
+};
+
+// A wallet reached through a symbolic link stays reachable through it: changes that replace the
+// file whole replace the file the link points to, not the link.
+TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
+    namespace fs = std::filesystem;
+    DiskEnv disk("tw-link-");
+    Env& env = disk.env;
+    fs::create_directories(disk.dir / "real");
+    const std::string target = (disk.dir / "real" / "wallet.tm5").string();
+    const std::string link = (disk.dir / "link.tm5").string();
     ASSERT_EQ(createWallet(env, target, kPassword, std::nullopt, true), CreateResult::Ok);
     fs::create_symlink(target, link);
     {
@@ -579,25 +594,16 @@ TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
     ASSERT_EQ(again.readAll(link, kPassword, true), OpenResult::Ok);
     EXPECT_EQ(again.index().count(), 1u) << "the change reached the file behind the link";
     again.close();
-    fs::remove_all(dir);
 }
 
 // Ranges copied between files on disk arrive byte for byte at the new file's position, whether
 // they keep their place within a page (the kernel copies) or move within it (through the buffer,
 // in writes that end on page boundaries), with buffers of every size.
 TEST(WalletOnDisk, CopiedRangesArriveWhole) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("tw-copy-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    PosixFileSystem files;
-    FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
-    SequenceRandom random{1};
-    StringTable strings;
-    ScriptedPrompt prompt;
-    FakeSystem system;
-    Env env{files, clock, random, strings, prompt, system};
-    WalletFile wallet(env);
+    DiskEnv disk("tw-copy-");
+    const std::filesystem::path& dir = disk.dir;
+    PosixFileSystem& files = disk.files;
+    WalletFile wallet(disk.env);
 
     std::vector<std::uint8_t> source(4 * 4096 + 777);
     for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
@@ -622,7 +628,7 @@ TEST(WalletOnDisk, CopiedRangesArriveWhole) {
     };
     const std::uint64_t memories[] = {64ull << 20, 4 * 5000, 4 * 1024};
     for (const std::uint64_t memory : memories) {
-        system.memory = memory;
+        disk.system.memory = memory;
         for (const Case& c : cases) {
             SCOPED_TRACE("memory " + std::to_string(memory) + ", before " + std::to_string(c.before) + ", offset " +
                          std::to_string(c.offset) + ", length " + std::to_string(c.length));
@@ -648,7 +654,6 @@ TEST(WalletOnDisk, CopiedRangesArriveWhole) {
             EXPECT_EQ(got, expected);
         }
     }
-    fs::remove_all(dir);
 }
 
 // Wallets in a temporary folder, with writers that each have a file system of their own, as
