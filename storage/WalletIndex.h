@@ -62,19 +62,20 @@ public:
 private:
     friend class WalletIndex;
 
-    std::uint64_t m_offset = kNoOffset;
-    RecordId m_id{};
-    RecordId m_parent{};
-    FormRef m_formRef{};
-    std::array<std::uint8_t, 16> m_iconMd5{};
-    const char16_t* m_name = nullptr;
-    std::uint32_t m_bodyLength = 0;
-    std::uint32_t m_iconLength = 0;
-    std::uint32_t m_changeFlags = 0;
-    std::int32_t m_iconIndex = 0;
-    std::uint16_t m_nameLength = 0;
-    std::uint8_t m_type = 0;
-    std::uint8_t m_deleted = 0;
+    // Entries live only in the index's blocks, where WalletIndex::fill sets every field.
+    std::uint64_t m_offset;
+    RecordId m_id;
+    RecordId m_parent;
+    FormRef m_formRef;
+    std::array<std::uint8_t, 16> m_iconMd5;
+    const char16_t* m_name;
+    std::uint32_t m_bodyLength;
+    std::uint32_t m_iconLength;
+    std::uint32_t m_changeFlags;
+    std::int32_t m_iconIndex;
+    std::uint16_t m_nameLength;
+    std::uint8_t m_type;
+    std::uint8_t m_deleted;
 };
 
 // The in-memory index of an open wallet's records. Positions are stable while the wallet is
@@ -151,7 +152,11 @@ private:
     void insertSlot(std::size_t position) { insertSlot(position, RecordIdHash{}(at(position).id())); }
     void insertSlot(std::size_t position, std::size_t hash);
 
-    std::vector<std::unique_ptr<IndexEntry[]>> m_blocks;
+    // Blocks of entries are raw memory: entries are made by fill() as they are taken.
+    struct FreeBlock {
+        void operator()(IndexEntry* block) const { ::operator delete(block); }
+    };
+    std::vector<std::unique_ptr<IndexEntry[], FreeBlock>> m_blocks;
     std::size_t m_count = 0;
     std::size_t m_capacity = kInitialCapacity;
     // Slots hold position + 1 of the first entry with an identifier (0: empty) and the high half
@@ -164,6 +169,8 @@ private:
     bool m_duplicates = false;  // some identifier has more than one entry
     bool m_bulk = false;
     std::vector<std::unique_ptr<char16_t[]>> m_arena;
+    // Code units used in each arena block: what clear() wipes.
+    std::vector<std::size_t> m_arenaFilled;
     std::size_t m_arenaUsed = kArenaBlock;
     const KeyRecord* m_nameKey = nullptr;
     std::u16string m_nameBuffer;
