@@ -325,7 +325,7 @@ Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
         for (std::size_t i = 0; i < index.count(); ++i) {
             const IndexEntry& h = index.at(i);
             if (h.deleted() || h.parent() != parent) continue;
-            if (equalNoCase(h.name(wallet.recordKey()), part)) matches.push_back(i);
+            if (equalNoCase(h.name(), part)) matches.push_back(i);
         }
         if (matches.empty()) {
             result.error = exit_code::kNotFound;
@@ -348,7 +348,7 @@ std::string pathOf(const WalletFile& wallet, std::size_t position) {
     std::string path;
     std::int64_t at = static_cast<std::int64_t>(position);
     for (int depth = 0; at >= 0 && depth < 256; ++depth) {
-        std::string name = printableName(wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey()));
+        std::string name = printableName(wallet.index().at(static_cast<std::size_t>(at)).name());
         std::string escaped;
         for (char c : name) {
             if (c == '/')

@@ -55,9 +55,8 @@ public:
 
     // The name, at most 255 code units; valid until the index is cleared.
     std::u16string_view nameView() const { return {m_name, m_nameLength}; }
+    // The name was deciphered under the records' key when the entry was made.
     std::u16string name() const { return std::u16string(nameView()); }
-    // The same: the name was deciphered under the records' key when the entry was made.
-    std::u16string name(const KeyRecord&) const { return name(); }
 
 private:
     friend class WalletIndex;
