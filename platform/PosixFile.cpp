@@ -40,6 +40,7 @@ public:
             n = ::write(m_fd, buffer, count);
         } while (n < 0 && errno == EINTR);
         *done = n > 0 ? static_cast<std::size_t>(n) : 0;
+        if (n != 0) m_unsynced = true;
         return n >= 0;
     }
     bool seek(std::int64_t offset, SeekFrom from, std::uint64_t* position) override {
@@ -57,13 +58,27 @@ public:
     }
     bool truncateHere() override {
         const off_t p = ::lseek(m_fd, 0, SEEK_CUR);
+        m_unsynced = true;
         return p >= 0 && ::ftruncate(m_fd, p) == 0;
     }
-    bool flush() override { return ::fsync(m_fd) == 0; }
-    int descriptor() const override { return m_fd; }
+    // A file with nothing written since its last good sync is not synced again: the sync that
+    // closing a wallet makes after a save would otherwise wait on the disk a second time.
+    bool flush() override {
+        if (!m_unsynced) return true;
+        if (::fsync(m_fd) != 0) return false;
+        m_unsynced = false;
+        return true;
+    }
+    // Whoever has the descriptor may write through it (the kernel's copies between files do).
+    int descriptor() const override {
+        m_unsynced = true;
+        return m_fd;
+    }
 
 private:
     int m_fd;
+    // Until the first sync, what another handle or program left unsynced counts as well.
+    mutable bool m_unsynced = true;
 };
 
 }  // namespace

@@ -35,10 +35,13 @@ public:
     BufferedRandom& operator=(const BufferedRandom&) = delete;
     std::uint32_t next() override;
 
+    // Numbers drawn with one request of the source: 4 KiB, one call of the system's generator.
+    static constexpr std::size_t kBlock = 1024;
+
 private:
     Random& m_source;
-    std::array<std::uint32_t, 64> m_words{};  // 256 bytes: one call of the system's generator
-    std::size_t m_at = 64;
+    std::array<std::uint32_t, kBlock> m_words{};
+    std::size_t m_at = kBlock;
 };
 
 // A repeatable source for tests: a simple counter-based sequence from a seed.

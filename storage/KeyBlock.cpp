@@ -1,6 +1,7 @@
 #include "storage/KeyBlock.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -82,11 +83,15 @@ void KeyBlock::restoreMagics() {
 }
 
 FileResult KeyBlock::write(File* file, Random& random) {
-    for (std::size_t i = 0; i < 16; ++i) raw[kFiller56 + i] = static_cast<std::uint8_t>(random.next() & 0xFF);
-    putU32(raw.data(), kFiller72, random.next());
-    putU32(raw.data(), kFiller108, random.next());
-    putU32(raw.data(), kFiller124, random.next());
-    for (std::size_t i = 0; i < 8; ++i) putU32(raw.data(), kFiller400 + 4 * i, random.next());
+    // The fillers' numbers are drawn with one request, in the order they are placed.
+    std::uint32_t words[27];
+    random.fill(words, std::size(words));
+    for (std::size_t i = 0; i < 16; ++i) raw[kFiller56 + i] = static_cast<std::uint8_t>(words[i] & 0xFF);
+    putU32(raw.data(), kFiller72, words[16]);
+    putU32(raw.data(), kFiller108, words[17]);
+    putU32(raw.data(), kFiller124, words[18]);
+    for (std::size_t i = 0; i < 8; ++i) putU32(raw.data(), kFiller400 + 4 * i, words[19 + i]);
+    wipe(words, sizeof words);
     const FileResult r = writeBlock(file, raw.data(), kSize);
     if (r == FileResult::Done) changed = false;
     return r;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Text.h"
+#include "storage/BufferedFile.h"
 #include "storage/Bytes.h"
 #include "storage/Md5.h"
 #include "storage/Rc4.h"
@@ -25,6 +26,9 @@ constexpr std::size_t kEndMagicAt = 840;
 constexpr std::uint32_t kEndMagic = 0xB1281966;
 static_assert(kEndMagicAt + 4 == OldWallet::kHeaderSize);
 static_assert(kWordsAt + 14 * 4 == 704);
+
+// The walk over the records reads the file in blocks of this size.
+constexpr std::size_t kWalkChunk = 1024 * 1024;
 
 constexpr std::uint32_t kFolderRecord = 0x404F4F40;
 constexpr std::uint32_t kCardRecord = 0x26F4F426;
@@ -124,28 +128,13 @@ void OldWallet::close() {
 
 bool OldWallet::walk(std::vector<OldFolder>* folders, std::vector<OldCard>* cards) {
     if (!m_file) return false;
-    // The records are read in large blocks; data that a block does not hold is passed over.
-    constexpr std::size_t kChunk = 1024 * 1024;
-    std::vector<std::uint8_t> buffer;
-    std::uint64_t bufferAt = 0;
-    std::size_t buffered = 0;
+    // The records are read through a large buffer; data it does not hold is passed over by a
+    // seek. Cards may keep their data in clear, so the buffer is wiped.
+    BufferedReader in(*m_file, kWalkChunk, Wipe::Yes);
+    std::uint8_t record[kRecordSize];
     std::uint64_t at = kHeaderSize;
     while (at <= m_size && m_size - at >= kRecordSize) {
-        if (at < bufferAt || at - bufferAt > buffered || buffered - (at - bufferAt) < kRecordSize) {
-            const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, m_size - at));
-            buffer.resize(want);
-            if (!m_file->seekTo(at)) return false;
-            buffered = 0;
-            bufferAt = at;
-            while (buffered < want) {
-                std::size_t got = 0;
-                if (!m_file->read(buffer.data() + buffered, want - buffered, &got)) return false;
-                if (got == 0) break;
-                buffered += got;
-            }
-            if (buffered < kRecordSize) return false;
-        }
-        const std::uint8_t* record = buffer.data() + (at - bufferAt);
+        if (!in.seekTo(at) || readBlock(&in, record, kRecordSize) != FileResult::Done) return false;
         const std::uint32_t kind = getU32(record, 0);
         if (kind == kFolderRecord) {
             if (folders != nullptr) {
@@ -239,6 +228,28 @@ std::optional<std::span<const std::uint8_t>> findOldItem(std::span<const std::ui
             return data.subspan(at, length);
         }
         at += length;
+    }
+    return std::nullopt;
+}
+
+void OldItems::index(std::span<const std::uint8_t> data) {
+    m_items.clear();
+    std::size_t at = 0;
+    while (data.size() - at >= 8) {
+        const std::uint32_t tag = getU32(data.data(), at);
+        const std::uint32_t length = getU32(data.data(), at + 4);
+        at += 8;
+        if (length > data.size() - at) return;
+        m_items.push_back(Item{tag, data.subspan(at, length)});
+        at += length;
+    }
+}
+
+std::optional<std::span<const std::uint8_t>> OldItems::find(std::uint32_t tag) const {
+    for (const Item& item : m_items) {
+        if (item.tag != tag) continue;
+        if (item.bytes.empty()) return std::nullopt;
+        return item.bytes;
     }
     return std::nullopt;
 }

@@ -118,6 +118,21 @@ Key16 oldWalletKey(const std::uint8_t salt[8], std::string_view passwordBytes, K
 // The first item of card data with that tag; none when there is none or its length is 0. Items
 // that run past the data end the search.
 std::optional<std::span<const std::uint8_t>> findOldItem(std::span<const std::uint8_t> data, std::uint32_t tag);
+// The items of one card's data, walked once: find() gives what findOldItem gives for the same
+// tag without walking the data again. The spans point into the data, which must outlive them.
+class OldItems {
+public:
+    // Forgets the items of the last card and takes those of `data`.
+    void index(std::span<const std::uint8_t> data);
+    std::optional<std::span<const std::uint8_t>> find(std::uint32_t tag) const;
+
+private:
+    struct Item {
+        std::uint32_t tag;
+        std::span<const std::uint8_t> bytes;
+    };
+    std::vector<Item> m_items;  // in data order, up to the first that runs past the data
+};
 // An item as text: UTF-16LE up to its first NUL or its end.
 std::u16string oldItemText(std::span<const std::uint8_t> item);
 

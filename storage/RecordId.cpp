@@ -8,9 +8,11 @@ RecordId RecordIdGenerator::next(Random& random, const SystemTime& now) {
     RecordId id;
     do {
         std::uint8_t* p = id.bytes.data();
-        putU32(p, 0, random.next());
+        std::uint32_t words[2];
+        random.fill(words, 2);
+        putU32(p, 0, words[0]);
         putU16(p, 4, 3);
-        putU16(p, 6, static_cast<std::uint16_t>(random.next() & 0xFFFF));
+        putU16(p, 6, static_cast<std::uint16_t>(words[1] & 0xFFFF));
         p[8] = static_cast<std::uint8_t>(now.day);
         p[9] = static_cast<std::uint8_t>(now.month);
         putU16(p, 10, now.year);

@@ -1,12 +1,11 @@
 #include "storage/ReencryptPass.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
-#include <vector>
 
 #include "model/Field.h"
+#include "storage/BufferedFile.h"
 #include "storage/Bytes.h"
 #include "storage/RecordCursor.h"
 #include "storage/RecordHeader.h"
@@ -109,129 +108,6 @@ private:
     std::size_t m_size = 0;
 };
 
-// The old file read through a buffer: each refill is one read call of at least `chunk` bytes
-// (a longer request goes straight to the caller's memory). With a chunk of 0 every read is the
-// caller's own call. Only enciphered or clear file bytes pass through the buffer.
-class ReadBuffer final : public File {
-public:
-    ReadBuffer(File& file, std::size_t chunk) : m_file(file), m_chunk(chunk) { m_at = file.position(); }
-
-    bool read(void* buffer, std::size_t count, std::size_t* done) override {
-        auto* out = static_cast<std::uint8_t*>(buffer);
-        const std::size_t served = std::min(count, m_end - m_next);
-        if (served != 0) std::memcpy(out, m_bytes.data() + m_next, served);
-        m_next += served;
-        *done = served;
-        if (served == count) return true;
-        const std::size_t rest = count - served;
-        if (m_chunk == 0 || rest >= m_chunk) {
-            // Straight into the caller's memory; the buffer is empty now.
-            std::size_t got = 0;
-            const bool ok = m_file.read(out + served, rest, &got);
-            dropBuffer(got);
-            *done += got;
-            return ok;
-        }
-        if (m_bytes.size() < m_chunk) m_bytes.resize(m_chunk);
-        std::size_t got = 0;
-        const bool ok = m_file.read(m_bytes.data(), m_chunk, &got);
-        dropBuffer(0);
-        m_end = got;
-        const std::size_t more = std::min(rest, got);
-        if (more != 0) std::memcpy(out + served, m_bytes.data(), more);
-        m_next = more;
-        *done += more;
-        return ok;
-    }
-    bool write(const void*, std::size_t, std::size_t* done) override {
-        *done = 0;
-        return false;
-    }
-    bool seek(std::int64_t offset, SeekFrom from, std::uint64_t* position) override {
-        std::uint64_t target = 0;
-        if (from == SeekFrom::Begin) {
-            target = static_cast<std::uint64_t>(offset);
-        } else if (from == SeekFrom::Current) {
-            target = static_cast<std::uint64_t>(static_cast<std::int64_t>(logical()) + offset);
-        } else {
-            return false;
-        }
-        // Inside what is buffered: no call at all.
-        if (target >= m_at && target - m_at <= m_end) {
-            m_next = static_cast<std::size_t>(target - m_at);
-        } else {
-            if (!m_file.seekTo(target)) return false;
-            m_at = target;
-            m_next = m_end = 0;
-        }
-        if (position != nullptr) *position = target;
-        return true;
-    }
-    bool size(std::uint64_t* size) override { return m_file.size(size); }
-    bool truncateHere() override { return false; }
-    bool flush() override { return false; }
-
-private:
-    std::uint64_t logical() const { return m_at + m_next; }
-    // Forgets the buffer once the file moved `consumed` bytes past its end.
-    void dropBuffer(std::size_t consumed) {
-        m_at += m_end + consumed;
-        m_next = m_end = 0;
-    }
-
-    File& m_file;
-    std::size_t m_chunk;
-    std::vector<std::uint8_t> m_bytes;
-    std::uint64_t m_at = 0;  // file offset of the buffer's first byte
-    std::size_t m_next = 0;  // the next byte to serve
-    std::size_t m_end = 0;   // bytes buffered
-};
-
-// The new file written through a buffer of `chunk` bytes, emptied by one write call when it is
-// full and by finish(); a write longer than the buffer goes straight to the file. With a chunk
-// of 0 every write is the caller's own call.
-class WriteBuffer final : public File {
-public:
-    WriteBuffer(File& file, std::size_t chunk) : m_file(file), m_chunk(chunk) {}
-
-    bool read(void*, std::size_t, std::size_t* done) override {
-        *done = 0;
-        return false;
-    }
-    bool write(const void* buffer, std::size_t count, std::size_t* done) override {
-        *done = 0;
-        if (m_chunk == 0) return m_file.write(buffer, count, done);
-        if (m_used + count > m_chunk && !finish()) return false;
-        if (count >= m_chunk) {
-            if (writeBlock(&m_file, buffer, count) != FileResult::Done) return false;
-        } else {
-            if (m_bytes.size() < m_chunk) m_bytes.resize(m_chunk);
-            std::memcpy(m_bytes.data() + m_used, buffer, count);
-            m_used += count;
-        }
-        *done = count;
-        return true;
-    }
-    bool seek(std::int64_t, SeekFrom, std::uint64_t*) override { return false; }
-    bool size(std::uint64_t*) override { return false; }
-    bool truncateHere() override { return false; }
-    bool flush() override { return false; }
-
-    // Writes what is buffered.
-    bool finish() {
-        if (m_used == 0) return true;
-        const bool ok = writeBlock(&m_file, m_bytes.data(), m_used) == FileResult::Done;
-        m_used = 0;
-        return ok;
-    }
-
-private:
-    File& m_file;
-    std::size_t m_chunk;
-    std::vector<std::uint8_t> m_bytes;
-    std::size_t m_used = 0;
-};
-
 class Pass {
 public:
     explicit Pass(ReencryptContext& c) : m_c(c), m_in(c.in, c.chunk), m_out(c.out, c.chunk), m_cursor(m_in) {}
@@ -247,7 +123,7 @@ public:
             bool end = false;
             const ReencryptResult r = record(&end);
             if (r != ReencryptResult::Done) return r;
-            if (end) return m_out.finish() ? r : ReencryptResult::HeaderWriteFailed;
+            if (end) return m_out.finish() == FileResult::Done ? r : ReencryptResult::HeaderWriteFailed;
         }
     }
 
@@ -458,8 +334,9 @@ private:
     }
 
     ReencryptContext& m_c;
-    ReadBuffer m_in;
-    WriteBuffer m_out;
+    // Only enciphered or clear file bytes pass through these buffers.
+    BufferedReader m_in;
+    BufferedWriter m_out;
     RecordCursor m_cursor;
     Scratch m_first, m_second, m_carry;
     std::unique_ptr<std::uint8_t[]> m_mix;

@@ -15,6 +15,7 @@
 #include "model/FormFields.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
+#include "storage/BufferedFile.h"
 #include "storage/Bytes.h"
 #include "storage/CreateWallet.h"
 #include "storage/OldWallet.h"
@@ -103,7 +104,7 @@ void setDisplay(const OldCard& old, CardDisplay& display) {
 }
 
 // Fields by the card's form, the note, the picture, the sound and the display words.
-void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, CardForms& forms, Card& card) {
+void fillCard(Env& env, const OldCard& old, const OldItems& data, CardForms& forms, Card& card) {
     const CardForm& cardForm = forms.of(old.form);
     const Form* form = cardForm.form;
     if (form != nullptr) {
@@ -113,13 +114,13 @@ void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, 
             Field* field = card.newField(templates[i].kind, env.strings);
             if (field == nullptr) break;
             field->setName(templates[i].name);
-            if (const auto item = findOldItem(data, form->fields[i].number)) {
+            if (const auto item = data.find(form->fields[i].number)) {
                 std::u16string value = oldItemText(*item);
                 field->setValue(value);
                 wipe(value.data(), value.size() * sizeof(char16_t));
             }
         }
-        if (const auto item = findOldItem(data, kNoteTag)) {
+        if (const auto item = data.find(kNoteTag)) {
             std::u16string note = oldItemText(*item);
             Field* field = note.empty() ? nullptr : card.newField(field_kind::kText, env.strings);
             if (field != nullptr) {
@@ -131,18 +132,18 @@ void fillCard(Env& env, const OldCard& old, std::span<const std::uint8_t> data, 
         }
     }
     if (old.picture != 0) {
-        const auto type = findOldItem(data, kPictureTypeTag);
+        const auto type = data.find(kPictureTypeTag);
         const std::uint32_t t = type && type->size() >= 4 ? getU32(type->data(), 0) : 0;
-        const auto picture = findOldItem(data, kPictureTag);
+        const auto picture = data.find(kPictureTag);
         if (t >= 1 && t <= 3 && picture) {
-            const auto name = findOldItem(data, kPictureNameTag);
+            const auto name = data.find(kPictureNameTag);
             if (card.picture().set(*picture, name ? oldItemText(*name) : std::u16string()))
                 card.picture().setType(kPictureTypes[t - 1]);
         }
     }
     if ((old.sound & 0x01) != 0) {
-        if (const auto sound = findOldItem(data, kSoundTag)) {
-            const auto name = findOldItem(data, kSoundNameTag);
+        if (const auto sound = data.find(kSoundTag)) {
+            const auto name = data.find(kSoundNameTag);
             card.sound().set(*sound, name ? oldItemText(*name) : std::u16string());
         }
     }
@@ -162,7 +163,7 @@ public:
     }
 
     // False when the form's fixed parts could not be made; the caller then takes the card model.
-    bool write(const CardForm& form, const OldCard& old, std::span<const std::uint8_t> data, const CardDisplay& display,
+    bool write(const CardForm& form, const OldCard& old, const OldItems& data, const CardDisplay& display,
                std::vector<std::uint8_t>* out) {
         const Body* body = of(form, old.form);
         if (body == nullptr) return false;
@@ -170,11 +171,11 @@ public:
         display.write(out->data());
         const std::size_t fields = body->parts.size() - (body->note ? 1 : 0);
         for (std::size_t i = 0; i < fields; ++i) {
-            const auto item = findOldItem(data, form.form->fields[i].number);
+            const auto item = data.find(form.form->fields[i].number);
             if (!put(body->parts[i], item ? textBytes(*item) : std::span<const std::uint8_t>(), out)) return false;
         }
         if (body->note) {
-            const auto note = findOldItem(data, kNoteTag);
+            const auto note = data.find(kNoteTag);
             const std::span<const std::uint8_t> text = note ? textBytes(*note) : std::span<const std::uint8_t>();
             if (!text.empty() && !put(body->parts.back(), text, out)) return false;
         }
@@ -269,9 +270,9 @@ class RecordWriter {
 public:
     static constexpr std::size_t kBlock = 1024 * 1024;
 
-    RecordWriter(File& file, Clock& clock) : m_file(file), m_clock(clock) {}
-    ~RecordWriter() { wipe(m_bytes.data(), m_bytes.size()); }
+    RecordWriter(File& file, Clock& clock) : m_file(file), m_out(file, kBlock, Wipe::Yes), m_clock(clock) {}
 
+    // Moves the file to its end, where the records go; before the first add().
     bool start() {
         std::uint64_t size = 0;
         return m_file.size(&size) && m_file.seekTo(size);
@@ -279,23 +280,16 @@ public:
     bool add(RecordHeader h, const std::vector<std::uint8_t>* body) {
         h.setBodyLength(body ? static_cast<std::uint32_t>(body->size()) : 0);
         h.setWord(RecordHeader::kTail, 0);
-        std::vector<std::uint8_t> bytes = recordBytes(h, m_clock.localTime());
-        if (bytes.empty()) return false;
-        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
-        if (body) m_bytes.insert(m_bytes.end(), body->begin(), body->end());
-        return m_bytes.size() < kBlock || finish();
+        const std::vector<std::uint8_t> bytes = recordBytes(h, m_clock.localTime());
+        if (bytes.empty() || m_out.put(bytes.data(), bytes.size()) != FileResult::Done) return false;
+        return !body || body->empty() || m_out.put(body->data(), body->size()) == FileResult::Done;
     }
-    bool finish() {
-        const bool ok = writeBlock(&m_file, m_bytes.data(), m_bytes.size()) == FileResult::Done;
-        wipe(m_bytes.data(), m_bytes.size());
-        m_bytes.clear();
-        return ok;
-    }
+    bool finish() { return m_out.finish() == FileResult::Done; }
 
 private:
     File& m_file;
+    BufferedWriter m_out;
     Clock& m_clock;
-    std::vector<std::uint8_t> m_bytes;
 };
 
 ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom, const std::vector<OldFolder>& folders,
@@ -308,6 +302,7 @@ ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom
     CardForms forms(env, custom);
     FormBodies bodies(env, wallet.recordKey());
     std::vector<std::uint8_t> data;
+    OldItems items;  // the items of `data`
     std::vector<std::uint8_t> body;
     for (const OldFolder& f : folders) {
         RecordHeader folder = wallet.newFolder(RecordId{}, false);
@@ -323,20 +318,21 @@ ConvertResult convertRecords(Env& env, OldWallet& old, const CustomForms& custom
             card->header()->putName(c.name, wallet.recordKey());
             // A card whose data cannot be read keeps its name alone.
             const bool read = old.readCardData(c, &data);
+            items.index(read ? std::span<const std::uint8_t>(data) : std::span<const std::uint8_t>());
             body.clear();
             bool made = false;
             const CardForm& form = forms.of(c.form);
             if (read && form.form != nullptr && c.picture == 0 && (c.sound & 0x01) == 0) {
                 card->header()->setIconIndex(static_cast<std::int32_t>(c.icon));
                 setDisplay(c, card->display());
-                made = bodies.write(form, c, data, card->display(), &body);
+                made = bodies.write(form, c, items, card->display(), &body);
                 if (!made) {
                     wipe(body.data(), body.size());
                     body.clear();
                 }
             }
             if (!made) {
-                if (read) fillCard(env, c, data, forms, *card);
+                if (read) fillCard(env, c, items, forms, *card);
                 made = card->serializeBody(wallet.recordKey(), &body);
             }
             wipe(data.data(), data.size());

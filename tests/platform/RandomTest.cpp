@@ -13,7 +13,8 @@ TEST(BufferedRandom, GivesTheSourcesNumbersInOrderAcrossBlocks) {
     SequenceRandom direct(7);
     SequenceRandom source(7);
     BufferedRandom buffered(source);
-    for (int i = 0; i < 200; ++i) ASSERT_EQ(buffered.next(), direct.next()) << "number " << i;
+    for (std::size_t i = 0; i < 2 * BufferedRandom::kBlock + 5; ++i)
+        ASSERT_EQ(buffered.next(), direct.next()) << "number " << i;
 }
 
 TEST(OsRandom, FillDrawsEveryWord) {

@@ -577,7 +577,8 @@ TEST(OldWallet, ItemsAreFoundByTagWithinTheData) {
     };
     add(1, walText(u"one"));
     add(2, {});
-    add(3, {'a', 0, 'b'});  // odd length: the lone byte is no character
+    add(3, {'a', 0, 'b'});      // odd length: the lone byte is no character
+    add(1, walText(u"later"));  // only the first item of a tag counts
     add(4, {9, 9, 9, 9, 9, 9, 9, 9});
     data.resize(data.size() - 2);  // the last item runs past the data
     EXPECT_EQ(oldItemText(*findOldItem(data, 1)), u"one");
@@ -586,6 +587,20 @@ TEST(OldWallet, ItemsAreFoundByTagWithinTheData) {
     EXPECT_FALSE(findOldItem(data, 4));
     EXPECT_FALSE(findOldItem(data, 5));
     EXPECT_FALSE(findOldItem(std::span<const std::uint8_t>(data.data(), 7), 1));
+
+    // The card's items walked once give the same answers, and a second card's replace them.
+    OldItems items;
+    items.index(data);
+    for (const std::uint32_t tag : {1u, 2u, 3u, 4u, 5u}) {
+        const auto once = items.find(tag);
+        const auto each = findOldItem(data, tag);
+        ASSERT_EQ(once.has_value(), each.has_value()) << tag;
+        if (once) {
+            EXPECT_EQ(once->data(), each->data()) << tag;
+        }
+    }
+    items.index(std::span<const std::uint8_t>(data.data(), 7));
+    EXPECT_FALSE(items.find(1));
 }
 
 }  // namespace

@@ -582,6 +582,75 @@ TEST(WalletOnDisk, ReplacementKeepsSymbolicLinks) {
     fs::remove_all(dir);
 }
 
+// Ranges copied between files on disk arrive byte for byte at the new file's position, whether
+// they keep their place within a page (the kernel copies) or move within it (through the buffer,
+// in writes that end on page boundaries), with buffers of every size.
+TEST(WalletOnDisk, CopiedRangesArriveWhole) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("tw-copy-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    PosixFileSystem files;
+    FixedClock clock{SystemTime{2026, 12, 4, 10, 9, 30, 15, 0}};
+    SequenceRandom random{1};
+    StringTable strings;
+    ScriptedPrompt prompt;
+    FakeSystem system;
+    Env env{files, clock, random, strings, prompt, system};
+    WalletFile wallet(env);
+
+    std::vector<std::uint8_t> source(4 * 4096 + 777);
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    const std::string from = (dir / "from").string();
+    {
+        std::unique_ptr<File> f = files.open(from, OpenMode::CreateNew);
+        ASSERT_TRUE(f);
+        ASSERT_EQ(writeBlock(f.get(), source.data(), source.size()), FileResult::Done);
+    }
+    struct Case {
+        std::size_t before;  // bytes the new file holds already
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
+    const Case cases[] = {
+        {0, 0, source.size()},         // the whole file, in place
+        {100, 100, 9000},              // same place within the page, from mid-page
+        {10, 2000, 12000},             // moved within the page
+        {4095, 1, source.size() - 1},  // moved by one byte short of a page
+        {0, 4097, 5000},               // to a page boundary from just past one
+        {3, 5, 2},                     // a few bytes inside one page
+    };
+    const std::uint64_t memories[] = {64ull << 20, 4 * 5000, 4 * 1024};
+    for (const std::uint64_t memory : memories) {
+        system.memory = memory;
+        for (const Case& c : cases) {
+            SCOPED_TRACE("memory " + std::to_string(memory) + ", before " + std::to_string(c.before) + ", offset " +
+                         std::to_string(c.offset) + ", length " + std::to_string(c.length));
+            const std::string to = (dir / "to").string();
+            files.remove(to);
+            std::unique_ptr<File> in = files.open(from, OpenMode::Read);
+            std::unique_ptr<File> out = files.open(to, OpenMode::CreateNew);
+            ASSERT_TRUE(in && out);
+            const std::vector<std::uint8_t> head(c.before, 0xA5);
+            if (!head.empty()) {
+                ASSERT_EQ(writeBlock(out.get(), head.data(), head.size()), FileResult::Done);
+            }
+            ASSERT_TRUE(wallet.copyRange(*in, c.offset, c.length, *out));
+            EXPECT_EQ(out->position(), c.before + c.length);
+            std::vector<std::uint8_t> expected = head;
+            expected.insert(expected.end(), source.begin() + static_cast<std::ptrdiff_t>(c.offset),
+                            source.begin() + static_cast<std::ptrdiff_t>(c.offset + c.length));
+            std::vector<std::uint8_t> got(expected.size() + 1);
+            std::size_t read = 0;
+            ASSERT_TRUE(out->seekTo(0));
+            ASSERT_TRUE(out->read(got.data(), got.size(), &read));
+            got.resize(read);
+            EXPECT_EQ(got, expected);
+        }
+    }
+    fs::remove_all(dir);
+}
+
 // Wallets in a temporary folder, with writers that each have a file system of their own, as
 // two programs would.
 struct DiskWallets {
