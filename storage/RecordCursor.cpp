@@ -33,6 +33,11 @@ RecordCursor::RecordCursor(File& file, Reading reading, std::size_t chunk)
     if (m_reading == Reading::ReadAhead) m_next = file.position();
 }
 
+RecordCursor::RecordCursor(File& file, std::uint64_t at, std::size_t chunk)
+    : m_file(file), m_reading(Reading::ReadAhead), m_chunk(chunk), m_next(at) {
+    m_sized = file.size(&m_size);
+}
+
 RecordCursor::Step RecordCursor::next(RecordHeader& header) {
     if (!m_sized) return Step::Unreadable;
     m_cutShort = false;
