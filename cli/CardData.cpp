@@ -1,6 +1,5 @@
 #include "cli/CardData.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -15,8 +14,6 @@
 namespace tw::cli {
 namespace {
 
-constexpr const char* kMasked = "********";
-
 std::string lfText(const std::u16string& text) {
     std::string out = toUtf8(text);
     std::size_t kept = 0;
@@ -27,47 +24,12 @@ std::string lfText(const std::u16string& text) {
     return out;
 }
 
-// Appends a cell as csvCell writes it.
-void appendCsvCell(std::string& csv, std::string_view text) {
-    const bool plain =
-        std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
-    if (plain) {
-        csv += text;
-        return;
-    }
-    csv += '"';
-    for (char c : text) {
-        if (c == '"') csv += '"';
-        csv += c;
-    }
-    csv += '"';
+std::string formOf(WalletFile& wallet, const Card& card) {
+    std::u16string form;
+    return formName(wallet, card.header()->formRef(), form) ? toUtf8(form) : std::string();
 }
 
-// Appends `text` as csvCell(toUtf8(text)) would, or with `lineFeeds` as csvCell(lfText(text)),
-// without making those texts on the way.
-void appendCsvText(std::string& csv, std::u16string_view text, bool lineFeeds) {
-    const bool quoted = std::any_of(text.begin(), text.end(),
-                                    [](char16_t c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; });
-    if (quoted) csv += '"';
-    for (std::size_t i = 0; i < text.size();) {
-        const char16_t c = text[i];
-        if (c >= 0x80) {
-            // A run beyond ASCII goes through toUtf8 whole, which keeps surrogate pairs together.
-            std::size_t end = i;
-            while (end < text.size() && text[end] >= 0x80) ++end;
-            std::string run = toUtf8(text.substr(i, end - i));
-            csv += run;
-            wipe(run.data(), run.size());
-            i = end;
-            continue;
-        }
-        ++i;
-        if (lineFeeds && c == u'\r' && i < text.size() && text[i] == u'\n') continue;
-        if (c == u'"') csv += '"';
-        csv += static_cast<char>(c);
-    }
-    if (quoted) csv += '"';
-}
+}  // namespace
 
 std::string isoTime(const SystemTime& t, bool date, bool time) {
     if (t.year == 0 && date) return {};
@@ -80,13 +42,6 @@ std::string isoTime(const SystemTime& t, bool date, bool time) {
         std::snprintf(text, sizeof text, "%02u:%02u", t.hour, t.minute);
     return text;
 }
-
-std::string formOf(WalletFile& wallet, const Card& card) {
-    std::u16string form;
-    return formName(wallet, card.header()->formRef(), form) ? toUtf8(form) : std::string();
-}
-
-}  // namespace
 
 std::string kindName(std::uint16_t kind) {
     switch (kind) {
@@ -188,53 +143,8 @@ void writeCardJson(JsonWriter& json, WalletFile& wallet, std::size_t position, c
     json.endObject();
 }
 
-std::string csvCell(const std::string& text) {
-    std::string out;
-    appendCsvCell(out, text);
-    return out;
-}
-
 std::string csvHeader() {
     return "Path,Card,Form,Field,Kind,Value\r\n";
-}
-
-void appendCardCsv(std::string& csv, WalletFile& wallet, std::size_t position, const Card& card, bool passwords) {
-    std::string start;
-    appendCsvCell(start, pathOf(wallet, position));
-    start += ',';
-    std::string name = toUtf8(card.header()->name(wallet.recordKey()));
-    appendCsvCell(start, name);
-    start += ',';
-    appendCsvCell(start, formOf(wallet, card));
-    start += ',';
-    // Room for the rows up front (UTF-8 takes at most 3 bytes per UTF-16 unit here), so that the
-    // text holding the values is not moved and left behind as it grows.
-    std::size_t room = 0;
-    for (std::size_t i = 0; i < card.fieldCount(); ++i)
-        room += start.size() + 3 * (card.field(i).name().size() + card.field(i).value().size()) + 32;
-    csv.reserve(csv.size() + room);
-    for (std::size_t i = 0; i < card.fieldCount(); ++i) {
-        const Field& f = card.field(i);
-        csv += start;
-        if (f.isNote()) {
-            csv += "Note,note,";
-        } else {
-            appendCsvText(csv, f.name(), false);
-            csv += ',';
-            csv += kindName(f.kind());
-            csv += ',';
-        }
-        if (isDateKind(f.kind()) || f.kind() == field_kind::kCheckBox) {
-            appendCsvCell(csv, scriptValue(f));
-        } else if (f.kind() == field_kind::kPassword && !passwords && !f.value().empty()) {
-            csv += kMasked;
-        } else {
-            appendCsvText(csv, f.value(), true);  // the value as scriptValue gives it
-        }
-        csv += "\r\n";
-    }
-    wipe(name.data(), name.size());
-    wipe(start.data(), start.size());
 }
 
 }  // namespace tw::cli

@@ -7,6 +7,7 @@ namespace tw {
 class Card;
 class Field;
 class WalletFile;
+struct SystemTime;
 }  // namespace tw
 
 namespace tw::cli {
@@ -17,6 +18,9 @@ class JsonWriter;
 // kinds without one.
 std::string kindName(std::uint16_t kind);
 
+// A date and time as programs read them: yyyy-mm-dd, hh:mm or both; empty for a date of year 0.
+std::string isoTime(const SystemTime& t, bool date, bool time);
+
 // A field's value for programs, in the forms --set reads: dates yyyy-mm-dd, times hh:mm, both
 // "yyyy-mm-dd hh:mm", check boxes yes or no, texts with LF line ends. Empty when not set.
 std::string scriptValue(const Field& field);
@@ -26,14 +30,7 @@ std::string scriptValue(const Field& field);
 // the live record at index `position`.
 void writeCardJson(JsonWriter& json, WalletFile& wallet, std::size_t position, const Card& card, bool passwords);
 
-// One card as CSV rows (RFC 4180, CR LF): Path, Card, Form, Field, Kind, Value per field, the
-// note as the field Note. Passwords as ******** unless `passwords`.
-void appendCardCsv(std::string& csv, WalletFile& wallet, std::size_t position, const Card& card, bool passwords);
-
 // The CSV header row.
 std::string csvHeader();
-
-// A cell as CSV writes it: quoted when it holds a comma, a quote or a line end.
-std::string csvCell(const std::string& text);
 
 }  // namespace tw::cli

@@ -2,21 +2,22 @@
 #include "cli/TreeCommands.h"
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "cli/CardData.h"
+#include "cli/CardDataWriter.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/Locale.h"
@@ -26,6 +27,7 @@
 #include "model/CardsInFileOrder.h"
 #include "model/Export.h"
 #include "model/FolderTree.h"
+#include "platform/PieceArena.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 
@@ -56,51 +58,66 @@ private:
     std::string m_path;
 };
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Copies the file at `path` to `out` through one buffer, wiped when done. False when the file
+// cannot be read.
+bool copyFileTo(const std::string& path, std::ostream& out) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::vector<char> buffer(1 << 20);
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        out.write(buffer.data(), n);
+    }
+    ::close(fd);
+    wipe(buffer.data(), buffer.size());
+    return ok;
 }
 
-// Writes a new file (or replaces one) that only its owner can read.
-// Creates `path` readable by its owner only and writes `text`, piece after piece, through one
-// buffer; then syncs it. A file that cannot be written whole is removed again.
+// Creates `path` readable by its owner only (or replaces it) and writes `text`, piece after
+// piece, straight from where the pieces lie; then syncs it. A file that cannot be written whole
+// is removed again.
 bool writePrivateFile(const std::string& path, std::span<const std::string_view> text) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    constexpr std::size_t kBuffer = 1 << 20;
-    std::vector<char> buffer;
-    buffer.reserve(kBuffer);
+    constexpr std::size_t kPieces = 1024;  // at most IOV_MAX pieces per call
+    std::vector<iovec> pieces;
+    pieces.reserve(kPieces);
     bool ok = true;
     auto flush = [&] {
-        std::size_t done = 0;
-        while (ok && done < buffer.size()) {
-            const ssize_t n = ::write(fd, buffer.data() + done, buffer.size() - done);
+        std::size_t first = 0;
+        while (ok && first < pieces.size()) {
+            const ssize_t n = ::writev(fd, pieces.data() + first, static_cast<int>(pieces.size() - first));
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0)
+            if (n <= 0) {
                 ok = false;
-            else
-                done += static_cast<std::size_t>(n);
+                break;
+            }
+            // Past the pieces written whole; a piece written in part goes on from where it stopped.
+            auto done = static_cast<std::size_t>(n);
+            while (first < pieces.size() && done >= pieces[first].iov_len) done -= pieces[first++].iov_len;
+            if (done > 0) {
+                pieces[first].iov_base = static_cast<char*>(pieces[first].iov_base) + done;
+                pieces[first].iov_len -= done;
+            }
         }
-        wipe(buffer.data(), buffer.size());
-        buffer.clear();
+        pieces.clear();
     };
     for (std::string_view piece : text) {
-        while (ok && !piece.empty()) {
-            const std::size_t n = std::min(piece.size(), kBuffer - buffer.size());
-            buffer.insert(buffer.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(n));
-            piece.remove_prefix(n);
-            if (buffer.size() == kBuffer) flush();
-        }
+        if (piece.empty()) continue;
+        pieces.push_back(iovec{const_cast<char*>(piece.data()), piece.size()});
+        if (pieces.size() == kPieces) flush();
     }
     flush();
     ok = ok && ::fsync(fd) == 0;
     ::close(fd);
     if (!ok) ::unlink(path.c_str());
     return ok;
-}
-
-void wipePieces(std::vector<std::string>& pieces) {
-    for (std::string& piece : pieces) wipe(piece.data(), piece.size());
 }
 
 std::string typeName(int type) {
@@ -150,16 +167,68 @@ void noteRecovered(Context& c, const FolderTree& tree) {
           << " record(s) whose folder is missing are shown under [Recovered]; 'tmpro repair' gives them a folder\n";
 }
 
-// Appends an entry's line text: a special entry in brackets, a folder ending in "/".
-void appendEntry(std::string& out, const TreeNode& node) {
-    if (node.isSpecial()) {
-        out += '[';
-        out += toUtf8(node.label);
-        out += ']';
-        return;
+// The lines of a listing, gathered in one buffer and written out about 64 KiB at a time.
+class Lines {
+public:
+    explicit Lines(std::ostream& out) : m_out(out), m_buffer(kWriteAt) {}
+    ~Lines() { flush(); }
+    Lines(const Lines&) = delete;
+    Lines& operator=(const Lines&) = delete;
+
+    // Room for `size` more bytes; commit() says how many of them were written.
+    char* room(std::size_t size) {
+        if (m_used + size > m_buffer.size()) {
+            flush();
+            if (size > m_buffer.size()) m_buffer.resize(size);
+        }
+        return m_buffer.data() + m_used;
     }
-    appendPrintable(out, node.label, true);
-    if (node.isFolder()) out += '/';
+    void commit(char* end) { m_used = static_cast<std::size_t>(end - m_buffer.data()); }
+    void flush() {
+        m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_used));
+        m_used = 0;
+    }
+
+private:
+    static constexpr std::size_t kWriteAt = 64 * 1024;
+    std::ostream& m_out;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
+};
+
+// An upper bound of the bytes that appendEntry writes for a label: a code unit becomes at most
+// four ("\x1f"; a character outside the basic plane is two units and four bytes of UTF-8).
+std::size_t entrySizeBound(std::u16string_view label) {
+    return 4 * label.size() + 2;
+}
+
+// appendEntry for special entries and names that need escapes.
+char* appendOddEntry(char* at, const TreeNode& node) {
+    std::string text;
+    if (node.isSpecial()) {
+        text = '[' + toUtf8(node.label) + ']';
+    } else {
+        appendPrintable(text, node.label, true);
+        if (node.isFolder()) text += '/';
+    }
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
+// Writes an entry's line text at `at` (room for entrySizeBound bytes): a special entry in
+// brackets, a folder ending in "/". Returns the end.
+inline char* appendEntry(char* at, const TreeNode& node) {
+    if (node.isSpecial()) return appendOddEntry(at, node);
+    // Most names are printable ASCII with no "/": copied over as they are.
+    const std::u16string_view label = node.label;
+    for (std::size_t i = 0; i < label.size(); ++i) {
+        const char16_t c = label[i];
+        if (c < 0x20 || c >= 0x7F || c == u'/') return appendOddEntry(at, node);
+        at[i] = static_cast<char>(c);
+    }
+    at += label.size();
+    if (node.isFolder()) *at++ = '/';
+    return at;
 }
 
 // Resolves PATH to a record that must be of the wanted kind (a card, or a folder when
@@ -213,29 +282,37 @@ public:
             return s.finish();
         }
         const bool ids = args.has("ids");
-        // The listing goes out in writes of 64 KiB.
-        constexpr std::size_t kWriteAt = 64 * 1024;
-        std::string text;
-        text.reserve(kWriteAt + 1024);
-        tree.walk(TreeNode::kNone, [&](std::size_t id) {
-            const TreeNode& node = tree.node(id);
-            if (ids) {
-                char type[8];
-                std::snprintf(type, sizeof type, "%3d  ", node.type);
-                text += node.isSpecial() ? std::string(32, '-')
+        {
+            Lines lines(c.out);
+            tree.walk(TreeNode::kNone, [&](std::size_t id) {
+                const TreeNode& node = tree.node(id);
+                constexpr std::size_t kIdColumns = 32 + 1 + 5;  // the identifier, a space, the type code
+                constexpr std::size_t kShallow = 16;            // indents up to this wide are written as one block
+                char* at = lines.room((ids ? kIdColumns : 0) + std::max(2 * node.depth, kShallow) +
+                                      entrySizeBound(node.label) + 1);
+                if (ids) {
+                    const std::string id =
+                        node.isSpecial() ? std::string(32, '-')
                                          : idText(s.wallet().index().at(static_cast<std::size_t>(node.position)).id());
-                text += ' ';
-                text += type;
-            }
-            text.append(2 * node.depth, ' ');
-            appendEntry(text, node);
-            text += '\n';
-            if (text.size() >= kWriteAt) {
-                c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
-                text.clear();
-            }
-        });
-        c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                    std::memcpy(at, id.data(), 32);
+                    at[32] = ' ';
+                    char type[8];
+                    std::snprintf(type, sizeof type, "%3d  ", node.type);
+                    std::memcpy(at + 33, type, 5);
+                    at += kIdColumns;
+                }
+                if (2 * node.depth <= kShallow) {
+                    static constexpr char kSpaces[kShallow + 1] = "                ";
+                    std::memcpy(at, kSpaces, kShallow);
+                    at += 2 * node.depth;
+                } else {
+                    at = std::fill_n(at, 2 * node.depth, ' ');
+                }
+                at = appendEntry(at, node);
+                *at++ = '\n';
+                lines.commit(at);
+            });
+        }
         noteRecovered(c, tree);
         return s.finish();
     }
@@ -261,41 +338,47 @@ public:
         if (args.positional.empty() || args.positional.size() > 2) return usageError(c, *this);
         Session s(c);
         if (const int r = s.open(args.positional[0], true)) return r;
-        const FolderTree tree = FolderTree::build(s.wallet());
-        const std::vector<std::size_t>* children = &tree.top();
+        Resolved folder;  // the top level without PATH
         if (args.positional.size() == 2) {
-            const Resolved r = resolvePath(s.wallet(), args.positional[1]);
-            if (r.error) return s.fail(r.error, r.message);
-            if (r.position >= 0) {
-                const auto id = tree.find(r.position);
-                if (!id) return s.fail(exit_code::kNotFound, "'" + args.positional[1] + "' is not in the tree");
-                if (tree.node(*id).type == tree_type::kCard)
-                    return s.fail(exit_code::kUsage, "'" + args.positional[1] + "' is a card, not a folder");
-                children = &tree.node(*id).children;
-            }
+            folder = resolvePath(s.wallet(), args.positional[1]);
+            if (folder.error) return s.fail(folder.error, folder.message);
+        }
+        // Only the level listed is sorted.
+        const FolderTree tree = FolderTree::buildLevel(s.wallet(), folder.position);
+        std::span<const std::size_t> children = tree.top();
+        bool atTop = true;
+        if (folder.position >= 0) {
+            const auto id = tree.find(folder.position);
+            if (!id) return s.fail(exit_code::kNotFound, "'" + args.positional[1] + "' is not in the tree");
+            if (tree.node(*id).type == tree_type::kCard)
+                return s.fail(exit_code::kUsage, "'" + args.positional[1] + "' is a card, not a folder");
+            children = tree.node(*id).children;
+            atTop = false;
         }
         if (args.has("json")) {
             JsonWriter json;
             json.beginArray();
-            for (std::size_t id : *children) {
+            for (std::size_t id : children) {
                 const TreeNode& node = tree.node(id);
                 if (!node.isSpecial() || node.type == tree_type::kRecovered)
                     writeNode(json, s.wallet(), tree, id, false);
             }
             json.endArray();
             c.out << json.text();
-            if (children == &tree.top()) noteRecovered(c, tree);
+            if (atTop) noteRecovered(c, tree);
             return s.finish();
         }
-        std::string text;
-        for (std::size_t id : *children) {
-            const TreeNode& node = tree.node(id);
-            if (node.isSpecial() && node.type != tree_type::kRecovered) continue;
-            appendEntry(text, node);
-            text += '\n';
+        {
+            Lines lines(c.out);
+            for (std::size_t id : children) {
+                const TreeNode& node = tree.node(id);
+                if (node.isSpecial() && node.type != tree_type::kRecovered) continue;
+                char* at = appendEntry(lines.room(entrySizeBound(node.label) + 1), node);
+                *at++ = '\n';
+                lines.commit(at);
+            }
         }
-        c.out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (children == &tree.top()) noteRecovered(c, tree);
+        if (atTop) noteRecovered(c, tree);
         return s.finish();
     }
 };
@@ -378,9 +461,8 @@ public:
             return s.fail(exit_code::kFailed, "the export file could not be written " + where);
         }
         if (toStdout) {
-            std::string bytes = readAll(report.path);
-            c.out << bytes << std::flush;
-            wipe(bytes.data(), bytes.size());
+            if (!copyFileTo(report.path, c.out)) return s.fail(exit_code::kFailed, "the export could not be read back");
+            c.out << std::flush;
         } else {
             c.out << report.path << "\n";
             if (options.passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
@@ -439,24 +521,16 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
 
     const bool passwords = args.has("passwords");
     const bool asJson = format == "json";
-    // The cards are read in one pass in file order; each one's text waits in its place until
-    // all are written in tree order.
-    std::vector<std::string> pieces(cards.size());
+    // The cards are read in one pass in file order; each one's text waits in the arena until all
+    // are written in tree order.
+    PieceArena arena;
+    CardDataWriter writer(w, asJson ? CardDataWriter::Format::Json : CardDataWriter::Format::Csv, passwords);
+    std::vector<std::string_view> pieces(cards.size());
     std::vector<bool> read(cards.size(), false);
-    std::string rows;  // one card's rows, made with room to spare and kept at their size
     const std::size_t leftOut = readCardsInFileOrder(w, cards, asJson ? Card::Parts::All : Card::Parts::Fields,
                                                      [&](std::size_t i, const Card& card) {
                                                          read[i] = true;
-                                                         if (!asJson) {
-                                                             appendCardCsv(rows, w, cards[i], card, passwords);
-                                                             pieces[i].assign(rows);
-                                                             wipe(rows.data(), rows.size());
-                                                             rows.clear();
-                                                             return;
-                                                         }
-                                                         JsonWriter piece = JsonWriter::fragment();
-                                                         writeCardJson(piece, w, cards[i], card, passwords);
-                                                         pieces[i] = piece.text();
+                                                         pieces[i] = writer.write(arena, cards[i], card);
                                                      });
     // The whole text in order: csv's header row or json's opening, the cards (json: with commas
     // between), json's closing.
@@ -469,7 +543,7 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         if (!read[i]) continue;
         if (asJson && !firstCard) text.emplace_back(",");
-        text.emplace_back(pieces[i]);
+        if (!pieces[i].empty()) text.emplace_back(pieces[i]);
         firstCard = false;
     }
     if (asJson) text.emplace_back("]}\n");
@@ -487,13 +561,11 @@ int ExportCommand::exportData(Session& s, Context& c, const Args& args, const st
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error || !writePrivateFile(file.string(), text)) {
-            wipePieces(pieces);
             return s.fail(exit_code::kFailed, "the export file could not be written " + file.string());
         }
         c.out << file.string() << "\n";
         if (passwords) c.err << "tmpro: warning: the file holds the passwords in clear\n";
     }
-    wipePieces(pieces);
     code = s.finish();
     if (leftOut > 0)
         code = s.fail(exit_code::kFailed, std::to_string(leftOut) + " card(s) could not be read and were left out");

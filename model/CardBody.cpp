@@ -83,7 +83,6 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key, P
     }
     m_fields.reserve(std::min(fieldRecords, kMaxFields));
     const bool attachments = parts == Parts::All;
-    m_attachmentsUsed = attachments;
     std::size_t usedFiles = 0;
     std::size_t dropped = 0;
     bool cutShort = false;
@@ -110,14 +109,18 @@ bool Card::parseBody(std::span<const std::uint8_t> body, const KeyRecord& key, P
                 }
                 ++dropped;
                 break;
+            // Only attachments read here are set back by the next release.
             case kPictureType:
+                m_attachmentsUsed = m_attachmentsUsed || attachments;
                 if (attachments && !m_picture.readPayload(payload, length, key)) ++dropped;
                 break;
             case kSoundType:
+                m_attachmentsUsed = m_attachmentsUsed || attachments;
                 if (attachments && !m_sound.readPayload(payload, length, key)) ++dropped;
                 break;
             case kFileType:
                 if (!attachments) break;
+                m_attachmentsUsed = true;
                 if (usedFiles < kFileSlots && m_files[usedFiles].readPayload(payload, length, key) &&
                     m_files[usedFiles].hasData())
                     ++usedFiles;

@@ -32,9 +32,21 @@ std::size_t readCardsInFileOrder(WalletFile& wallet, std::span<const std::size_t
         RecordHeader h;
         Card card;
         std::span<const std::uint8_t> body;
+        // The index lists the records of a freshly opened file in the order they are stored: the
+        // entry expected next is checked first, which spares most lookups by identifier.
+        std::size_t expected = 0;
         while (waiting > 0 && cursor.next(h) == RecordCursor::Step::Record) {
+            const std::size_t here = expected++;
             if (h.type() == RecordType::Card && !h.deleted()) {
-                const std::int64_t at = index.find(h.id());
+                std::int64_t at = -1;
+                if (here < index.count() && first[here] != kNone && index.at(here).offset() == cursor.start() &&
+                    index.at(here).id() == h.id()) {
+                    at = static_cast<std::int64_t>(here);  // wanted entries are the first with their identifier
+                } else {
+                    at = index.find(h.id());
+                    if (at >= 0 && index.at(static_cast<std::size_t>(at)).offset() == cursor.start())
+                        expected = static_cast<std::size_t>(at) + 1;
+                }
                 if (at >= 0 && first[static_cast<std::size_t>(at)] != kNone) {
                     const std::size_t head = first[static_cast<std::size_t>(at)];
                     first[static_cast<std::size_t>(at)] = kNone;  // later records with this identifier are not it

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,6 +13,8 @@
 #include "model/Card.h"
 #include "model/CardsInFileOrder.h"
 #include "model/FieldKind.h"
+#include "platform/Latin1.h"
+#include "platform/PieceArena.h"
 #include "platform/Text.h"
 #include "storage/Bytes.h"
 #include "storage/WalletFile.h"
@@ -47,6 +50,19 @@ bool writeNewFile(FileSystem& files, const std::string& path, const std::vector<
     return ok;
 }
 
+// Writes `text` as UTF-16LE at `out` (2 bytes a unit).
+void putUtf16le(void* out, std::u16string_view text) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, text.data(), 2 * text.size());
+    } else {
+        auto* bytes = static_cast<std::uint8_t*>(out);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            bytes[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
+            bytes[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+        }
+    }
+}
+
 // UTF-16LE text through a fixed buffer, so that card texts leave no copies behind in memory
 // (the buffer is wiped after every flush and at the end).
 class TextWriter {
@@ -60,9 +76,12 @@ public:
         for (std::uint8_t b : bytes) put(b);
     }
     void text(std::u16string_view text) {
-        for (char16_t c : text) {
-            put(static_cast<std::uint8_t>(c & 0xFF));
-            put(static_cast<std::uint8_t>(c >> 8));
+        while (!text.empty()) {
+            if (m_buffer.size() - m_used < 2) flush();
+            const std::size_t n = std::min(text.size(), (m_buffer.size() - m_used) / 2);
+            putUtf16le(m_buffer.data() + m_used, text.substr(0, n));
+            m_used += 2 * n;
+            text.remove_prefix(n);
         }
     }
     void line(std::u16string_view line = {}) {
@@ -76,6 +95,16 @@ public:
             const std::size_t n = std::min(bytes.size(), m_buffer.size() - m_used);
             std::memcpy(m_buffer.data() + m_used, bytes.data(), n);
             m_used += n;
+            bytes.remove_prefix(n);
+        }
+    }
+    // Text kept one byte a unit by a NarrowWriter.
+    void latin1(std::string_view bytes) {
+        while (!bytes.empty()) {
+            if (m_buffer.size() - m_used < 2) flush();
+            const std::size_t n = std::min(bytes.size(), (m_buffer.size() - m_used) / 2);
+            widenToUtf16le(m_buffer.data() + m_used, bytes.substr(0, n));
+            m_used += 2 * n;
             bytes.remove_prefix(n);
         }
     }
@@ -102,25 +131,47 @@ private:
     bool m_ok = true;
 };
 
-// UTF-16LE text kept in memory until it is written in its place; the holder wipes it.
+// UTF-16LE text written into room made for it beforehand (in a PieceArena, which wipes it).
 class PieceWriter {
 public:
-    explicit PieceWriter(std::string& bytes) : m_bytes(bytes) {}
+    explicit PieceWriter(char* out) : m_start(out), m_out(out) {}
     void text(std::u16string_view text) {
-        const std::size_t at = m_bytes.size();
-        m_bytes.resize(at + 2 * text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            m_bytes[at + 2 * i] = static_cast<char>(text[i] & 0xFF);
-            m_bytes[at + 2 * i + 1] = static_cast<char>(text[i] >> 8);
-        }
+        putUtf16le(m_out, text);
+        m_out += 2 * text.size();
     }
     void line(std::u16string_view line = {}) {
         text(line);
         text(kLineEnd);
     }
+    std::size_t size() const { return static_cast<std::size_t>(m_out - m_start); }
 
 private:
-    std::string& m_bytes;
+    char* m_start;
+    char* m_out;
+};
+
+// Text written one byte a unit into room made for it beforehand, for as long as every unit is
+// below 0x100 (most card texts): half the room a PieceWriter takes.
+class NarrowWriter {
+public:
+    explicit NarrowWriter(char* out) : m_start(out), m_out(out) {}
+    void text(std::u16string_view text) {
+        if (!m_fits) return;
+        m_fits = narrowToLatin1(m_out, text);
+        m_out += text.size();
+    }
+    void line(std::u16string_view line = {}) {
+        text(line);
+        text(kLineEnd);
+    }
+    // False when some unit did not fit: what was written is to be made again by a PieceWriter.
+    bool fits() const { return m_fits; }
+    std::size_t size() const { return static_cast<std::size_t>(m_out - m_start); }
+
+private:
+    char* m_start;
+    char* m_out;
+    bool m_fits = true;
 };
 
 std::string withoutTrailingSlashes(std::string path) {
@@ -145,6 +196,8 @@ public:
           m_options(options),
           m_locale(locale),
           m_strings(wallet.env().strings),
+          m_rule(m_strings.text(export_text::kRule)),
+          m_noData(m_strings.text(export_text::kNoData)),
           m_number(firstNumber) {}
 
     // Makes the export folder, creates the text file named after `name` and writes the mark and
@@ -165,8 +218,11 @@ private:
         bool recovered = false;
     };
 
+    std::u16string_view shown(const Field& f, std::u16string& made) const;
+    // At least the UTF-16 units of the card's block.
+    std::size_t blockUnits(const Card& card, std::u16string_view name) const;
     template <typename Out>
-    void cardBlock(Out& out, const Card& card);
+    void cardBlock(Out& out, const Card& card, std::u16string_view name);
     void attachments(const Card& card);
     void headingText(std::u16string_view path);
     void counted(const Card& card, bool recovered);
@@ -176,6 +232,8 @@ private:
     const ExportOptions& m_options;
     const LocalePatterns& m_locale;
     const StringTable& m_strings;
+    const std::u16string m_rule;
+    const std::u16string m_noData;
     std::int64_t m_number;
     std::string m_folder;
     std::unique_ptr<File> m_file;
@@ -238,7 +296,9 @@ void ExportRun::card(std::size_t position, bool recovered) {
         ++m_report.cardsLeftOut;
         return;
     }
-    cardBlock(*m_out, *card);
+    std::u16string name = card->header()->name(m_wallet.recordKey());
+    cardBlock(*m_out, *card, name);
+    body::wipeText(name);
     attachments(*card);
     counted(*card, recovered);
 }
@@ -257,19 +317,29 @@ void ExportRun::writeWaiting() {
         positions.push_back(m_waiting[i].position);
         stepOf.push_back(i);
     }
-    // Each card's block, made as the cards come in file order, waits in its step's place. The
-    // attachments are read too, so that a damaged one counts the card as damaged.
-    std::vector<std::string> blocks(m_waiting.size());
+    // Each card's block, made as the cards come in file order, waits in the arena until it is
+    // written in its step's place. The attachments are read too, so that a damaged one counts the
+    // card as damaged.
+    PieceArena arena;
+    std::vector<std::string_view> blocks(m_waiting.size());
     std::vector<bool> read(m_waiting.size(), false);
-    std::string scratch;
+    std::vector<bool> narrow(m_waiting.size(), false);
     m_report.cardsLeftOut +=
         readCardsInFileOrder(m_wallet, positions, Card::Parts::All, [&](std::size_t i, const Card& card) {
             const std::size_t step = stepOf[i];
-            PieceWriter piece(scratch);
-            cardBlock(piece, card);
-            blocks[step].assign(scratch);  // kept at its size
-            wipe(scratch.data(), scratch.size());
-            scratch.clear();
+            std::u16string name = card.header()->name(m_wallet.recordKey());
+            char* const room = arena.begin(2 * blockUnits(card, name));
+            NarrowWriter narrowPiece(room);
+            cardBlock(narrowPiece, card, name);
+            if (narrowPiece.fits()) {
+                blocks[step] = arena.end(narrowPiece.size());
+                narrow[step] = true;
+            } else {
+                PieceWriter piece(room);
+                cardBlock(piece, card, name);
+                blocks[step] = arena.end(piece.size());
+            }
+            body::wipeText(name);
             read[step] = true;
             counted(card, m_waiting[step].recovered);
         });
@@ -278,37 +348,54 @@ void ExportRun::writeWaiting() {
             headingText(m_waiting[i].heading);
             continue;
         }
-        if (read[i]) m_out->raw(blocks[i]);
-        wipe(blocks[i].data(), blocks[i].size());
-        std::string().swap(blocks[i]);
+        if (!read[i]) continue;
+        if (narrow[i])
+            m_out->latin1(blocks[i]);
+        else
+            m_out->raw(blocks[i]);
     }
     m_waiting.clear();
 }
 
-template <typename Out>
-void ExportRun::cardBlock(Out& out, const Card& card) {
-    const std::u16string rule = m_strings.text(export_text::kRule);
-    out.line(rule);
-    std::u16string name = card.header()->name(m_wallet.recordKey());
-    out.line(name);
-    body::wipeText(name);
-    out.line(rule);
-    bool anyField = false;
+// What a field shows: its display text, which is the value itself but for dates and check boxes
+// (those are made in `made`).
+std::u16string_view ExportRun::shown(const Field& f, std::u16string& made) const {
+    if (!isDateKind(f.kind()) && f.kind() != field_kind::kCheckBox) return f.value();
+    made = displayText(f.kind(), f.value(), f.date(), m_locale, m_strings);
+    return made;
+}
+
+std::size_t ExportRun::blockUnits(const Card& card, std::u16string_view name) const {
+    std::size_t units = 2 * m_rule.size() + name.size() + m_noData.size() + 5 * kLineEnd.size();
+    std::u16string made;
     for (std::size_t i = 0; i < card.fieldCount(); ++i) {
         const Field& f = card.field(i);
-        std::u16string shown = displayText(f.kind(), f.value(), f.date(), m_locale, m_strings);
-        if (shown.empty()) continue;
+        units += f.name().size() + 2 + std::max(shown(f, made).size(), kMaskedPassword.size()) + kLineEnd.size();
+    }
+    return units;
+}
+
+template <typename Out>
+void ExportRun::cardBlock(Out& out, const Card& card, std::u16string_view name) {
+    out.line(m_rule);
+    out.line(name);
+    out.line(m_rule);
+    bool anyField = false;
+    std::u16string made;
+    for (std::size_t i = 0; i < card.fieldCount(); ++i) {
+        const Field& f = card.field(i);
+        const std::u16string_view text = shown(f, made);
+        if (text.empty()) continue;
         out.text(f.name());
         out.text(u": ");
         const bool masked = f.kind() == field_kind::kPassword && !m_options.passwords;
-        out.line(masked ? kMaskedPassword : std::u16string_view(shown));
-        body::wipeText(shown);
+        out.line(masked ? kMaskedPassword : text);
         anyField = true;
     }
     if (anyField) {
         out.line();
     } else {
-        out.line(m_strings.text(export_text::kNoData));
+        out.line(m_noData);
     }
 }
 
@@ -358,7 +445,8 @@ std::u16string headingPath(const FolderTree& tree, std::size_t id) {
         path += tree.node(*it).label;
         path += u" > ";
     }
-    return path + tree.node(id).label;
+    path += tree.node(id).label;
+    return path;
 }
 
 bool isLiveCard(const WalletIndex& index, std::size_t position) {

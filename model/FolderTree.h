@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,14 +38,16 @@ struct TreeNode {
     // The record's index position, or the virtual position of a special entry
     // (WalletIndex::kFavouritesNode, kSearchResultsNode, kRecoveredNode).
     std::int64_t position = -1;
-    int type = 0;          // tree_type
-    std::u16string label;  // the record's name; a special entry's label
+    int type = 0;  // tree_type
     // Icon number: 0-143 built-in, -1 the record's own custom icon, other values as stored.
     // A view shows icon number n as image-list entry n + 4.
     std::int32_t icon = 0;
-    std::size_t parent = kNone;         // kNone at the top level
-    std::size_t depth = 0;              // 0 at the top level
-    std::vector<std::size_t> children;  // sorted
+    // The record's name (a view of the wallet index's copy); a special entry's label (held by the
+    // tree).
+    std::u16string_view label;
+    std::size_t parent = kNone;             // kNone at the top level
+    std::size_t depth = 0;                  // 0 at the top level
+    std::span<const std::size_t> children;  // sorted; held by the tree
 
     bool isSpecial() const { return type >= tree_type::kFavourites; }
     bool isFolder() const { return type == tree_type::kFolder || type == tree_type::kFormsFolder; }
@@ -72,11 +74,23 @@ int compareTreeEntries(int typeA, std::u16string_view labelA, int typeB, std::u1
 //   - every other node's children sorted by compareTreeEntries (ties keep index or list order).
 // The third special entry is never shown. Building the tree changes nothing in the wallet. The
 // tree is a snapshot: rebuild it after a change.
+//
+// The records' labels view the names in the wallet's index: a tree is valid while its wallet stays
+// open and unchanged. Moving a tree keeps its nodes' views valid; it is not copied.
 class FolderTree {
 public:
     static FolderTree build(WalletFile& wallet);
+    // The same tree with only one level sorted: the children of the record at index position
+    // `position`, or the top level with -1. Every other level lists its entries in index order.
+    // For a listing of that level alone.
+    static FolderTree buildLevel(WalletFile& wallet, std::int64_t position);
 
-    const std::vector<std::size_t>& top() const { return m_top; }
+    FolderTree(FolderTree&&) = default;
+    FolderTree& operator=(FolderTree&&) = default;
+    FolderTree(const FolderTree&) = delete;
+    FolderTree& operator=(const FolderTree&) = delete;
+
+    std::span<const std::size_t> top() const { return m_top; }
     // REQUIRES: id < size().
     const TreeNode& node(std::size_t id) const { return m_nodes[id]; }
     std::size_t size() const { return m_nodes.size(); }
@@ -85,29 +99,45 @@ public:
     // entries), or of a special entry by its virtual position.
     std::optional<std::size_t> find(std::int64_t position) const;
 
-    // Visits `start` and everything below it in pre-order, without recursion. With kNone,
-    // visits the whole tree from its first top-level entry.
-    void walk(std::size_t start, const std::function<void(std::size_t id)>& visit) const;
+    // Calls visit(id) for `start` and everything below it in pre-order, without recursion. With
+    // kNone, visits the whole tree from its first top-level entry.
+    template <class Visit>
+    void walk(std::size_t start, Visit&& visit) const {
+        std::vector<std::size_t> stack;
+        if (start == TreeNode::kNone) {
+            stack.assign(m_top.rbegin(), m_top.rend());
+        } else if (start < m_nodes.size()) {
+            stack.push_back(start);
+        }
+        while (!stack.empty()) {
+            const std::size_t id = stack.back();
+            stack.pop_back();
+            visit(id);
+            const std::span<const std::size_t> children = m_nodes[id].children;
+            stack.insert(stack.end(), children.rbegin(), children.rend());
+        }
+    }
 
 private:
-    std::size_t add(TreeNode node);
-    // Sorts by compareTreeEntries, through the sort keys made once per node.
-    void sortChildren(std::vector<std::size_t>& ids);
-    void makeSortKeys();
+    // Levels: 0 is the top level, id + 1 the children of node id.
+    static constexpr std::size_t kEveryLevel = std::numeric_limits<std::size_t>::max();
+
+    FolderTree() = default;
+    // `sortedPosition`: the record whose children are sorted, -1 for the top level; with `every`,
+    // all levels are.
+    static FolderTree build(WalletFile& wallet, bool every, std::int64_t sortedPosition);
+    // Links every node to its parent's children in the flat table, the level `sorted` (or every
+    // level) sorted by compareTreeEntries (ties in node order), the others and the found cards in
+    // node order.
+    void linkChildren(std::size_t sorted);
 
     std::vector<TreeNode> m_nodes;
-    std::vector<std::size_t> m_top;
-    std::vector<std::size_t> m_byPosition;  // index position -> node, kNone when not shown
-    // While building: per node its rank among the types and where its case-folded sort name
-    // lies in m_keyText.
-    struct SortKey {
-        std::uint32_t at = 0;
-        std::uint8_t length = 0;
-        std::uint8_t rank = 0;
-        bool byName = false;
-    };
-    std::vector<SortKey> m_keys;
-    std::u16string m_keyText;
+    std::span<const std::size_t> m_top;
+    // Every node's children, level after level; the top level first.
+    std::vector<std::size_t> m_links;
+    std::vector<std::uint32_t> m_byPosition;  // index position -> node, kNoNode when not shown
+    // The special entries' labels (their addresses stay put when the tree is moved).
+    std::vector<std::u16string> m_labels;
 };
 
 }  // namespace tw

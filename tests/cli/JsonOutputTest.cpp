@@ -189,5 +189,36 @@ TEST_F(JsonOutputTest, ExportAsJsonCsvOrTextToStandardOutput) {
     test::expectFailure(run({"export", m_path, "--out", "-", "--attachments"}), exit_code::kUsage, "--attachments");
 }
 
+// Every character that csv or json treat specially, at every place in a run of eight units and
+// beside text beyond ASCII: csv and json write it as a plain reading of their rules would.
+TEST_F(JsonOutputTest, ExportWritesSpecialCharactersAtEveryPlace) {
+    const char* const specials[] = {",",    "\"",   "\r\n", "\r",   "\n",       "\t",
+                                    "\x01", "\x1f", "\\",   "\x7f", "\xC3\xA9", "\xF0\x9F\x98\x80"};
+    std::string value;
+    for (const char* special : specials)
+        for (int before = 0; before < 9; ++before)
+            value += std::string(static_cast<std::size_t>(before), 'a') + special;
+    ASSERT_EQ(run({"edit", m_path, "Personal/City Gym", "--set", "Member name=" + value}).code, 0);
+
+    std::string lineFeeds;  // the value with CR LF as LF, as programs read it
+    std::string cell = "\"";
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value.compare(i, 2, "\r\n") == 0) continue;
+        lineFeeds += value[i];
+        if (value[i] == '"') cell += '"';
+        cell += value[i];
+    }
+    cell += '"';
+    const TmproResult csv = run({"export", m_path, "--format", "csv", "--out", "-", "--card", "Personal/City Gym"});
+    EXPECT_NE(csv.out.find(",Member name,text," + cell + "\r\n"), std::string::npos) << csv.out;
+
+    const QJsonObject all = parse(run({"export", m_path, "--format", "json", "--out", "-"})).object();
+    for (const QJsonValue& card : all[QStringLiteral("cards")].toArray()) {
+        if (str(card[QStringLiteral("path")]) != "Personal/City Gym") continue;
+        EXPECT_EQ(card.toObject(), parse(run({"show", m_path, "Personal/City Gym", "--json"})).object());
+        EXPECT_EQ(str(field(card.toObject(), "Member name")[QStringLiteral("value")]), lineFeeds);
+    }
+}
+
 }  // namespace
 }  // namespace tw::cli

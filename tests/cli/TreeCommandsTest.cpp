@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "cli/Session.h"
 #include "cli/Tool.h"
 #include "model/Card.h"
 #include "model/FieldKind.h"
@@ -157,6 +158,47 @@ TEST_F(TreeCommandsTest, LsListsOneFolder) {
         EXPECT_EQ(r.code, c.code) << c.args.back() << ": " << r.err;
         EXPECT_EQ(r.out, c.out) << c.args.back();
     }
+}
+
+// Names go out as appendPrintable writes a path segment, whichever code unit of a name needs an
+// escape and wherever it lies; folders end in "/".
+TEST_F(TreeCommandsTest, NamesAreWrittenAsPrintableSegments) {
+    std::vector<std::u16string> names = {u"",      u"a",         u"ab",  u"abc",       u"abcd",
+                                         u"abcde", u"abcdefghi", u"~ !", u"\U0001F600"};
+    for (const char16_t odd : {u'/', u'\x7f', u'\x1f', u'\x01', u'\u00e9', u'\u4e2d', u'\xff80'})
+        for (std::size_t at = 0; at < 9; ++at) names.push_back(std::u16string(at, u'x') + odd + u"yz");
+    std::vector<std::string> expected;
+    withWallet([&](WalletFile& w) {
+        RecordHeader folder = w.newFolder({}, false);
+        folder.putName(u"Names", w.recordKey());
+        ASSERT_GE(w.appendFolder(folder), 0);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            std::string line;
+            cli::appendPrintable(line, names[i], true);
+            if (i % 3 == 0) {
+                RecordHeader sub = w.newFolder(folder.id(), false);
+                sub.putName(names[i], w.recordKey());
+                ASSERT_GE(w.appendFolder(sub), 0);
+                line += '/';
+            } else {
+                std::unique_ptr<Card> card = w.newCard(folder.id());
+                card->header()->putName(names[i], w.recordKey());
+                ASSERT_GE(w.appendCard(*card), 0);
+            }
+            expected.push_back(line);
+        }
+    });
+    const test::TmproResult r = run({"ls", wallet, "Names"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::vector<std::string> lines;
+    std::istringstream out(r.out);
+    for (std::string line; std::getline(out, line);) lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+    // tree writes the same, indented.
+    const std::string tree = run({"tree", wallet}).out;
+    for (const std::string& line : expected) EXPECT_NE(tree.find("\n  " + line + "\n"), std::string::npos) << line;
 }
 
 TEST_F(TreeCommandsTest, ExportWritesTheFileAndPrintsItsPath) {

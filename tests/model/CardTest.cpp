@@ -3,6 +3,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/Card.h"
@@ -215,6 +216,28 @@ TEST(CardBody, ItemsBeyondTheLimitsAreDropped) {
     EXPECT_EQ(card.countFileAttachments(), 10u);
     EXPECT_EQ(card.file(9).data(), testBytes(7, 9)) << "the eleventh file is the one dropped";
     EXPECT_EQ(card.droppedItems(), 2u);
+}
+
+// One card parsed again and again (as the exports do): a body without attachments leaves none
+// of those an earlier body or an edit gave the card.
+TEST(CardBody, ParsingAgainLeavesNoAttachmentsOfTheCardBefore) {
+    Bytes with(64, 0);
+    appendSubRecord(with, 1, fieldPayload(u"f"));
+    appendSubRecord(with, 6, filePayload(1));
+    appendSubRecord(with, 6, filePayload(2));
+    Bytes without(64, 0);
+    appendSubRecord(without, 1, fieldPayload(u"g"));
+    Card card;
+    ASSERT_TRUE(card.parseBody(with, testRecordKey()));
+    ASSERT_EQ(card.countFileAttachments(), 2u);
+    for (Card::Parts parts : {Card::Parts::All, Card::Parts::Fields}) {
+        ASSERT_TRUE(card.parseBody(without, testRecordKey(), parts));
+        EXPECT_EQ(card.countFileAttachments(), 0u);
+        card.picture().set(testBytes(4), u"p.jpg");  // an edit between two parses
+        ASSERT_TRUE(card.parseBody(without, testRecordKey(), parts));
+        EXPECT_FALSE(std::as_const(card).picture().hasData());
+        ASSERT_TRUE(card.parseBody(with, testRecordKey()));
+    }
 }
 
 TEST(CardBody, MalformedBodies) {

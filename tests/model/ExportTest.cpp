@@ -122,6 +122,34 @@ TEST_F(ExportTest, CardsWhoseFolderIsMissingAreWrittenUnderTheRecoveredHeading) 
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
+// Card texts are kept one byte a unit while every unit is below 0x100; the rest are kept whole.
+// Either way the file holds each unit as it was, lone surrogates too, in long and short texts.
+TEST_F(ExportTest, TextsBeyondOneByteAUnitAreWrittenUnchanged) {
+    const std::u16string latin = u"caf\u00e9 \u00ff" + std::u16string(20, u'x') + u"\u00a0";
+    const std::u16string wide[] = {u"\u0100", u"\U0001F600 pair", std::u16string(17, u'y') + u"\u20ac",
+                                   std::u16string(1, char16_t{0xD800}) + u"lone"};
+    const std::size_t folder = f.addFolder(u"Texts");
+    f.addCard(u"Latin", f.id(folder), [&](Card& c) { addField(c, field_kind::kText, u"Value", latin); });
+    for (const std::u16string& text : wide)
+        f.addCard(u"Wide " + text, f.id(folder), [&](Card& c) { addField(c, field_kind::kText, u"Value", text); });
+    const FolderTree tree = FolderTree::build(f.wallet);
+    const ExportReport r =
+        exportFolder(f.wallet, tree, *tree.find(static_cast<std::int64_t>(folder)), options(false, false), kLocale);
+    ASSERT_EQ(r.result, ExportResult::Ok);
+    const std::vector<std::uint8_t>& bytes = f.t.files.bytes(r.path);
+    const std::u16string text = fromBytes16(bytes.data() + 2, bytes.size() - 2);
+    auto block = [](const std::u16string& name, const std::u16string& value) {
+        return u"-----\r\n" + name + u"\r\n-----\r\nValue: " + value + u"\r\n\r\n";
+    };
+    std::u16string expected = u"\r\n-----\r\nFolder: Texts\r\n-----\r\n";
+    for (std::size_t i : tree.node(*tree.find(static_cast<std::int64_t>(folder))).children) {
+        const std::u16string label(tree.node(i).label);
+        expected += block(label, label == u"Latin" ? latin : label.substr(5));
+    }
+    ASSERT_GE(text.size(), expected.size());
+    EXPECT_TRUE(text.substr(text.size() - expected.size()) == expected);
+}
+
 TEST_F(ExportTest, FolderWithPasswordsAndWithoutAttachments) {
     const FolderTree tree = FolderTree::build(f.wallet);
     const ExportReport r =

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
+#include <vector>
+
 #include "model/FolderTree.h"
 #include "support/TreeFixtures.h"
 
@@ -177,6 +181,90 @@ TEST(FolderTreeTest, EveryLevelIsSortedAndTiesKeepTheirOrder) {
                   "  card\n"
                   "  sub/\n"
                   "My Forms/\n");
+}
+
+TEST(FolderTreeTest, ALevelBuiltAloneIsSortedAsInTheWholeTree) {
+    FixtureWallet f;
+    const std::size_t zeta = f.addFolder(u"Zeta");
+    for (const char16_t* name : {u"b", u"B", u"a", u"Card 10", u"card 1", u"\u00c4", u"A"}) {
+        f.addCard(name, {});
+        f.addCard(name, f.id(zeta));
+        f.addFolder(name, f.id(zeta));
+    }
+    const std::size_t empty = f.addFolder(u"empty", f.id(zeta));
+    const FolderTree whole = FolderTree::build(f.wallet);
+    auto labels = [](const FolderTree& tree, std::span<const std::size_t> level) {
+        std::vector<std::pair<std::u16string_view, std::int64_t>> out;
+        for (std::size_t id : level) out.emplace_back(tree.node(id).label, tree.node(id).position);
+        return out;
+    };
+    const FolderTree top = FolderTree::buildLevel(f.wallet, -1);
+    EXPECT_EQ(labels(top, top.top()), labels(whole, whole.top()));
+    for (const std::size_t position : {zeta, empty}) {
+        const FolderTree one = FolderTree::buildLevel(f.wallet, static_cast<std::int64_t>(position));
+        const auto at = static_cast<std::int64_t>(position);
+        EXPECT_EQ(labels(one, one.node(*one.find(at)).children), labels(whole, whole.node(*whole.find(at)).children));
+    }
+}
+
+// Names that share their start, differ only in case, fold outside ASCII, or tie within their first
+// 63 characters: every level must come out as a stable sort by compareTreeEntries in index order.
+TEST(FolderTreeTest, LevelsMatchAStableSortWhateverTheNamesShare) {
+    FixtureWallet f;
+    const std::u16string a63(63, u'a');
+    const std::u16string starts[] = {u"", u"Card ", u"card ", u"CARD ", u"Cardigan", a63.substr(0, 60)};
+    const std::u16string ends[] = {u"",       u"1",      u"10",     u"100",    u"1a",     u"1A",     u"_",
+                                   u"~",      u"\u00C4", u"\u00E4", u"\u0178", u"\u00FF", u"\u0141", u"\u0142",
+                                   u"\u0394", u"\u03B4", u"\u0416", u"\u0436", u"\u0400", u"\u0450", u"ab/c"};
+    const std::size_t mixed = f.addFolder(u"Mixed");
+    const std::size_t shared = f.addFolder(u"Shared");
+    std::vector<std::size_t> same;
+    std::size_t k = 0;
+    for (const std::u16string& start : starts) {
+        for (const std::u16string& end : ends) {
+            const std::u16string name = start + end;
+            f.addCard(name, f.id(mixed));
+            if (k % 3 == 0) f.addFolder(name, f.id(mixed));
+            if (k % 7 == 0) f.addCard(name, {});
+            if (k % 5 == 0) same.push_back(f.addCard(name, f.id(mixed)));  // an equal name, later in the index
+            f.addCard(u"Card " + end + start, f.id(shared));
+            ++k;
+        }
+    }
+    f.addFolder(a63 + u"z", {});
+    f.addFolder(a63 + u"A", {});
+    // Favourites with equal names keep the order of their slots, not of the index.
+    const std::size_t first = f.addCard(u"Twin", f.id(shared));
+    const std::size_t second = f.addCard(u"twin", f.id(shared));
+    const SystemTime now = f.t.clock.localTime();
+    ASSERT_TRUE(f.wallet.settings().addFavourite(f.id(second), now));
+    ASSERT_TRUE(f.wallet.settings().addFavourite(f.id(first), now));
+
+    const FolderTree tree = FolderTree::build(f.wallet);
+    std::size_t levels = 0;
+    auto check = [&](std::span<const std::size_t> level) {
+        std::vector<std::size_t> expected(level.begin(), level.end());
+        std::sort(expected.begin(), expected.end(),
+                  [&](std::size_t a, std::size_t b) { return tree.node(a).position < tree.node(b).position; });
+        std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+            const TreeNode& x = tree.node(a);
+            const TreeNode& y = tree.node(b);
+            return compareTreeEntries(x.type, x.label, y.type, y.label) < 0;
+        });
+        EXPECT_EQ(std::vector<std::size_t>(level.begin(), level.end()), expected);
+        ++levels;
+    };
+    check(tree.top());
+    for (std::size_t id = 0; id < tree.size(); ++id)
+        if (!tree.node(id).isSpecial() && !tree.node(id).children.empty()) check(tree.node(id).children);
+    EXPECT_EQ(levels, 3u);
+    EXPECT_EQ(tree.node(*tree.find(static_cast<std::int64_t>(mixed))).children.size(),
+              std::size(starts) * std::size(ends) + 42 + same.size());
+
+    const TreeNode& favourites = tree.node(*tree.find(WalletIndex::kFavouritesNode));
+    ASSERT_EQ(favourites.children.size(), 2u);
+    EXPECT_EQ(tree.node(favourites.children[0]).position, static_cast<std::int64_t>(second));
+    EXPECT_EQ(tree.node(favourites.children[1]).position, static_cast<std::int64_t>(first));
 }
 
 }  // namespace
