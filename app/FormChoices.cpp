@@ -27,7 +27,7 @@ std::vector<FormChoice> formChoices(const WalletFile& wallet, const StringTable&
             continue;
         FormChoice c;
         c.ref.bytes = h.id().bytes;
-        c.name = h.name(wallet.recordKey()).substr(0, FormChoice::kMaxName);
+        c.name = h.name().substr(0, FormChoice::kMaxName);
         c.iconEntry = iconListEntry(h, custom ? *custom : kNone);
         choices.push_back(std::move(c));
     }
@@ -54,7 +54,7 @@ std::u16string formName(const WalletFile& wallet, const StringTable& strings, co
     id.bytes = ref.bytes;
     const std::int64_t at = wallet.index().find(id);
     if (at < 0 || wallet.index().at(static_cast<std::size_t>(at)).deleted()) return {};
-    return wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey());
+    return wallet.index().at(static_cast<std::size_t>(at)).name();
 }
 
 bool foldedLess(const std::u16string& a, const std::u16string& b) {

@@ -98,11 +98,13 @@ OpenOutcome openWallet(WalletFile& wallet, const OpenRequest& request, PasswordA
     }
 
     PasswordCheck check;
-    outcome.result = PasswordCheck::read(env.files, outcome.path, check);
-    if (outcome.result != OpenResult::Ok) return outcome;
+    if (!request.fileChecked) {
+        outcome.result = PasswordCheck::read(env.files, outcome.path, check);
+        if (outcome.result != OpenResult::Ok) return outcome;
+    }
     // A wallet another program has open for writing: wait a little, then say who holds it,
     // before the password is asked for nothing.
-    if (!request.readOnly) {
+    if (!request.readOnly && !request.fileChecked) {
         if (auto holder = waitForLock(env.files, outcome.path, request.lockWait)) {
             outcome.result = OpenResult::CannotOpen;
             outcome.stage = OpenStage::Open;
@@ -112,7 +114,7 @@ OpenOutcome openWallet(WalletFile& wallet, const OpenRequest& request, PasswordA
     }
 
     std::optional<std::u16string> password =
-        asker.askPassword(PasswordRequest{walletDisplayName(outcome.path), &check});
+        asker.askPassword(PasswordRequest{walletDisplayName(outcome.path), request.fileChecked ? nullptr : &check});
     if (!password) {
         outcome.stage = OpenStage::Cancelled;
         return outcome;

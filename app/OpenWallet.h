@@ -42,6 +42,10 @@ struct OpenRequest {
     UpgradeProgress* progress = nullptr;  // the upgrade's progress; may be null
     // How long to wait for another program that has the wallet open for writing to let go of it.
     std::chrono::milliseconds lockWait{0};
+    // The caller has already read the file's blocks and, for a writer, waited for other programs
+    // to let go of it (tmpro does before it asks the password): steps 3 and the wait are left
+    // out, and the password question comes without a check.
+    bool fileChecked = false;
 };
 
 // Where an open stopped.

@@ -55,7 +55,7 @@ Resolved resolveForm(const WalletFile& wallet, const std::string& path) {
     std::size_t matches = 0;
     for (std::size_t i = 0; i < index.count(); ++i) {
         const IndexEntry& h = index.at(i);
-        if (h.deleted() || h.parent() != formsId || !equalNoCase(h.name(wallet.recordKey()), name)) continue;
+        if (h.deleted() || h.parent() != formsId || !equalNoCase(h.name(), name)) continue;
         inForms.position = static_cast<std::int64_t>(i);
         ++matches;
     }

@@ -123,11 +123,15 @@ int checkWalletFile(Context& context, const std::string& path, bool forWriting, 
         return fail(exit_code::kNotAWallet, "permission denied (the file cannot be read)");
     if (forWriting && ::access(path.c_str(), W_OK) != 0)
         return fail(exit_code::kNotAWallet, "the file is read-only; this command changes the wallet");
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return fail(exit_code::kNotAWallet, std::string("cannot be opened: ") + std::strerror(errno));
-    unsigned char head[8] = {};
-    const ssize_t got = ::read(fd, head, sizeof head);
-    ::close(fd);
+    // The look at the blocks below opens the file; only without it is it opened here.
+    bool empty = st.st_size == 0;
+    if (!looksLikeWallet) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return fail(exit_code::kNotAWallet, std::string("cannot be opened: ") + std::strerror(errno));
+        unsigned char head[8] = {};
+        empty = ::read(fd, head, sizeof head) <= 0;
+        ::close(fd);
+    }
     // Writers hold an exclusive lock for as long as the wallet is open, readers a shared one while
     // they read: a writer waits for them (--wait) before the password is asked.
     if (forWriting) {
@@ -135,10 +139,12 @@ int checkWalletFile(Context& context, const std::string& path, bool forWriting, 
                 app::waitForLock(context.env.files, path, context.env.files.lockWait()))
             return fail(exit_code::kNotAWallet, lockedText(*holder, context.env.files.lockWait()));
     }
-    if (got <= 0) return fail(exit_code::kNotAWallet, "the file is empty: this is not a wallet file");
+    if (empty) return fail(exit_code::kNotAWallet, "the file is empty: this is not a wallet file");
     if (!looksLikeWallet) return exit_code::kOk;
     WalletInfo info;
     const OpenResult r = inspectWallet(context.env, path, info, InspectDepth::Blocks);
+    if (r == OpenResult::CannotOpen)
+        return fail(exit_code::kNotAWallet, std::string("cannot be opened: ") + std::strerror(errno));
     if (r == OpenResult::NotAWallet || r == OpenResult::BadVersion || r == OpenResult::BadPath)
         return reportOpenFailure(context, path, r);
     return exit_code::kOk;
@@ -169,6 +175,8 @@ int Session::open(const std::string& path, bool readOnly) {
     request.path = path;
     request.readOnly = readOnly;
     request.progress = &progress;
+    // The file was looked at and, for a writer, waited for above: the open does not do it again.
+    request.fileChecked = true;
     const app::OpenOutcome outcome = app::openWallet(m_wallet, request, asker);
     const OpenResult r = outcome.result;
     if (outcome.pass && *outcome.pass != ReencryptResult::Done) {
@@ -317,7 +325,7 @@ Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
         for (std::size_t i = 0; i < index.count(); ++i) {
             const IndexEntry& h = index.at(i);
             if (h.deleted() || h.parent() != parent) continue;
-            if (equalNoCase(h.name(wallet.recordKey()), part)) matches.push_back(i);
+            if (equalNoCase(h.name(), part)) matches.push_back(i);
         }
         if (matches.empty()) {
             result.error = exit_code::kNotFound;
@@ -340,7 +348,7 @@ std::string pathOf(const WalletFile& wallet, std::size_t position) {
     std::string path;
     std::int64_t at = static_cast<std::int64_t>(position);
     for (int depth = 0; at >= 0 && depth < 256; ++depth) {
-        std::string name = printableName(wallet.index().at(static_cast<std::size_t>(at)).name(wallet.recordKey()));
+        std::string name = printableName(wallet.index().at(static_cast<std::size_t>(at)).name());
         std::string escaped;
         for (char c : name) {
             if (c == '/')

@@ -1,9 +1,11 @@
 #include "cli/Terminal.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <istream>
@@ -59,6 +61,52 @@ bool readTtyLine(std::string_view prompt, std::string& line) {
 
 TerminalPasswords::~TerminalPasswords() {
     if (m_fileFd >= 0) ::close(m_fileFd);
+    wipe(m_fileText.data(), m_fileText.size());
+}
+
+bool TerminalPasswords::readFileLine(std::string& line, std::string& what) {
+    if (m_fileFd < 0 && !m_fileWhole) {
+        m_fileFd = ::open(m_origin.file->c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_fileFd < 0) {
+            what = "cannot read the password file " + *m_origin.file + ": " + std::strerror(errno);
+            return false;
+        }
+        // A regular file is read whole in one go; a pipe or a device is read line by line, so that
+        // nothing is taken from it that the password does not need.
+        struct stat st {};
+        if (::fstat(m_fileFd, &st) == 0 && S_ISREG(st.st_mode)) {
+            m_fileText.resize(static_cast<std::size_t>(st.st_size) + 1);
+            std::size_t got = 0;
+            for (;;) {
+                if (got == m_fileText.size()) {
+                    // The file grew since it was measured: move to a larger buffer, wiping the old.
+                    std::string larger(got * 2, '\0');
+                    std::copy_n(m_fileText.data(), got, larger.data());
+                    wipe(m_fileText.data(), got);
+                    m_fileText.swap(larger);
+                }
+                const ssize_t n = ::read(m_fileFd, m_fileText.data() + got, m_fileText.size() - got);
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) break;
+                got += static_cast<std::size_t>(n);
+            }
+            wipe(m_fileText.data() + got, m_fileText.size() - got);
+            m_fileText.resize(got);
+            ::close(m_fileFd);
+            m_fileFd = -1;
+            m_fileWhole = true;
+        }
+    }
+    what = "no password in " + *m_origin.file;
+    if (!m_fileWhole) return readFdLine(m_fileFd, line);
+    line.clear();
+    if (m_fileAt >= m_fileText.size()) return false;
+    const std::size_t end = m_fileText.find('\n', m_fileAt);
+    const std::size_t stop = end == std::string::npos ? m_fileText.size() : end;
+    line.assign(m_fileText, m_fileAt, stop - m_fileAt);
+    m_fileAt = end == std::string::npos ? m_fileText.size() : end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
 }
 
 bool TerminalPasswords::readLine(std::string_view prompt, bool useOrigin, std::string& line, std::string& what) {
@@ -66,17 +114,7 @@ bool TerminalPasswords::readLine(std::string_view prompt, bool useOrigin, std::s
         what = "no password on file descriptor " + std::to_string(*m_origin.fd);
         return readFdLine(*m_origin.fd, line);
     }
-    if (useOrigin && m_origin.file) {
-        if (m_fileFd < 0) {
-            m_fileFd = ::open(m_origin.file->c_str(), O_RDONLY | O_CLOEXEC);
-            if (m_fileFd < 0) {
-                what = "cannot read the password file " + *m_origin.file + ": " + std::strerror(errno);
-                return false;
-            }
-        }
-        what = "no password in " + *m_origin.file;
-        return readFdLine(m_fileFd, line);
-    }
+    if (useOrigin && m_origin.file) return readFileLine(line, what);
     what = useOrigin ? "no password given" : "no value given for " + std::string(prompt.substr(0, prompt.size() - 2));
     if (m_interactive) {
         m_err << prompt << std::flush;

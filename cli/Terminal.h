@@ -54,7 +54,14 @@ private:
     bool m_interactive;
     PasswordOrigin m_origin;
     std::function<bool()> m_stdinIsData;
-    int m_fileFd = -1;  // --password-file, opened at the first read
+    // The next line of the --password-file, opened at the first read; false when there is none.
+    bool readFileLine(std::string& line, std::string& what);
+
+    int m_fileFd = -1;  // --password-file, opened at the first read; closed once read whole
+    // A regular password file is read whole at once; its lines are taken from here.
+    std::string m_fileText;
+    std::size_t m_fileAt = 0;
+    bool m_fileWhole = false;
 };
 
 // Reads one line from a file descriptor, byte by byte so that nothing after it is consumed;

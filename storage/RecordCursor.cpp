@@ -1,14 +1,41 @@
 #include "storage/RecordCursor.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace tw {
+
+namespace {
+
+// One read of up to `count` bytes at `at`. A file with a descriptor is read there without moving
+// its position (no seek per chunk); others are positioned first.
+bool readAt(File& file, std::uint64_t at, std::uint8_t* buffer, std::size_t count, std::size_t* got) {
+    *got = 0;
+    const int fd = file.descriptor();
+    if (fd < 0) return file.seekTo(at) && file.read(buffer, count, got);
+    ssize_t n;
+    do {
+        n = ::pread(fd, buffer, count, static_cast<off_t>(at));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return false;
+    *got = static_cast<std::size_t>(n);
+    return true;
+}
+
+}  // namespace
 
 RecordCursor::RecordCursor(File& file, Reading reading, std::size_t chunk)
     : m_file(file), m_reading(reading), m_chunk(chunk) {
     m_sized = file.size(&m_size);
     if (m_reading == Reading::ReadAhead) m_next = file.position();
+}
+
+RecordCursor::RecordCursor(File& file, std::uint64_t at, std::size_t chunk)
+    : m_file(file), m_reading(Reading::ReadAhead), m_chunk(chunk), m_next(at) {
+    m_sized = file.size(&m_size);
 }
 
 RecordCursor::Step RecordCursor::next(RecordHeader& header) {
@@ -61,10 +88,9 @@ std::int64_t RecordCursor::fill(std::uint64_t at, std::size_t count) {
     const std::uint64_t left = at < m_size ? m_size - at : 0;
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(std::max(count, m_chunk), left));
     if (m_buffer.size() < want) m_buffer.resize(want);
-    if (m_buffered < want && !m_file.seekTo(at + m_buffered)) return -1;
     while (m_buffered < want) {
         std::size_t got = 0;
-        if (!m_file.read(m_buffer.data() + m_buffered, want - m_buffered, &got)) return -1;
+        if (!readAt(m_file, at + m_buffered, m_buffer.data() + m_buffered, want - m_buffered, &got)) return -1;
         if (got == 0) break;
         m_buffered += got;
     }

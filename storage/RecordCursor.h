@@ -28,6 +28,9 @@ public:
 
     // ReadAhead reads at least `chunk` bytes at a time: less for a look at one record.
     explicit RecordCursor(File& file, Reading reading = Reading::FileAtBody, std::size_t chunk = kChunk);
+    // ReadAhead from `at` (the file's position is neither used nor moved): a look at a record
+    // whose place is known reads it, header and body, in one call when `chunk` covers it.
+    RecordCursor(File& file, std::uint64_t at, std::size_t chunk);
 
     Step next(RecordHeader& header);
     // After Damaged: true when the damage is only that the file ends inside the record (inside

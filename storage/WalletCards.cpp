@@ -14,12 +14,17 @@ std::unique_ptr<Card> WalletFile::loadCard(const RecordId& id) {
     if (!m_file) return nullptr;
     // Where the record was last seen, else a walk from the first record.
     const std::optional<std::uint64_t> known = offsetHint(id);
-    const bool seek = known ? m_file->seekTo(*known) : positionAtFirstRecord();
-    if (!seek) return nullptr;
-    // A look at the one record the hint names reads little; a walk reads large chunks.
-    constexpr std::size_t kLook = 8 * 1024;
-    std::optional<RecordCursor> cursor(std::in_place, *m_file, RecordCursor::Reading::ReadAhead,
-                                       known ? kLook : RecordCursor::kChunk);
+    if (!known && !positionAtFirstRecord()) return nullptr;
+    // A look at the one record the hint names reads it whole in one call; a walk reads large chunks.
+    std::optional<RecordCursor> cursor;
+    if (known) {
+        std::size_t look = 8 * 1024;
+        if (const std::int64_t at = m_index.find(id); at >= 0)
+            look = std::max<std::size_t>(look, m_index.at(static_cast<std::size_t>(at)).storedSize());
+        cursor.emplace(*m_file, *known, std::min(look, RecordCursor::kChunk));
+    } else {
+        cursor.emplace(*m_file, RecordCursor::Reading::ReadAhead);
+    }
     RecordHeader h;
     bool fromHint = known.has_value();
     auto fromStart = [&] {

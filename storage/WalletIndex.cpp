@@ -1,6 +1,7 @@
 #include "storage/WalletIndex.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/Text.h"
 #include "storage/Bytes.h"
@@ -11,12 +12,14 @@ namespace tw {
 const char16_t* WalletIndex::keepName(std::u16string_view name) {
     if (name.empty()) return nullptr;
     if (kArenaBlock - m_arenaUsed < name.size()) {
-        m_arena.push_back(std::make_unique<char16_t[]>(kArenaBlock));
+        m_arena.push_back(std::make_unique_for_overwrite<char16_t[]>(kArenaBlock));
+        m_arenaFilled.push_back(0);
         m_arenaUsed = 0;
     }
     char16_t* at = m_arena.back().get() + m_arenaUsed;
     std::copy(name.begin(), name.end(), at);
     m_arenaUsed += name.size();
+    m_arenaFilled.back() = m_arenaUsed;
     return at;
 }
 
@@ -92,7 +95,7 @@ void WalletIndex::reserve(std::size_t count) {
 std::size_t WalletIndex::append(const RecordHeader& header, std::uint64_t offset) {
     if (m_count >= m_capacity) m_capacity += kGrowth;
     if ((m_count >> kBlockBits) >= m_blocks.size())
-        m_blocks.push_back(std::make_unique<IndexEntry[]>(std::size_t{1} << kBlockBits));
+        m_blocks.emplace_back(static_cast<IndexEntry*>(::operator new(sizeof(IndexEntry) << kBlockBits)));
     const std::size_t position = m_count;
     fill(entry(position), header, offset);
     ++m_count;
@@ -115,8 +118,9 @@ std::size_t WalletIndex::put(const RecordHeader& header, std::uint64_t offset) {
 }
 
 void WalletIndex::clear() {
-    for (auto& block : m_arena) wipe(block.get(), kArenaBlock * sizeof(char16_t));
+    for (std::size_t i = 0; i < m_arena.size(); ++i) wipe(m_arena[i].get(), m_arenaFilled[i] * sizeof(char16_t));
     m_arena.clear();
+    m_arenaFilled.clear();
     m_arenaUsed = kArenaBlock;
     m_blocks.clear();
     m_count = 0;

@@ -55,26 +55,26 @@ public:
 
     // The name, at most 255 code units; valid until the index is cleared.
     std::u16string_view nameView() const { return {m_name, m_nameLength}; }
+    // The name was deciphered under the records' key when the entry was made.
     std::u16string name() const { return std::u16string(nameView()); }
-    // The same: the name was deciphered under the records' key when the entry was made.
-    std::u16string name(const KeyRecord&) const { return name(); }
 
 private:
     friend class WalletIndex;
 
-    std::uint64_t m_offset = kNoOffset;
-    RecordId m_id{};
-    RecordId m_parent{};
-    FormRef m_formRef{};
-    std::array<std::uint8_t, 16> m_iconMd5{};
-    const char16_t* m_name = nullptr;
-    std::uint32_t m_bodyLength = 0;
-    std::uint32_t m_iconLength = 0;
-    std::uint32_t m_changeFlags = 0;
-    std::int32_t m_iconIndex = 0;
-    std::uint16_t m_nameLength = 0;
-    std::uint8_t m_type = 0;
-    std::uint8_t m_deleted = 0;
+    // Entries live only in the index's blocks, where WalletIndex::fill sets every field.
+    std::uint64_t m_offset;
+    RecordId m_id;
+    RecordId m_parent;
+    FormRef m_formRef;
+    std::array<std::uint8_t, 16> m_iconMd5;
+    const char16_t* m_name;
+    std::uint32_t m_bodyLength;
+    std::uint32_t m_iconLength;
+    std::uint32_t m_changeFlags;
+    std::int32_t m_iconIndex;
+    std::uint16_t m_nameLength;
+    std::uint8_t m_type;
+    std::uint8_t m_deleted;
 };
 
 // The in-memory index of an open wallet's records. Positions are stable while the wallet is
@@ -151,7 +151,11 @@ private:
     void insertSlot(std::size_t position) { insertSlot(position, RecordIdHash{}(at(position).id())); }
     void insertSlot(std::size_t position, std::size_t hash);
 
-    std::vector<std::unique_ptr<IndexEntry[]>> m_blocks;
+    // Blocks of entries are raw memory: entries are made by fill() as they are taken.
+    struct FreeBlock {
+        void operator()(IndexEntry* block) const { ::operator delete(block); }
+    };
+    std::vector<std::unique_ptr<IndexEntry[], FreeBlock>> m_blocks;
     std::size_t m_count = 0;
     std::size_t m_capacity = kInitialCapacity;
     // Slots hold position + 1 of the first entry with an identifier (0: empty) and the high half
@@ -164,6 +168,8 @@ private:
     bool m_duplicates = false;  // some identifier has more than one entry
     bool m_bulk = false;
     std::vector<std::unique_ptr<char16_t[]>> m_arena;
+    // Code units used in each arena block: what clear() wipes.
+    std::vector<std::size_t> m_arenaFilled;
     std::size_t m_arenaUsed = kArenaBlock;
     const KeyRecord* m_nameKey = nullptr;
     std::u16string m_nameBuffer;

@@ -138,6 +138,15 @@ TEST_F(CommandLineTest, PasswordsFromAFileOrADescriptor) {
     EXPECT_STREQ(rest, "next line\n");
     ::close(fds[0]);
 
+    // A file read whole still gives one line per password: here the password and its repetition,
+    // the first ended by CR LF, the last by the file's end.
+    const std::string made = m_folder.file("made.tm5");
+    writeFile(file, "two-lines\r\ntwo-lines");
+    r = runTmpro({"create", made, "--password-file", file}, "");
+    EXPECT_EQ(r.code, 0) << r.err;
+    writeFile(file, "two-lines\n");
+    EXPECT_EQ(runTmpro({"ls", made, "--password-file", file}, "").code, 0);
+
     expectFailure(runTmpro({"ls", m_wallet, "--password-file", m_folder.file("none.txt")}, ""), exit_code::kUsage,
                   "cannot read the password file");
     writeFile(file, "");
