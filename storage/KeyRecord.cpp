@@ -1,6 +1,7 @@
 #include "storage/KeyRecord.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "storage/Bytes.h"
@@ -83,44 +84,56 @@ bool KeyRecord::encipher(const void* source, std::size_t count, void* dest) cons
 
 bool KeyRecord::decipherText16(const std::uint8_t* source, std::size_t bytes, std::u16string* out) const {
     if (m_active == 0) return false;
+    const std::size_t units = (bytes + 1) / 2;
+    out->resize(units);
+    const std::size_t n = decipherText16(source, bytes, out->data());
+    wipe(out->data() + n, (units - n) * sizeof(char16_t));
+    out->resize(n);
+    return true;
+}
+
+std::size_t KeyRecord::decipherText16(const std::uint8_t* source, std::size_t bytes, char16_t* text) const {
+    if (m_active == 0) return 0;
+    const std::size_t whole = bytes / 2;
+    const std::size_t units = (bytes + 1) / 2;
     if (bytes > kStreamCache) {
         auto plain = std::make_unique<std::uint8_t[]>(bytes + 1);
         encipher(source, bytes, plain.get());
         plain[bytes] = 0;
         std::size_t n = 0;
-        while (n < (bytes + 1) / 2 && (plain[2 * n] | plain[2 * n + 1]) != 0) ++n;
-        out->resize(n);
-        for (std::size_t i = 0; i < n; ++i) (*out)[i] = static_cast<char16_t>(getU16(plain.get(), 2 * i));
+        while (n < units && (plain[2 * n] | plain[2 * n + 1]) != 0) ++n;
+        for (std::size_t i = 0; i < n; ++i) text[i] = static_cast<char16_t>(getU16(plain.get(), 2 * i));
         wipe(plain.get(), bytes + 1);
-        return true;
+        return n;
     }
     const std::uint8_t* k = stream(bytes);
-    // Deciphered straight into the text a block of units at a time (a loop the compiler runs
-    // many units at once), stopping after the block that holds the terminator.
-    constexpr std::size_t kBlock = 32;
-    const std::size_t whole = bytes / 2;
-    const std::size_t units = (bytes + 1) / 2;
-    out->resize(units);
-    char16_t* text = out->data();
-    std::size_t n = whole;
-    for (std::size_t at = 0; at < whole && n == whole; at += kBlock) {
-        const std::size_t end = std::min(whole, at + kBlock);
-        for (std::size_t i = at; i < end; ++i)
-            text[i] = static_cast<char16_t>((source[2 * i] ^ k[2 * i]) | ((source[2 * i + 1] ^ k[2 * i + 1]) << 8));
-        for (std::size_t i = at; i < end; ++i) {
-            if (text[i] == 0) {
-                n = i;
-                break;
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Four code units at a time; a word with a zero unit ends the text.
+        constexpr std::uint64_t kLow = 0x0001000100010001ULL;
+        constexpr std::uint64_t kHigh = 0x8000800080008000ULL;
+        for (; i + 4 <= whole; i += 4) {
+            std::uint64_t word;
+            std::uint64_t key;
+            std::memcpy(&word, source + 2 * i, 8);
+            std::memcpy(&key, k + 2 * i, 8);
+            word ^= key;
+            std::memcpy(text + i, &word, 8);
+            if (((word - kLow) & ~word & kHigh) != 0) {
+                while (text[i] != 0) ++i;
+                return i;
             }
         }
     }
-    if (n == whole && units > whole) {
-        text[whole] = static_cast<char16_t>(source[bytes - 1] ^ k[bytes - 1]);
-        if (text[whole] != 0) n = units;
+    for (; i < whole; ++i) {
+        text[i] = static_cast<char16_t>((source[2 * i] ^ k[2 * i]) | ((source[2 * i + 1] ^ k[2 * i + 1]) << 8));
+        if (text[i] == 0) return i;
     }
-    wipe(text + n, (units - n) * sizeof(char16_t));
-    out->resize(n);
-    return true;
+    if (units > whole) {
+        text[whole] = static_cast<char16_t>(source[bytes - 1] ^ k[bytes - 1]);
+        if (text[whole] != 0) return units;
+    }
+    return whole;
 }
 
 }  // namespace tw

@@ -45,6 +45,10 @@ public:
     // the first zero one; an odd trailing byte counts as a code unit whose high byte is zero.
     // Only what the text needs is deciphered. False (`*out` untouched) for an inactive record.
     bool decipherText16(const std::uint8_t* source, std::size_t bytes, std::u16string* out) const;
+    // The same straight into `out`, which has room for (bytes + 1) / 2 code units; returns the
+    // units before the terminator (0 for an inactive record). Units after the terminator may be
+    // written too: the caller wipes all of `out` that it gave.
+    std::size_t decipherText16(const std::uint8_t* source, std::size_t bytes, char16_t* out) const;
 
 private:
     // The first `count` keystream bytes (count <= kStreamCache).

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "storage/Bytes.h"
+
 namespace tw {
 
 namespace {
@@ -97,53 +99,78 @@ std::int64_t RecordCursor::fill(std::uint64_t at, std::size_t count) {
     return static_cast<std::int64_t>(std::min(m_buffered, count));
 }
 
-RecordCursor::Step RecordCursor::nextBuffered(RecordHeader& header) {
+RecordCursor::Step RecordCursor::next(View& view) {
+    view = {};
+    if (!m_sized || m_reading != Reading::ReadAhead) return Step::Unreadable;
+    m_cutShort = false;
+    std::size_t headBytes = 0;
+    bool iconLost = false;
+    return viewBuffered(view, &headBytes, &iconLost);
+}
+
+RecordCursor::Step RecordCursor::viewBuffered(View& view, std::size_t* headBytes, bool* iconLost) {
     m_start = m_next;
-    header.iconData.clear();
     if (m_start >= m_size) return Step::End;
     const std::int64_t got = fill(m_start, RecordHeader::kSize);
     if (got < 0) return Step::Unreadable;
     if (got == 0) return Step::End;
-    const auto headBytes = static_cast<std::size_t>(got);
-    std::memcpy(header.raw.data(), bytesAt(m_start), headBytes);
-    if (headBytes < RecordHeader::kSize) {
+    *headBytes = static_cast<std::size_t>(got);
+    view.header = bytesAt(m_start);
+    if (*headBytes < RecordHeader::kSize) {
         // A header read short because the file ends there.
-        m_cutShort = couldStartRecord(header.raw.data(), headBytes);
+        m_cutShort = couldStartRecord(view.header, *headBytes);
         return Step::Damaged;
     }
-    if (header.type() == RecordType::None) return Step::Damaged;
-    header.loaded = true;
-    header.changed = false;
+    if (recordTypeOf(view.header) == RecordType::None) return Step::Damaged;
     std::uint64_t consumed = RecordHeader::kSize;
-    const std::uint32_t iconLength = header.iconLength();
+    const std::uint32_t iconLength = getU32(view.header, RecordHeader::kIconLength);
     if (iconLength != 0) {
-        auto clearIcon = [&] {
-            header.iconData.clear();
-            for (std::size_t at = RecordHeader::kIconLength; at < RecordHeader::kIconWord + 4; ++at) header.raw[at] = 0;
-        };
         // Icon data longer than what is left of the file cannot be a real icon.
         const std::uint64_t iconAt = m_start + RecordHeader::kSize;
         if (iconAt > m_size || iconLength > m_size - iconAt) {
-            clearIcon();
+            *iconLost = true;
             m_cutShort = true;
             return Step::Damaged;
         }
-        const std::int64_t icon = fill(iconAt, iconLength);
-        if (icon != static_cast<std::int64_t>(iconLength)) {
-            clearIcon();
+        // Header and icon data together, so that both stay in the buffer.
+        const std::size_t whole = RecordHeader::kSize + iconLength;
+        const std::int64_t read = fill(m_start, whole);
+        view.header = bytesAt(m_start);
+        if (read != static_cast<std::int64_t>(whole)) {
+            *iconLost = true;
             return Step::Damaged;
         }
-        header.iconData.assign(bytesAt(iconAt), bytesAt(iconAt) + iconLength);
+        view.icon = std::span<const std::uint8_t>(bytesAt(iconAt), iconLength);
         consumed += iconLength;
     }
     m_bodyAt = m_start + consumed;
     m_next = m_bodyAt;
-    if (m_bodyAt > m_size || header.bodyLength() > m_size - m_bodyAt) {
+    const std::uint32_t bodyLength = getU32(view.header, RecordHeader::kBodyLength);
+    if (m_bodyAt > m_size || bodyLength > m_size - m_bodyAt) {
         m_cutShort = true;
         return Step::Damaged;
     }
-    m_end = m_bodyAt + header.bodyLength();
+    m_end = m_bodyAt + bodyLength;
     return Step::Record;
+}
+
+RecordCursor::Step RecordCursor::nextBuffered(RecordHeader& header) {
+    header.iconData.clear();
+    View view;
+    std::size_t headBytes = 0;
+    bool iconLost = false;
+    const Step step = viewBuffered(view, &headBytes, &iconLost);
+    if (headBytes == 0) return step;
+    std::memcpy(header.raw.data(), view.header, headBytes);
+    if (headBytes < RecordHeader::kSize || header.type() == RecordType::None) return step;
+    header.loaded = true;
+    header.changed = false;
+    if (iconLost) {
+        for (std::size_t at = RecordHeader::kIconLength; at < RecordHeader::kIconWord + 4; ++at) header.raw[at] = 0;
+        return step;
+    }
+    header.iconData.assign(view.icon.begin(), view.icon.end());
+    return step;
 }
 
 bool RecordCursor::body(std::span<const std::uint8_t>* out) {

@@ -33,6 +33,15 @@ public:
     RecordCursor(File& file, std::uint64_t at, std::size_t chunk);
 
     Step next(RecordHeader& header);
+
+    // A record's header and custom icon data where they lie in the cursor's buffer.
+    struct View {
+        const std::uint8_t* header = nullptr;  // RecordHeader::kSize bytes
+        std::span<const std::uint8_t> icon;
+    };
+    // ReadAhead: the next record without copying it out, checked as next() checks it. The view
+    // is valid until the next call of next() or body().
+    Step next(View& view);
     // After Damaged: true when the damage is only that the file ends inside the record (inside
     // its header, its icon data or its body), as an append cut short by a crash leaves it.
     bool cutShort() const { return m_cutShort; }
@@ -47,6 +56,9 @@ public:
 
 private:
     Step nextBuffered(RecordHeader& header);
+    // `*headBytes`: how many header bytes `view.header` holds (fewer than a header at the end of
+    // the file); `*iconLost`: the icon data named by the header cannot be read.
+    Step viewBuffered(View& view, std::size_t* headBytes, bool* iconLost);
     // Makes the `count` bytes at `at` available in the buffer, as many as the file holds; the
     // number available from `at` (at most `count`), or -1 when the read failed.
     std::int64_t fill(std::uint64_t at, std::size_t count);

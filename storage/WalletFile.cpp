@@ -1,6 +1,7 @@
 #include "storage/WalletFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "platform/MemoryFile.h"
@@ -144,11 +145,12 @@ OpenResult WalletFile::readRecords() {
     // against it then.
     std::vector<std::pair<RecordId, std::uint64_t>> markers;
     m_index.beginBulk();
+    // Headers are read where they lie in the cursor's buffer; only a custom icon is copied out.
     RecordCursor cursor(*m_file, RecordCursor::Reading::ReadAhead);
-    RecordHeader h;
+    RecordCursor::View view;
     auto read = [&] {
         for (;;) {
-            switch (cursor.next(h)) {
+            switch (cursor.next(view)) {
                 case RecordCursor::Step::End:
                     return OpenResult::Ok;
                 case RecordCursor::Step::Damaged:
@@ -165,11 +167,20 @@ OpenResult WalletFile::readRecords() {
                 case RecordCursor::Step::Record:
                     break;
             }
-            if (!h.deleted()) {
-                m_index.append(h, cursor.start());
-                noticeIcon(h);
+            if (getU32(view.header, RecordHeader::kDeletedMark) == 0) {
+                m_index.append(view.header, cursor.start());
+                if (m_customIconObserver && !view.icon.empty() &&
+                    getI32(view.header, RecordHeader::kIconIndex) == RecordHeader::kCustomIcon) {
+                    RecordHeader h;
+                    std::memcpy(h.raw.data(), view.header, RecordHeader::kSize);
+                    h.iconData.assign(view.icon.begin(), view.icon.end());
+                    h.loaded = true;
+                    noticeIcon(h);
+                }
             } else {
-                markers.emplace_back(h.id(), cursor.start());
+                RecordId id;
+                std::memcpy(id.bytes.data(), view.header + RecordHeader::kId, 16);
+                markers.emplace_back(id, cursor.start());
             }
             if (!cursor.skipBody()) return OpenResult::RecordUnreadable;
         }

@@ -9,46 +9,45 @@
 
 namespace tw {
 
-const char16_t* WalletIndex::keepName(std::u16string_view name) {
-    if (name.empty()) return nullptr;
-    if (kArenaBlock - m_arenaUsed < name.size()) {
+void WalletIndex::keepName(IndexEntry& e, const std::uint8_t* area) {
+    // Room for the whole area: the text is deciphered where it is kept, and what lies beyond
+    // its end (deciphered too, or cut off) is overwritten by the next name or wiped by clear().
+    constexpr std::size_t kUnits = RecordHeader::kNameSize / 2;
+    static_assert(kUnits <= kArenaBlock);
+    if (kArenaBlock - m_arenaUsed < kUnits) {
         m_arena.push_back(std::make_unique_for_overwrite<char16_t[]>(kArenaBlock));
         m_arenaFilled.push_back(0);
         m_arenaUsed = 0;
     }
     char16_t* at = m_arena.back().get() + m_arenaUsed;
-    std::copy(name.begin(), name.end(), at);
-    m_arenaUsed += name.size();
-    m_arenaFilled.back() = m_arenaUsed;
-    return at;
+    const std::size_t deciphered = m_nameKey->decipherText16(area, RecordHeader::kNameSize, at);
+    m_arenaFilled.back() = m_arenaUsed + kUnits;
+    const std::size_t kept = cutText({at, deciphered}, RecordHeader::kMaxName).size();
+    if (kept == 0) return;
+    e.m_name = at;
+    e.m_nameLength = static_cast<std::uint16_t>(kept);
+    m_arenaUsed += kept;
 }
 
-void WalletIndex::fill(IndexEntry& e, const RecordHeader& header, std::uint64_t offset) {
-    const std::uint8_t* raw = header.raw.data();
+void WalletIndex::fill(IndexEntry& e, const std::uint8_t* raw, std::uint64_t offset) {
     e.m_offset = offset;
     std::memcpy(e.m_id.bytes.data(), raw + RecordHeader::kId, 16);
     std::memcpy(e.m_parent.bytes.data(), raw + RecordHeader::kParent, 16);
     std::memcpy(e.m_formRef.bytes.data(), raw + RecordHeader::kFormRef, 16);
-    e.m_type = static_cast<std::uint8_t>(header.type());
-    e.m_deleted = header.deleted() ? 1 : 0;
-    e.m_changeFlags = header.changeFlags();
-    e.m_iconIndex = header.iconIndex();
-    e.m_iconLength = header.iconLength();
-    e.m_bodyLength = header.bodyLength();
+    e.m_type = static_cast<std::uint8_t>(recordTypeOf(raw));
+    e.m_deleted = getU32(raw, RecordHeader::kDeletedMark) != 0 ? 1 : 0;
+    e.m_changeFlags = getU32(raw, RecordHeader::kChangeFlags);
+    e.m_iconIndex = getI32(raw, RecordHeader::kIconIndex);
+    e.m_iconLength = getU32(raw, RecordHeader::kIconLength);
+    e.m_bodyLength = getU32(raw, RecordHeader::kBodyLength);
     if (e.m_iconIndex == RecordHeader::kCustomIcon)
         std::memcpy(e.m_iconMd5.data(), raw + RecordHeader::kIconMd5, 16);
     else
         e.m_iconMd5 = {};
     e.m_name = nullptr;
     e.m_nameLength = 0;
-    if (m_nameKey != nullptr && header.hasName()) {
-        m_nameBuffer.clear();
-        m_nameKey->decipherText16(raw + RecordHeader::kName, RecordHeader::kNameSize, &m_nameBuffer);
-        const std::u16string_view name = cutText(m_nameBuffer, RecordHeader::kMaxName);
-        e.m_name = keepName(name);
-        e.m_nameLength = static_cast<std::uint16_t>(name.size());
-        wipe(m_nameBuffer.data(), m_nameBuffer.size() * sizeof(char16_t));
-    }
+    if (m_nameKey != nullptr && !allZero(raw + RecordHeader::kName, RecordHeader::kNameSize))
+        keepName(e, raw + RecordHeader::kName);
 }
 
 void WalletIndex::rehash(std::size_t slots) {
@@ -56,12 +55,21 @@ void WalletIndex::rehash(std::size_t slots) {
     while (size < slots) size <<= 1;
     m_slots.assign(size, Slot{});
     // Entries go in in position order (the first with an identifier keeps its slot); the slot of
-    // an entry a few places ahead is fetched into the cache while this one goes in.
+    // an entry a few places ahead is fetched into the cache while this one goes in, and its hash
+    // is kept until then.
     constexpr std::size_t kAhead = 8;
+    std::size_t hashes[kAhead];
     const std::size_t mask = size - 1;
+    const std::size_t first = std::min(kAhead, m_count);
+    for (std::size_t i = 0; i < first; ++i) hashes[i] = RecordIdHash{}(at(i).id());
     for (std::size_t i = 0; i < m_count; ++i) {
-        if (i + kAhead < m_count) __builtin_prefetch(&m_slots[RecordIdHash{}(at(i + kAhead).id()) & mask], 1);
-        insertSlot(i, RecordIdHash{}(at(i).id()));
+        const std::size_t hash = hashes[i % kAhead];
+        if (i + kAhead < m_count) {
+            const std::size_t ahead = RecordIdHash{}(at(i + kAhead).id());
+            hashes[i % kAhead] = ahead;
+            __builtin_prefetch(&m_slots[ahead & mask], 1);
+        }
+        insertSlot(i, hash);
     }
 }
 
@@ -93,6 +101,10 @@ void WalletIndex::reserve(std::size_t count) {
 }
 
 std::size_t WalletIndex::append(const RecordHeader& header, std::uint64_t offset) {
+    return append(header.raw.data(), offset);
+}
+
+std::size_t WalletIndex::append(const std::uint8_t* header, std::uint64_t offset) {
     if (m_count >= m_capacity) m_capacity += kGrowth;
     if ((m_count >> kBlockBits) >= m_blocks.size())
         m_blocks.emplace_back(static_cast<IndexEntry*>(::operator new(sizeof(IndexEntry) << kBlockBits)));
@@ -111,7 +123,7 @@ std::size_t WalletIndex::append(const RecordHeader& header, std::uint64_t offset
 std::size_t WalletIndex::put(const RecordHeader& header, std::uint64_t offset) {
     const std::int64_t existing = find(header.id());
     if (existing >= 0) {
-        fill(entry(static_cast<std::size_t>(existing)), header, offset);
+        fill(entry(static_cast<std::size_t>(existing)), header.raw.data(), offset);
         return static_cast<std::size_t>(existing);
     }
     return append(header, offset);
@@ -132,7 +144,7 @@ void WalletIndex::clear() {
 }
 
 void WalletIndex::replace(std::size_t position, const RecordHeader& header, std::uint64_t offset) {
-    if (position < m_count && at(position).id() == header.id()) fill(entry(position), header, offset);
+    if (position < m_count && at(position).id() == header.id()) fill(entry(position), header.raw.data(), offset);
 }
 
 void WalletIndex::shiftOffsets(std::uint64_t from, std::int64_t delta) {

@@ -111,6 +111,8 @@ public:
     std::size_t put(const RecordHeader& header, std::uint64_t offset = IndexEntry::kNoOffset);
     // Appends without looking for an existing entry.
     std::size_t append(const RecordHeader& header, std::uint64_t offset = IndexEntry::kNoOffset);
+    // The same from a header's RecordHeader::kSize bytes as stored.
+    std::size_t append(const std::uint8_t* header, std::uint64_t offset);
     // Makes room in the lookup for `count` entries, so that reading them does not rehash.
     void reserve(std::size_t count);
     // Reading many entries at once: between these, appends leave the lookup alone (find sees
@@ -145,8 +147,9 @@ private:
     static constexpr std::size_t kArenaBlock = 32 * 1024;  // code units
 
     IndexEntry& entry(std::size_t position) { return m_blocks[position >> kBlockBits][position & kBlockMask]; }
-    void fill(IndexEntry& e, const RecordHeader& header, std::uint64_t offset);
-    const char16_t* keepName(std::u16string_view name);
+    void fill(IndexEntry& e, const std::uint8_t* header, std::uint64_t offset);
+    // Deciphers the stored name area straight into the arena.
+    void keepName(IndexEntry& e, const std::uint8_t* area);
     void rehash(std::size_t slots);
     void insertSlot(std::size_t position) { insertSlot(position, RecordIdHash{}(at(position).id())); }
     void insertSlot(std::size_t position, std::size_t hash);
@@ -172,7 +175,6 @@ private:
     std::vector<std::size_t> m_arenaFilled;
     std::size_t m_arenaUsed = kArenaBlock;
     const KeyRecord* m_nameKey = nullptr;
-    std::u16string m_nameBuffer;
 };
 
 // Which live records the folder tree reaches from the top level. A live record stands for its

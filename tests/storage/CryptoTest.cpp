@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -147,16 +148,27 @@ TEST(KeyRecord, TextIsDecipheredUpToItsTerminator) {
         ASSERT_TRUE(record.decipherText16(stored.data(), stored.size(), &text));
         EXPECT_EQ(text, c.text);
     }
-    // Terminators on either side of the first 32 units, and none.
-    for (const std::size_t length : {31u, 32u, 33u, 70u}) {
-        std::vector<std::uint8_t> plain(140, 'x');
-        for (std::size_t i = 1; i < plain.size(); i += 2) plain[i] = 0;
-        if (length < 70) plain[2 * length] = 0;
+    // Terminators at every place within the first words of four units and on either side of
+    // the first 32 units, and none; the units around them have zero bytes and high bits of
+    // their own, which are no terminator.
+    const char16_t fillers[] = {u'x', 0x0100, 0x8000, 0xFFFF, 0x0001, 0x00FF, 0x8080};
+    for (const std::size_t length : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 11u, 31u, 32u, 33u, 70u}) {
+        std::u16string expected;
+        std::vector<std::uint8_t> plain(140, 0);
+        for (std::size_t i = 0; i < 70; ++i) {
+            const char16_t unit = i == length ? u'\0' : fillers[(i + length) % std::size(fillers)];
+            plain[2 * i] = static_cast<std::uint8_t>(unit & 0xFF);
+            plain[2 * i + 1] = static_cast<std::uint8_t>(unit >> 8);
+            if (i < length) expected.push_back(unit);
+        }
         std::vector<std::uint8_t> stored(plain.size(), 0);
         record.encipher(plain.data(), plain.size(), stored.data());
         std::u16string text;
         ASSERT_TRUE(record.decipherText16(stored.data(), stored.size(), &text));
-        EXPECT_EQ(text, std::u16string(length, u'x')) << length;
+        EXPECT_EQ(text, expected) << length;
+        std::vector<char16_t> kept(70, u'?');
+        EXPECT_EQ(record.decipherText16(stored.data(), stored.size(), kept.data()), expected.size()) << length;
+        EXPECT_EQ(std::u16string(kept.data(), expected.size()), expected) << length;
     }
     // A text longer than the kept keystream.
     std::u16string longText(KeyRecord::kStreamCache, u'x');
