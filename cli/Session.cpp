@@ -325,7 +325,7 @@ Resolved resolvePath(const WalletFile& wallet, const std::string& path) {
         for (std::size_t i = 0; i < index.count(); ++i) {
             const IndexEntry& h = index.at(i);
             if (h.deleted() || h.parent() != parent) continue;
-            if (equalNoCase(h.name(), part)) matches.push_back(i);
+            if (equalNoCase(h.nameView(), part)) matches.push_back(i);
         }
         if (matches.empty()) {
             result.error = exit_code::kNotFound;

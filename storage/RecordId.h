@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/Clock.h"
 #include "platform/Random.h"
@@ -12,12 +13,21 @@ namespace tw {
 struct RecordId {
     std::array<std::uint8_t, 16> bytes{};
 
+    // Both compare two words at a time: identifiers are compared for every record in a lookup.
     bool isZero() const {
-        for (auto b : bytes)
-            if (b != 0) return false;
-        return true;
+        std::uint64_t a;
+        std::uint64_t b;
+        std::memcpy(&a, bytes.data(), 8);
+        std::memcpy(&b, bytes.data() + 8, 8);
+        return (a | b) == 0;
     }
-    friend bool operator==(const RecordId&, const RecordId&) = default;
+    friend bool operator==(const RecordId& x, const RecordId& y) {
+        std::uint64_t a[2];
+        std::uint64_t b[2];
+        std::memcpy(a, x.bytes.data(), 16);
+        std::memcpy(b, y.bytes.data(), 16);
+        return ((a[0] ^ b[0]) | (a[1] ^ b[1])) == 0;
+    }
     friend auto operator<=>(const RecordId&, const RecordId&) = default;
 };
 
