@@ -43,7 +43,8 @@ std::vector<std::uint8_t> sampleRecords() {
 }
 
 // Reading headers where they lie in the buffer finds what reading each header with its own
-// calls finds (and so does reading them into headers from the buffer), step by step, in a file cut anywhere (inside a header, its icon data or a body).
+// calls finds (and so does reading them into headers from the buffer), step by step, in a file cut anywhere (inside a
+// header, its icon data or a body).
 TEST(RecordCursor, ViewsInTheBufferMatchHeadersReadOneByOne) {
     const std::vector<std::uint8_t> whole = sampleRecords();
     for (const std::size_t chunk : {std::size_t{1000}, RecordCursor::kChunk}) {
