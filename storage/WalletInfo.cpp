@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/Text.h"
+#include "storage/Bytes.h"
 #include "storage/RecordCursor.h"
 
 namespace tw {
@@ -40,21 +41,27 @@ OpenResult inspectWallet(Env& env, const std::string& path, WalletInfo& info, In
     std::set<RecordId> formsFolders;
     std::vector<RecordId> cardParents;
     RecordCursor cursor(*file, RecordCursor::Reading::ReadAhead);
-    RecordHeader h;
+    RecordCursor::View view;
+    auto idAt = [&](std::size_t offset) {
+        RecordId id;
+        std::memcpy(id.bytes.data(), view.header + offset, 16);
+        return id;
+    };
     for (;;) {
-        const RecordCursor::Step step = cursor.next(h);
+        const RecordCursor::Step step = cursor.next(view);
         if (step == RecordCursor::Step::End) break;
         if (step != RecordCursor::Step::Record) {
             info.damaged = true;
             break;
         }
-        if (h.deleted()) {
+        const RecordType type = recordTypeOf(view.header);
+        if (getU32(view.header, RecordHeader::kDeletedMark) != 0) {
             ++info.deleted;
-        } else if (h.type() == RecordType::Card) {
-            cardParents.push_back(h.parent());
+        } else if (type == RecordType::Card) {
+            cardParents.push_back(idAt(RecordHeader::kParent));
         } else {
             ++info.folders;
-            if (h.type() == RecordType::FormsFolder) formsFolders.insert(h.id());
+            if (type == RecordType::FormsFolder) formsFolders.insert(idAt(RecordHeader::kId));
         }
         if (!cursor.skipBody()) break;
     }
