@@ -74,9 +74,8 @@ bool RecordCursor::skipBody() {
     return m_file.seekTo(m_end);
 }
 
-std::int64_t RecordCursor::fill(std::uint64_t at, std::size_t count) {
+std::int64_t RecordCursor::refill(std::uint64_t at, std::size_t count) {
     const std::uint64_t bufferEnd = m_bufferAt + m_buffered;
-    if (at >= m_bufferAt && at <= bufferEnd && bufferEnd - at >= count) return static_cast<std::int64_t>(count);
     // Keep what is buffered from `at` on, read the rest after it.
     if (at >= m_bufferAt && at < bufferEnd) {
         const std::size_t keep = static_cast<std::size_t>(bufferEnd - at);

@@ -61,7 +61,12 @@ private:
     Step viewBuffered(View& view, std::size_t* headBytes, bool* iconLost);
     // Makes the `count` bytes at `at` available in the buffer, as many as the file holds; the
     // number available from `at` (at most `count`), or -1 when the read failed.
-    std::int64_t fill(std::uint64_t at, std::size_t count);
+    std::int64_t fill(std::uint64_t at, std::size_t count) {
+        if (at >= m_bufferAt && at - m_bufferAt <= m_buffered && m_buffered - (at - m_bufferAt) >= count)
+            return static_cast<std::int64_t>(count);
+        return refill(at, count);
+    }
+    std::int64_t refill(std::uint64_t at, std::size_t count);
     const std::uint8_t* bytesAt(std::uint64_t at) const { return m_buffer.data() + (at - m_bufferAt); }
 
     File& m_file;
