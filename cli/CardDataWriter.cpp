@@ -31,7 +31,7 @@ constexpr std::size_t kCsvPerUnit = 3;
 constexpr std::size_t kJsonPerUnit = 6;
 
 char* put(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
     return out + text.size();
 }
 

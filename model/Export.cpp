@@ -53,7 +53,7 @@ bool writeNewFile(FileSystem& files, const std::string& path, const std::vector<
 // Writes `text` as UTF-16LE at `out` (2 bytes a unit).
 void putUtf16le(void* out, std::u16string_view text) {
     if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(out, text.data(), 2 * text.size());
+        if (!text.empty()) std::memcpy(out, text.data(), 2 * text.size());
     } else {
         auto* bytes = static_cast<std::uint8_t*>(out);
         for (std::size_t i = 0; i < text.size(); ++i) {

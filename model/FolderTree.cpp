@@ -148,7 +148,8 @@ void FolderTree::linkChildren(std::size_t sorted) {
         }
         const std::u16string_view f = name(first[level]);
         // Mostly the whole common start is the same code units.
-        if (n.size() >= common[level] && std::memcmp(n.data(), f.data(), common[level] * sizeof(char16_t)) == 0)
+        if (n.size() >= common[level] &&
+            (common[level] == 0 || std::memcmp(n.data(), f.data(), common[level] * sizeof(char16_t)) == 0))
             continue;
         std::size_t same = 0;
         while (same < common[level] && same < n.size() && (n[same] == f[same] || fold(n[same]) == fold(f[same])))
