@@ -35,32 +35,6 @@ char* put(char* out, std::string_view text) {
     return out + text.size();
 }
 
-// Writes the unit at text[i] beyond ASCII (with the low half of a surrogate pair after it) as
-// toUtf8 does: a lone surrogate becomes U+FFFD. Returns the index after what was written.
-std::size_t putUtf8(char*& out, std::u16string_view text, std::size_t i) {
-    char32_t cp = text[i];
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-        ++i;
-    } else if (cp >= 0xD800 && cp < 0xE000) {
-        cp = 0xFFFD;
-    }
-    if (cp < 0x800) {
-        *out++ = static_cast<char>(0xC0 | (cp >> 6));
-        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        *out++ = static_cast<char>(0xE0 | (cp >> 12));
-        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        *out++ = static_cast<char>(0xF0 | (cp >> 18));
-        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return i + 1;
-}
-
 template <typename Unit>
 bool isCsvSpecial(Unit c) {
     return c == ',' || c == '"' || c == '\r' || c == '\n';
