@@ -75,15 +75,7 @@ public:
     void bytes(std::initializer_list<std::uint8_t> bytes) {
         for (std::uint8_t b : bytes) put(b);
     }
-    void text(std::u16string_view text) {
-        while (!text.empty()) {
-            if (m_buffer.size() - m_used < 2) flush();
-            const std::size_t n = std::min(text.size(), (m_buffer.size() - m_used) / 2);
-            putUtf16le(m_buffer.data() + m_used, text.substr(0, n));
-            m_used += 2 * n;
-            text.remove_prefix(n);
-        }
-    }
+    void text(std::u16string_view text) { wide(text, putUtf16le); }
     void line(std::u16string_view line = {}) {
         text(line);
         text(kLineEnd);
@@ -99,15 +91,7 @@ public:
         }
     }
     // Text kept one byte a unit by a NarrowWriter.
-    void latin1(std::string_view bytes) {
-        while (!bytes.empty()) {
-            if (m_buffer.size() - m_used < 2) flush();
-            const std::size_t n = std::min(bytes.size(), (m_buffer.size() - m_used) / 2);
-            widenToUtf16le(m_buffer.data() + m_used, bytes.substr(0, n));
-            m_used += 2 * n;
-            bytes.remove_prefix(n);
-        }
-    }
+    void latin1(std::string_view bytes) { wide(bytes, widenToUtf16le); }
     // False when any write failed.
     bool finish() {
         flush();
@@ -118,6 +102,17 @@ private:
     void put(std::uint8_t b) {
         if (m_used == m_buffer.size()) flush();
         m_buffer[m_used++] = b;
+    }
+    // Units written two bytes each by `widen`, in pieces that fit the buffer.
+    template <typename Units, typename Widen>
+    void wide(Units units, Widen widen) {
+        while (!units.empty()) {
+            if (m_buffer.size() - m_used < 2) flush();
+            const std::size_t n = std::min(units.size(), (m_buffer.size() - m_used) / 2);
+            widen(m_buffer.data() + m_used, units.substr(0, n));
+            m_used += 2 * n;
+            units.remove_prefix(n);
+        }
     }
     void flush() {
         if (m_ok && m_used > 0) m_ok = writeAll(m_file, m_buffer.data(), m_used);

@@ -62,20 +62,8 @@ std::u16string_view sortedName(std::u16string_view label) {
     return label.substr(0, kSortedNameLength);
 }
 
-// compareNoCase of two sorted names.
-int compareFolded(std::u16string_view a, std::u16string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t x = fold(a[i]);
-        const char16_t y = fold(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
 // Four folded code units of a name from `at`, the first in the high bits, zero past its end:
-// unequal keys order two names as compareFolded does from `at` on; equal keys say nothing.
+// unequal keys order two names as compareNoCase does from `at` on; equal keys say nothing.
 std::uint64_t keyAt(std::u16string_view name, std::size_t at) {
     std::uint64_t key = 0;
     for (std::size_t i = at; i < at + 4; ++i) key = key << 16 | (i < name.size() ? fold(name[i]) : 0u);
@@ -181,7 +169,7 @@ void FolderTree::linkChildren(std::size_t sorted) {
                 if (a.rank != b.rank) return a.rank < b.rank;
                 if (a.key != b.key) return a.key < b.key;
                 if (sortedByName(static_cast<int>(a.rank))) {
-                    const int order = compareFolded(name(a.id).substr(skip), name(b.id).substr(skip));
+                    const int order = compareNoCase(name(a.id).substr(skip), name(b.id).substr(skip));
                     if (order != 0) return order < 0;
                 }
                 return a.id < b.id;
